@@ -1,0 +1,21 @@
+// Entering the full-screen mode, and giving the desktop back when that fails.
+#pragma once
+
+#include <cstdint>
+
+#include "display/display_state.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// Enters a width x height x bits full-screen mode for `window`. On a failure of any step it logs
+// an empty line and "Error N: D in function CreateDDS." on screen, writes the time-stamped line
+// to Debug.txt, tears the display down, shows cmdExit and txtDebug, and returns normally.
+void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32_t width,
+               int32_t height, int32_t bits);
+
+// Restores the desktop mode, gives up the screen, releases the pair and the display object, and
+// shows the system pointer once more. Raises when a step fails.
+void TerminateDDS(System& system, DisplayState& display);
+
+}  // namespace kraylo

@@ -1,0 +1,17 @@
+// One tick of the game: controls, count-down, pixel-by-pixel motion with contact, friction, walls.
+#pragma once
+
+#include "game/balls.h"
+#include "input/key_source.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// Advances the game by one tick of the 30 ms timer. Allocates nothing.
+void MoveTick(GameModel& game, KeySource& keys, Random& random);
+
+// When balls 1 and 2 touch, exchanges their velocities (80 % of the other's, minus 20 % of the
+// own) through the scratch record and returns true; positions never change.
+bool Bounce(GameModel& game);
+
+}  // namespace kraylo

@@ -1,0 +1,187 @@
+// The contract between the program and the machine: time, chance, files, the main window, the
+// full-screen display and the keyboard device. Two backends fill it: SDL2 (platform/sdl/) and a
+// headless one for tests (platform/headless/). Nothing outside platform/ sees SDL.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/faults.h"
+#include "platform/run_error.h"
+#include "platform/surface.h"
+
+namespace kraylo {
+
+// ---- Time and chance ----
+
+// Local wall-clock time, for time stamps.
+struct CalendarTime {
+  int year = 0, month = 0, day = 0;       // 1-based month and day
+  int hour = 0, minute = 0, second = 0;   // 24-hour clock
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Monotonic seconds with a fraction; positive from the first reading on, never goes back.
+  virtual double Seconds() = 0;
+  // The current local time and date.
+  virtual CalendarTime Now() = 0;
+};
+
+class Random {
+ public:
+  virtual ~Random() = default;
+  // Re-seeds the generator from the clock.
+  virtual void Reseed() = 0;
+  // A uniform single-precision number in [0, 1).
+  virtual float Next() = 0;
+};
+
+// ---- Files (operations "ReadFile", "AppendFile" can be armed in Faults) ----
+
+class Files {
+ public:
+  virtual ~Files() = default;
+  // The folder of the executable, without a trailing separator.
+  virtual std::string ProgramFolder() = 0;
+  // The whole content of a file; raises kErrFileNotFound naming the file when it is missing or
+  // cannot be opened.
+  virtual std::string ReadFile(const std::string& path) = 0;
+  // Appends bytes to a file, creating it when missing; raises kErrFileAccess naming the file
+  // and the reason when it cannot be written.
+  virtual void AppendFile(const std::string& path, const std::string& bytes) = 0;
+};
+
+// ---- The main window ----
+
+// The window's system handle; 0 is no window.
+using WindowHandle = int32_t;
+
+// The window's controls that the program shows and hides.
+enum class Control { kExit, kLog };  // cmdExit, txtDebug
+
+// The fonts the window and its controls carry (points at 96 dpi).
+Font WindowFont();  // the window itself: Tahoma 72 bold
+Font Fnt2Font();    // the label fnt2: Tahoma 36 bold
+Font LogFont();     // txtDebug and cmdExit: Tahoma 9 regular
+
+// Handlers the program binds to the window's events. The window system calls them one at a
+// time, only from Run's own loop or from inside Window::Yield. An unset handler is not called.
+struct WindowEvents {
+  std::function<void()> activate;                                    // once per run
+  std::function<void(int16_t key_code, int16_t shift)> key_down;     // window key codes: Esc 27
+  std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_down;  // pixels
+  std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_move;  // pixels
+  std::function<void()> exit_click;                                  // cmdExit
+  std::function<void()> timer_tick;                                  // tmrMove, every 30 ms
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual WindowHandle Handle() const = 0;
+
+  virtual void SetVisible(Control control, bool visible) = 0;
+  virtual bool IsVisible(Control control) const = 0;
+  // The text of txtDebug.
+  virtual std::string LogText() const = 0;
+  virtual void SetLogText(std::string text) = 0;
+
+  // Starts tmrMove (30 ms). Starting it again changes nothing; nothing stops it.
+  virtual void StartTimer() = 0;
+  // Dispatches every pending event, delivers at most one due timer tick, repaints what changed.
+  // An error a handler lets out ends the program with the error report (throws ProgramEnd).
+  virtual void Yield() = 0;
+  // Unloads the window; Run returns once the current handler has returned.
+  virtual void Unload() = 0;
+  // Ends the program at once: no further frame or handler (throws ProgramEnd{0}).
+  [[noreturn]] virtual void EndProgram() = 0;
+  // Raises or lowers the system pointer's show count; the pointer is hidden while it is below
+  // zero. Returns the new count.
+  virtual int ShowCursor(bool show) = 0;
+};
+
+// ---- The full-screen display (operations can be armed in Faults under their names) ----
+
+// The flipping pair of the full-screen mode.
+class PrimarySurface {
+ public:
+  virtual ~PrimarySurface() = default;
+  // The back buffer every frame is drawn into ("GetAttachedSurface").
+  virtual Surface& BackBuffer() = 0;
+  // Shows the back buffer, waiting for the display's refresh where it has one ("Flip").
+  virtual void Flip() = 0;
+};
+
+// The display object: a full-screen mode on the window's monitor.
+class DisplayDevice {
+ public:
+  virtual ~DisplayDevice() = default;
+  static constexpr int32_t kFullScreenExclusive = 19;
+  static constexpr int32_t kNormal = 8;
+  // "SetCooperativeLevel": kFullScreenExclusive takes the screen for the window, kNormal gives
+  // it back (window 0).
+  virtual void SetCooperativeLevel(WindowHandle window, int32_t flags) = 0;
+  // "SetDisplayMode": the size of every surface and of the coordinate space, and the colour
+  // depth (16, 24, 32); raises kErrBadDisplayMode with a clear description otherwise.
+  virtual void SetDisplayMode(int32_t width, int32_t height, int32_t bits) = 0;
+  // "RestoreDisplayMode": the desktop as it was.
+  virtual void RestoreDisplayMode() = 0;
+  // "CreatePrimarySurface": the flipping pair in the mode's size and format.
+  virtual std::unique_ptr<PrimarySurface> CreatePrimarySurface() = 0;
+  // "CreateSurface": an off-screen surface in the mode's pixel format; raises
+  // kErrBadSurfaceSize for a zero or negative size.
+  virtual std::unique_ptr<Surface> CreateSurface(int32_t width, int32_t height) = 0;
+};
+
+class Display {
+ public:
+  virtual ~Display() = default;
+  // "DirectDrawCreate": the display object for the default display.
+  virtual std::unique_ptr<DisplayDevice> Create() = 0;
+  // "LoadImage": a bitmap file at its own size; an empty Bitmap (0 x 0) when the file is
+  // missing or not a bitmap. Never raises for a bad file.
+  virtual Bitmap LoadBitmap(const std::string& path) = 0;
+};
+
+// ---- The keyboard device (operations can be armed in Faults under their names) ----
+
+// Key-state table: 256 bytes by DIK scan code, 0x80 while held.
+using KeyTable = std::array<uint8_t, 256>;
+
+class KeyboardApi {
+ public:
+  virtual ~KeyboardApi() = default;
+  virtual void CreateInput() = 0;                                     // "DirectInputCreate"
+  virtual void CreateDevice() = 0;                                    // "CreateDevice"
+  virtual void SetDataFormat() = 0;                                   // "SetCommonDataFormat"
+  virtual void SetCooperativeLevel(WindowHandle window, int32_t flags) = 0;  // raises on 0
+  virtual void Acquire() = 0;                                         // "Acquire"
+  // "GetDeviceState": fills every byte; raises kErrNotAcquired before Acquire succeeded.
+  virtual void GetState(KeyTable& table) = 0;
+};
+
+// ---- Everything together ----
+
+class System {
+ public:
+  virtual ~System() = default;
+  virtual Clock& clock() = 0;
+  virtual Random& random() = 0;
+  virtual Files& files() = 0;
+  virtual Window& window() = 0;
+  virtual Display& display() = 0;
+  virtual KeyboardApi& keyboard() = 0;
+  virtual Faults& faults() = 0;
+  // The decimal separator of the user's locale, for the two locale-dependent number forms.
+  virtual char DecimalSeparator() = 0;
+  // Shows the main window, raises its activation once, serves its events until the program
+  // ends, gives the desktop back; returns the exit status (0 on every normal way out).
+  virtual int Run(const WindowEvents& events) = 0;
+};
+
+}  // namespace kraylo

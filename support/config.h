@@ -1,0 +1,24 @@
+// The configuration file: sections in square brackets and key lines, read afresh on each lookup.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// The program's configuration file, relative to the program folder.
+inline constexpr std::string_view kConfigFile = "\\dorvane\\config.cfg";
+
+// Maps a backslash-relative path ("\dorvane\config.cfg") onto the program folder with '/'.
+std::string ProgramPath(Files& files, std::string_view relative);
+
+// The value text of `key` in `section` (possibly empty), or nullopt when no line holds it.
+// Raises: file not found (53) naming the file, input past end (62) for an empty file, invalid
+// argument (5) when the matching line is the key plus one character.
+std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
+                                      std::string_view key);
+
+}  // namespace kraylo

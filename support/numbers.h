@@ -1,0 +1,50 @@
+// The program's numbers: checked 16- and 32-bit arithmetic, rounding conversions, the two readings
+// of configuration values and the text forms of numbers. Every failure raises a RunError
+// (6 overflow, 5 invalid argument, ...); nothing here depends on the process locale.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kraylo {
+
+// Round half to even; raises 6 (overflow) outside the target range, and for NaN.
+int16_t ToInt16(double value);
+int32_t ToInt32(double value);
+// Rounds towards minus infinity; raises 6 outside the 16-bit range.
+int16_t FloorToInt16(double value);
+
+// Checked sums, differences and products; raise 6 on overflow.
+int16_t Add16(int16_t a, int16_t b);
+int16_t Sub16(int16_t a, int16_t b);
+int16_t Mul16(int16_t a, int16_t b);
+int32_t Add32(int32_t a, int32_t b);
+int32_t Sub32(int32_t a, int32_t b);
+int32_t Mul32(int32_t a, int32_t b);
+
+// The lenient numeric reading of a configuration value: blanks, tabs and line feeds ignored
+// anywhere; sign, digits, point and exponent up to the first character that cannot continue the
+// number; &H and &O prefixes; no number (or no value) reads as 0.
+double ReadNumber(const std::optional<std::string>& text);
+
+// The strict whole-number conversion of a configuration value: numeric text, optionally
+// surrounded by blanks, rounded half to even; no value or an empty text gives 0; anything else
+// raises 13 (type mismatch); out of range raises 6.
+int32_t ToWholeNumber(const std::optional<std::string>& text);
+
+// The invariant plain form: "." as separator, no group separators, 15 significant digits, no
+// trailing zeros, no point for whole values (30, 412.5, -1).
+std::string PlainForm(double value);
+// The pattern "0.0": at least one digit before the separator, exactly one after.
+std::string OneDecimalForm(double value, char decimal_separator);
+// The pattern "#.0": no integer digits when the integer part is 0 (".0"), exactly one after.
+std::string HashDotZeroForm(double value, char decimal_separator);
+
+// Removes leading and trailing space characters (not tabs).
+std::string Strip(std::string_view text);
+// ASCII upper case.
+std::string UpperCase(std::string_view text);
+
+}  // namespace kraylo
