@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "display/display_state.h"
 #include "platform/platform.h"
@@ -13,6 +14,11 @@ namespace kraylo {
 // to Debug.txt, tears the display down, shows cmdExit and txtDebug, and returns normally.
 void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32_t width,
                int32_t height, int32_t bits);
+
+// The failure report of the display set-up: an empty line and "Error N: D in function F." on
+// screen, the time-stamped line in Debug.txt, the display torn down, cmdExit and txtDebug shown.
+void ReportDisplayFailure(System& system, DisplayState& display, const RunError& error,
+                          std::string_view function);
 
 // Restores the desktop mode, gives up the screen, releases the pair and the display object, and
 // shows the system pointer once more. Raises when a step fails.

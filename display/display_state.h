@@ -20,9 +20,9 @@ struct DisplayState {
 
 // The frame-rate counter's state.
 struct FpsCounter {
-  int16_t FrameCount = 0;   // frames since the last measurement, 1 to 30
-  double LastFpsTime = 0;   // monotonic seconds of the last measurement; 0: none yet
-  float FPS = 0;            // the last measured frames per second
+  int16_t FrameCount = 0;  // frames since the last measurement, 1 to 30
+  double LastFpsTime = 0;  // monotonic seconds of the last measurement; 0: none yet
+  float FPS = 0;           // the last measured frames per second
 };
 
 }  // namespace kraylo

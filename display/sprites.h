@@ -15,8 +15,8 @@ namespace kraylo {
 // Loads the sheet at `file` (relative to the program folder, "\dorvane\graph\balls.bmp") into an
 // off-screen surface of the display's format with `color_key` as its transparent pixel value.
 // Raises when the display is absent or the file is missing or not a bitmap.
-std::unique_ptr<Surface> CreateSurface(System& system, DisplayState& display,
-                                       std::string_view file, uint32_t color_key);
+std::unique_ptr<Surface> CreateSurface(System& system, DisplayState& display, std::string_view file,
+                                       uint32_t color_key);
 
 // Fills the whole surface with black; raises kErrNoSurface when it is absent.
 void ClearBackBuffer(Surface* surface);
@@ -34,7 +34,7 @@ void DrawButton(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int16_t
                 int16_t index);
 
 // Copies the size x size cell at (left, top) of the pointer sheet to the pointer position.
-void DrawCursor(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int32_t left,
-                int32_t top, int32_t size);
+void DrawCursor(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int32_t left, int32_t top,
+                int32_t size);
 
 }  // namespace kraylo

@@ -19,8 +19,8 @@ namespace kraylo {
 
 // Local wall-clock time, for time stamps.
 struct CalendarTime {
-  int year = 0, month = 0, day = 0;       // 1-based month and day
-  int hour = 0, minute = 0, second = 0;   // 24-hour clock
+  int year = 0, month = 0, day = 0;      // 1-based month and day
+  int hour = 0, minute = 0, second = 0;  // 24-hour clock
 };
 
 class Clock {
@@ -72,12 +72,12 @@ Font LogFont();     // txtDebug and cmdExit: Tahoma 9 regular
 // Handlers the program binds to the window's events. The window system calls them one at a
 // time, only from Run's own loop or from inside Window::Yield. An unset handler is not called.
 struct WindowEvents {
-  std::function<void()> activate;                                    // once per run
-  std::function<void(int16_t key_code, int16_t shift)> key_down;     // window key codes: Esc 27
+  std::function<void()> activate;                                 // once per run
+  std::function<void(int16_t key_code, int16_t shift)> key_down;  // window key codes: Esc 27
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_down;  // pixels
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_move;  // pixels
-  std::function<void()> exit_click;                                  // cmdExit
-  std::function<void()> timer_tick;                                  // tmrMove, every 30 ms
+  std::function<void()> exit_click;                                                 // cmdExit
+  std::function<void()> timer_tick;  // tmrMove, every 30 ms
 };
 
 class Window {
@@ -156,11 +156,11 @@ using KeyTable = std::array<uint8_t, 256>;
 class KeyboardApi {
  public:
   virtual ~KeyboardApi() = default;
-  virtual void CreateInput() = 0;                                     // "DirectInputCreate"
-  virtual void CreateDevice() = 0;                                    // "CreateDevice"
-  virtual void SetDataFormat() = 0;                                   // "SetCommonDataFormat"
+  virtual void CreateInput() = 0;    // "DirectInputCreate"
+  virtual void CreateDevice() = 0;   // "CreateDevice"
+  virtual void SetDataFormat() = 0;  // "SetCommonDataFormat"
   virtual void SetCooperativeLevel(WindowHandle window, int32_t flags) = 0;  // raises on 0
-  virtual void Acquire() = 0;                                         // "Acquire"
+  virtual void Acquire() = 0;                                                // "Acquire"
   // "GetDeviceState": fills every byte; raises kErrNotAcquired before Acquire succeeded.
   virtual void GetState(KeyTable& table) = 0;
 };

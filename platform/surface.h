@@ -41,8 +41,8 @@ class TextRenderer {
   // Draws `text` with its top-left corner at (x, y) in `font` and `color` (packed
   // red + 256 * green + 65536 * blue), clipped to the target; the black around the letters is
   // left as it was. Raises kErrText when the text cannot be rendered.
-  virtual void Draw(Surface& target, int32_t x, int32_t y, std::string_view text,
-                    const Font& font, int32_t color) = 0;
+  virtual void Draw(Surface& target, int32_t x, int32_t y, std::string_view text, const Font& font,
+                    int32_t color) = 0;
 };
 
 // Bits per pixel a surface may have: 16 is RGB565, 24 and 32 are 8 bits per channel.

@@ -1,0 +1,68 @@
+#include "display/dds.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "support/log.h"
+
+namespace kraylo {
+namespace {
+
+// "hh:mm:ss" followed directly by "mm-dd-yyyy", as the error log has always written it.
+std::string TimeAndDate(const CalendarTime& now) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d%02d-%02d-%04d", now.hour, now.minute, now.second,
+                now.month, now.day, now.year);
+  return text;
+}
+
+}  // namespace
+
+// Errors of the on-screen log and of the teardown pass to the caller.
+void ReportDisplayFailure(System& system, DisplayState& display, const RunError& error,
+                          std::string_view function) {
+  const std::string message = "Error " + std::to_string(error.number()) + ": " +
+                              error.description() + " in function " + std::string(function) + ".";
+  Window& window = system.window();
+  AddLog(window, "");
+  AddLog(window, message);
+  try {
+    WriteDebugFile(system.files(), TimeAndDate(system.clock().Now()) + " - " + message);
+  } catch (const RunError& file_error) {
+    // The user must still get the desktop and the Exit button back; the log says what was lost.
+    AddLog(window, "The error log could not be written: " + file_error.description());
+  }
+  TerminateDDS(system, display);
+  window.SetVisible(Control::kExit, true);
+  window.SetVisible(Control::kLog, true);
+}
+
+void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32_t width,
+               int32_t height, int32_t bits) {
+  try {
+    // The System is the root object: there is nothing to create before the display object.
+    display.dd = system.display().Create();
+    display.dd->SetCooperativeLevel(window, DisplayDevice::kFullScreenExclusive);
+    display.dd->SetDisplayMode(width, height, bits);
+    display.ddsPrimary = display.dd->CreatePrimarySurface();
+    display.ddsBack = &display.ddsPrimary->BackBuffer();
+  } catch (const RunError& error) {
+    ReportDisplayFailure(system, display, error, "CreateDDS");
+  }
+}
+
+void TerminateDDS(System& system, DisplayState& display) {
+  // Without a display object (its creation failed) there is no mode to restore and no screen to
+  // give back; the rest of the teardown still runs, so the pointer comes back in every case.
+  if (display.dd) {
+    display.dd->RestoreDisplayMode();
+    display.dd->SetCooperativeLevel(0, DisplayDevice::kNormal);
+  }
+  display.ddsBack = nullptr;
+  display.ddsPrimary.reset();
+  display.dd.reset();
+  system.window().ShowCursor(true);
+}
+
+}  // namespace kraylo

@@ -1,0 +1,52 @@
+// The headless machine's clock, random numbers and keyboard: all of them set by the test.
+#pragma once
+
+#include <cstddef>
+#include <random>
+#include <vector>
+
+#include "platform/keyboard_api_core.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// A clock that moves only when told to.
+class HeadlessClock : public Clock {
+ public:
+  double Seconds() override { return seconds_; }
+  CalendarTime Now() override { return now_; }
+  void Advance(double seconds) { seconds_ += seconds; }
+  void SetNow(const CalendarTime& now) { now_ = now; }
+
+ private:
+  double seconds_ = 1.0;  // positive from the first reading on
+  CalendarTime now_{2000, 1, 1, 0, 0, 0};
+};
+
+// Scripted values, or a fixed sequence when none are scripted; reseeding changes neither.
+class HeadlessRandom : public Random {
+ public:
+  void Reseed() override {}
+  float Next() override;
+  void Script(std::vector<float> values);
+
+ private:
+  std::vector<float> values_;
+  size_t next_ = 0;
+  std::mt19937 fixed_;
+};
+
+// A keyboard whose held keys are a table the test fills.
+class HeadlessKeyboard : public KeyboardApiCore {
+ public:
+  explicit HeadlessKeyboard(const Faults& faults) : KeyboardApiCore(faults) {}
+  KeyTable& held() { return held_; }
+
+ protected:
+  void ReadKeys(KeyTable& table) override { table = held_; }
+
+ private:
+  KeyTable held_{};
+};
+
+}  // namespace kraylo

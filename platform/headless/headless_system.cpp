@@ -1,0 +1,142 @@
+#include "platform/headless/headless_system.h"
+
+#include <algorithm>
+#include <deque>
+
+#include "platform/desktop_text.h"
+#include "platform/disk_files.h"
+#include "platform/display_device.h"
+#include "platform/headless/headless_devices.h"
+#include "platform/headless/headless_screen.h"
+#include "platform/text_renderer.h"
+#include "platform/window_core.h"
+
+namespace kraylo {
+namespace {
+
+constexpr WindowHandle kHeadlessWindow = 1;
+
+}  // namespace
+
+// The machine's parts, and the window system the window core runs on.
+struct HeadlessSystem::Impl : public WindowHost {
+  explicit Impl(std::string program_folder)
+      : files(std::move(program_folder), faults),
+        text(CreateTextRenderer()),
+        recorder(*text, frame_texts),
+        screen(frame_texts),
+        display(CreateDisplay(screen, recorder, faults)),
+        keyboard(faults),
+        core(kHeadlessWindow, clock, *this, EstimateTextWidth) {}
+
+  void CollectEvents(std::deque<InputEvent>& queue) override {
+    clock.Advance(yield_step);
+    ++passes;
+    if (hook) {
+      // A copy, so that the hook may replace itself.
+      const auto current = hook;
+      current(passes);
+    }
+    queue.insert(queue.end(), pushed.begin(), pushed.end());
+    pushed.clear();
+  }
+
+  bool Wait(double, bool idle) override {
+    idle_passes = idle ? idle_passes + 1 : 0;
+    ended_idle = idle_passes >= idle_limit;
+    return !ended_idle;
+  }
+
+  bool IsFullScreen() const override { return screen.full_screen(); }
+  void ShowWindow() override {}
+  void Paint(const Form&) override { ++repaints; }
+  void ApplyCursor(bool) override {}
+  void ReportError(const std::string& report) override { error_reports.push_back(report); }
+  void GiveDesktopBack() override { screen.LeaveFullScreen(); }
+
+  Faults faults;
+  DiskFiles files;
+  HeadlessClock clock;
+  HeadlessRandom random;
+  std::unique_ptr<TextRenderer> text;
+  FrameTexts frame_texts;
+  TextRecorder recorder;
+  HeadlessScreen screen;
+  std::unique_ptr<Display> display;
+  HeadlessKeyboard keyboard;
+  char decimal_separator = '.';
+  std::deque<InputEvent> pushed;
+  double yield_step = 0.001;
+  std::function<void(int)> hook;
+  int passes = 0;
+  int idle_limit = 1000;
+  int idle_passes = 0;
+  bool ended_idle = false;
+  int repaints = 0;
+  std::vector<std::string> error_reports;
+  WindowCore core;
+};
+
+HeadlessSystem::HeadlessSystem(std::string program_folder, int32_t, int32_t)
+    : impl_(std::make_unique<Impl>(std::move(program_folder))) {}
+
+HeadlessSystem::~HeadlessSystem() = default;
+
+Clock& HeadlessSystem::clock() { return impl_->clock; }
+Random& HeadlessSystem::random() { return impl_->random; }
+Files& HeadlessSystem::files() { return impl_->files; }
+Window& HeadlessSystem::window() { return impl_->core; }
+Display& HeadlessSystem::display() { return *impl_->display; }
+KeyboardApi& HeadlessSystem::keyboard() { return impl_->keyboard; }
+Faults& HeadlessSystem::faults() { return impl_->faults; }
+char HeadlessSystem::DecimalSeparator() { return impl_->decimal_separator; }
+
+int HeadlessSystem::Run(const WindowEvents& events) {
+  impl_->idle_passes = 0;
+  impl_->ended_idle = false;
+  return impl_->core.Run(events);
+}
+
+void HeadlessSystem::Push(const InputEvent& event) { impl_->pushed.push_back(event); }
+void HeadlessSystem::AdvanceClock(double seconds) { impl_->clock.Advance(seconds); }
+void HeadlessSystem::SetYieldStep(double seconds) { impl_->yield_step = seconds; }
+void HeadlessSystem::SetNow(const CalendarTime& now) { impl_->clock.SetNow(now); }
+void HeadlessSystem::SetDecimalSeparator(char separator) { impl_->decimal_separator = separator; }
+KeyTable& HeadlessSystem::HeldKeys() { return impl_->keyboard.held(); }
+void HeadlessSystem::ScriptRandom(std::vector<float> values) {
+  impl_->random.Script(std::move(values));
+}
+void HeadlessSystem::OnYield(std::function<void(int yield_number)> hook) {
+  impl_->hook = std::move(hook);
+}
+void HeadlessSystem::SetIdleLimit(int passes) { impl_->idle_limit = std::max(1, passes); }
+
+const Surface* HeadlessSystem::LastFrame() const { return impl_->screen.last_frame(); }
+int HeadlessSystem::FramesShown() const { return impl_->screen.frames_shown(); }
+const std::vector<TextDraw>& HeadlessSystem::TextsOfLastFrame() const {
+  return impl_->frame_texts.last_frame;
+}
+bool HeadlessSystem::IsFullScreen() const { return impl_->screen.full_screen(); }
+int HeadlessSystem::CursorCount() const { return impl_->core.cursor_count(); }
+int HeadlessSystem::Yields() const { return impl_->core.yields(); }
+int HeadlessSystem::TimerTicks() const { return impl_->core.timer_ticks(); }
+bool HeadlessSystem::TimerRunning() const { return impl_->core.timer_running(); }
+bool HeadlessSystem::Unloaded() const { return impl_->core.unloaded(); }
+int HeadlessSystem::HandlerRuns() const { return impl_->core.handler_runs(); }
+const std::vector<std::string>& HeadlessSystem::ErrorReports() const {
+  return impl_->error_reports;
+}
+std::optional<Control> HeadlessSystem::Focus() const { return impl_->core.form().focus(); }
+int HeadlessSystem::Repaints() const { return impl_->repaints; }
+bool HeadlessSystem::EndedIdle() const { return impl_->ended_idle; }
+
+std::vector<std::string> HeadlessSystem::LogRowsInView() const {
+  const LogBox& log = impl_->core.form().log();
+  const auto& rows = log.rows();
+  const auto first = rows.begin() + log.top_row();
+  const auto last = rows.begin() + std::min<ptrdiff_t>(static_cast<ptrdiff_t>(rows.size()),
+                                                       log.top_row() + LogBoxLayout::kVisibleRows);
+  return {first, last};
+}
+
+}  // namespace kraylo

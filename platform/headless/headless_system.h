@@ -1,0 +1,96 @@
+// The headless backend: no display, scripted events, a settable clock, pictures in memory.
+// Tests drive whole sessions through it and look at what the frames show.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/events.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// One DrawText call as the text renderer saw it.
+struct TextDraw {
+  int32_t x = 0;
+  int32_t y = 0;
+  std::string text;
+  Font font;
+  int32_t color = 0;  // packed red + 256 * green + 65536 * blue
+};
+
+class HeadlessSystem : public System {
+ public:
+  // A machine whose program folder is `program_folder` and whose monitor is width x height
+  // (pushed mouse events are in the picture's pixels already, so the size changes nothing yet).
+  explicit HeadlessSystem(std::string program_folder, int32_t monitor_width = 1920,
+                          int32_t monitor_height = 1080);
+  ~HeadlessSystem() override;
+
+  // System
+  Clock& clock() override;
+  Random& random() override;
+  Files& files() override;
+  Window& window() override;
+  Display& display() override;
+  KeyboardApi& keyboard() override;
+  Faults& faults() override;
+  char DecimalSeparator() override;
+  int Run(const WindowEvents& events) override;
+
+  // ---- Script (in) ----
+  // Queues an event; the next yield (or Run's own loop) dispatches it.
+  void Push(const InputEvent& event);
+  // Moves the monotonic clock; every yield also advances it by yield_step seconds (default
+  // 0.001), so a frame loop sees time pass and the timer ticks.
+  void AdvanceClock(double seconds);
+  void SetYieldStep(double seconds);
+  void SetNow(const CalendarTime& now);
+  void SetDecimalSeparator(char separator);
+  // The keys the keyboard device reports at each poll (0x80 per held key).
+  KeyTable& HeldKeys();
+  // Values Random::Next returns, in order (then it repeats the last); empty: a fixed sequence.
+  void ScriptRandom(std::vector<float> values);
+  // Called at every yield before the queue is dispatched (a test hook to push events, change
+  // keys or stop a session at a chosen frame); `yield_number` counts from 1. The passes of Run's
+  // own loop count as yields here too (they call the hook and advance the clock).
+  void OnYield(std::function<void(int yield_number)> hook);
+  // Run's own loop, once no handler runs, ends the session after this many idle passes
+  // (default 1000) instead of waiting forever for a click. A pass is idle when it dispatched no
+  // input event; timer ticks do not count, so a running timer cannot keep a session alive.
+  void SetIdleLimit(int passes);
+
+  // ---- Observations (out) ----
+  // The last frame shown full screen (nullptr before the first flip), frames shown so far.
+  const Surface* LastFrame() const;
+  int FramesShown() const;
+  // The texts drawn into the last shown frame, in drawing order.
+  const std::vector<TextDraw>& TextsOfLastFrame() const;
+  bool IsFullScreen() const;
+  // The system pointer's show count (hidden below 0); back to 0 when Run gives the desktop back.
+  int CursorCount() const;
+  int Yields() const;      // Window::Yield calls so far (Run's own passes not counted)
+  int TimerTicks() const;  // ticks delivered so far
+  bool TimerRunning() const;
+  bool Unloaded() const;
+  int HandlerRuns() const;  // handlers dispatched since Run began, activation included
+  // The unhandled-error reports: "Run-time error N: D", one per report.
+  const std::vector<std::string>& ErrorReports() const;
+  // Which control holds the keyboard focus: kLog, kExit, or none (the window itself).
+  std::optional<Control> Focus() const;
+  // Repaints of the desktop window so far (there is one only after something it shows changed).
+  int Repaints() const;
+  // The rows of the log box in view, top first.
+  std::vector<std::string> LogRowsInView() const;
+  // Whether Run's own loop ended the session at the idle limit.
+  bool EndedIdle() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kraylo

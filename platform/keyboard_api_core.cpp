@@ -1,0 +1,62 @@
+#include "platform/keyboard_api_core.h"
+
+#include <string>
+
+namespace kraylo {
+namespace {
+
+bool HasExactlyOne(int32_t flags, int32_t first, int32_t second) {
+  return ((flags & first) != 0) != ((flags & second) != 0);
+}
+
+}  // namespace
+
+void KeyboardApiCore::CreateInput() {
+  faults_.Check("DirectInputCreate");
+  input_ = true;
+}
+
+void KeyboardApiCore::CreateDevice() {
+  faults_.Check("CreateDevice");
+  if (!input_) Raise(kErrNoInput, "The keyboard input object was never created");
+  device_ = true;
+}
+
+void KeyboardApiCore::SetDataFormat() {
+  faults_.Check("SetCommonDataFormat");
+  RequireDevice();
+  format_set_ = true;
+}
+
+void KeyboardApiCore::SetCooperativeLevel(WindowHandle window, int32_t flags) {
+  faults_.Check("SetCooperativeLevelKeyboard");
+  RequireDevice();
+  if (window == 0) Raise(kErrBadWindow, "The keyboard device needs a window, and window 0 is none");
+  if (!HasExactlyOne(flags, kExclusive, kNonExclusive) ||
+      !HasExactlyOne(flags, kForeground, kBackground)) {
+    Raise(kErrBadArgument, "Keyboard cooperative level " + std::to_string(flags) +
+                               " must name exactly one of exclusive (1) and non-exclusive (2)"
+                               " and one of foreground (4) and background (8)");
+  }
+}
+
+void KeyboardApiCore::Acquire() {
+  faults_.Check("Acquire");
+  RequireDevice();
+  if (!format_set_) {
+    Raise(kErrNotAcquired, "The keyboard device cannot be acquired before its data format is set");
+  }
+  acquired_ = true;
+}
+
+void KeyboardApiCore::GetState(KeyTable& table) {
+  faults_.Check("GetDeviceState");
+  if (!acquired_) Raise(kErrNotAcquired, "The keyboard device is not acquired");
+  ReadKeys(table);
+}
+
+void KeyboardApiCore::RequireDevice() const {
+  if (!device_) Raise(kErrNoDevice, "The keyboard device was never created");
+}
+
+}  // namespace kraylo

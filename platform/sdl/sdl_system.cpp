@@ -1,0 +1,97 @@
+#include "platform/sdl/sdl_system.h"
+
+#include <SDL.h>
+
+#include <string>
+
+#include "platform/disk_files.h"
+#include "platform/display_device.h"
+#include "platform/form.h"
+#include "platform/sdl/sdl_devices.h"
+#include "platform/sdl/sdl_screen.h"
+#include "platform/sdl/sdl_window_host.h"
+#include "platform/text_renderer.h"
+#include "platform/window_core.h"
+
+namespace kraylo {
+namespace {
+
+// SDL's video subsystem for as long as the object lives.
+class SdlVideo {
+ public:
+  SdlVideo() {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      Raise(kErrNoVideo, std::string("The video system could not be started: ") + SDL_GetError());
+    }
+    // Keys arrive as key events only; no text input or input method is wanted.
+    SDL_StopTextInput();
+  }
+  ~SdlVideo() { SDL_Quit(); }
+  SdlVideo(const SdlVideo&) = delete;
+  SdlVideo& operator=(const SdlVideo&) = delete;
+};
+
+struct WindowDestroyer {
+  void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+using WindowPointer = std::unique_ptr<SDL_Window, WindowDestroyer>;
+
+WindowPointer MakeMainWindow() {
+  SDL_Window* window = SDL_CreateWindow("Kraylo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                        FormLayout::kWidth, FormLayout::kHeight, SDL_WINDOW_HIDDEN);
+  if (window == nullptr) {
+    Raise(kErrNoVideo, std::string("The main window could not be made: ") + SDL_GetError());
+  }
+  return WindowPointer(window);
+}
+
+class SdlSystem final : public System {
+ public:
+  explicit SdlSystem(const SdlOptions& options)
+      : files_(ExecutableFolder(), faults_),
+        window_(MakeMainWindow()),
+        screen_(window_.get()),
+        text_(CreateTextRenderer()),
+        display_(CreateDisplay(screen_, *text_, faults_)),
+        keyboard_(faults_),
+        host_(window_.get(), screen_, *text_),
+        core_(static_cast<WindowHandle>(SDL_GetWindowID(window_.get())), clock_, host_,
+              [this](std::string_view row) { return host_.MeasureLogRow(row); }),
+        decimal_separator_(LocaleDecimalSeparator()) {
+    screen_.SetPacing(options.pace_frames);
+  }
+
+  Clock& clock() override { return clock_; }
+  Random& random() override { return random_; }
+  Files& files() override { return files_; }
+  Window& window() override { return core_; }
+  Display& display() override { return *display_; }
+  KeyboardApi& keyboard() override { return keyboard_; }
+  Faults& faults() override { return faults_; }
+  char DecimalSeparator() override { return decimal_separator_; }
+  int Run(const WindowEvents& events) override { return core_.Run(events); }
+
+ private:
+  // Declared in the order of making; they go in the reverse order, SDL itself last.
+  SdlVideo video_;
+  Faults faults_;
+  DiskFiles files_;
+  SteadyClock clock_;
+  MtRandom random_;
+  WindowPointer window_;
+  SdlScreen screen_;
+  std::unique_ptr<TextRenderer> text_;
+  std::unique_ptr<Display> display_;
+  SdlKeyboard keyboard_;
+  SdlWindowHost host_;
+  WindowCore core_;
+  char decimal_separator_;
+};
+
+}  // namespace
+
+std::unique_ptr<System> CreateSdlSystem(const SdlOptions& options) {
+  return std::make_unique<SdlSystem>(options);
+}
+
+}  // namespace kraylo

@@ -1,0 +1,22 @@
+// The real machine: SDL2 video, the main window on the desktop, the keyboard and the files beside
+// the executable.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// How the real machine is set up; the defaults are the game's.
+struct SdlOptions {
+  // Where the display has no vertical sync, full-screen frames are paced to its refresh by
+  // sleeping; benchmarks measure frames without it.
+  bool pace_frames = true;
+};
+
+// Starts SDL's video and makes the main window (hidden until Run shows it). Raises kErrNoVideo
+// with SDL's reason when either cannot be had; SDL is shut down again when the system is gone.
+std::unique_ptr<System> CreateSdlSystem(const SdlOptions& options = {});
+
+}  // namespace kraylo

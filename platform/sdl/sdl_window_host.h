@@ -1,0 +1,49 @@
+// The window system under the window core on the real machine: SDL's event queue, the desktop
+// window's picture, the pointer and the error message box.
+#pragma once
+
+#include <SDL.h>
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "platform/desktop_text.h"
+#include "platform/sdl/sdl_screen.h"
+#include "platform/window_core.h"
+
+namespace kraylo {
+
+class SdlWindowHost : public WindowHost {
+ public:
+  // `window`, `screen` and `text` must outlive the host.
+  SdlWindowHost(SDL_Window* window, SdlScreen& screen, TextRenderer& text);
+
+  void CollectEvents(std::deque<InputEvent>& queue) override;
+  bool Wait(double seconds, bool idle) override;
+  bool IsFullScreen() const override { return screen_.IsFullScreen(); }
+  void ShowWindow() override;
+  void Paint(const Form& form) override;
+  void ApplyCursor(bool shown) override;
+  void ReportError(const std::string& report) override;
+  void GiveDesktopBack() override;
+
+  // The width of a row of the log box in its font (pixels).
+  int32_t MeasureLogRow(std::string_view text) { return text_.Measure(text, LogFont()); }
+
+ private:
+  void LeaveFullScreen();
+
+  SDL_Window* window_;
+  Uint32 window_id_;
+  SdlScreen& screen_;
+  DesktopText text_;
+  Surface picture_;       // the client area, FormLayout::kWidth x kHeight
+  Uint64 pump_interval_;  // performance-counter ticks between two looks at the X queue
+  Uint64 last_pump_ = 0;
+  bool paint_failure_reported_ = false;
+  std::array<SDL_Event, 64> batch_{};
+  std::optional<SDL_Event> waited_event_;  // taken off the queue by Wait
+};
+
+}  // namespace kraylo

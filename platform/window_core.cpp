@@ -1,0 +1,167 @@
+#include "platform/window_core.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+namespace kraylo {
+namespace {
+
+// Numbers for errors that are not the program's own run-time errors.
+constexpr int32_t kErrOutOfMemory = 7;
+constexpr int32_t kErrInternal = 51;
+
+// Run's own loop looks at the clock at least this often while no timer is due (seconds).
+constexpr double kLongestWait = 0.25;
+
+}  // namespace
+
+WindowCore::WindowCore(WindowHandle handle, Clock& clock, WindowHost& host, TextMeasure measure)
+    : handle_(handle), clock_(clock), host_(host), form_(std::move(measure)) {}
+
+void WindowCore::SetVisible(Control control, bool visible) { form_.SetVisible(control, visible); }
+
+void WindowCore::StartTimer() {
+  if (timer_running_) return;
+  timer_running_ = true;
+  next_tick_ = clock_.Seconds() + kTickSeconds;
+}
+
+void WindowCore::Yield() {
+  ++yields_;
+  Pass();
+}
+
+void WindowCore::EndProgram() { throw ProgramEnd{0}; }
+
+int WindowCore::ShowCursor(bool show) {
+  cursor_count_ += show ? 1 : -1;
+  host_.ApplyCursor(cursor_count_ >= 0);
+  return cursor_count_;
+}
+
+int WindowCore::Run(const WindowEvents& events) {
+  events_ = events;
+  handler_runs_ = 0;
+  int status = 0;
+  try {
+    host_.ShowWindow();
+    shown_ = true;
+    form_.MarkChanged();
+    PaintIfChanged();
+    // The window system's own activation reports come and go with the focus; the program's
+    // activation happens exactly once, here.
+    Call(events_.activate);
+    while (!unloaded_) {
+      const bool idle = !Pass();
+      if (unloaded_ || !host_.Wait(SecondsToNextTick(), idle)) break;
+    }
+  } catch (const ProgramEnd& end) {
+    status = end.status;
+  }
+  cursor_count_ = 0;
+  host_.ApplyCursor(true);
+  host_.GiveDesktopBack();
+  return status;
+}
+
+bool WindowCore::Pass() {
+  host_.CollectEvents(queue_);
+  bool dispatched = false;
+  // An unloaded window has no controls and no timer left to serve.
+  while (!queue_.empty() && !unloaded_) {
+    const InputEvent event = queue_.front();
+    queue_.pop_front();
+    dispatched = Dispatch(event) || dispatched;
+  }
+  queue_.clear();
+  if (unloaded_) return dispatched;
+  DeliverDueTick();
+  PaintIfChanged();
+  return dispatched;
+}
+
+bool WindowCore::Dispatch(const InputEvent& event) {
+  switch (event.kind) {
+    case InputEvent::Kind::kClose:
+      throw ProgramEnd{0};
+    case InputEvent::Kind::kExpose:
+      form_.MarkChanged();
+      return false;
+    case InputEvent::Kind::kFocusGained:
+    case InputEvent::Kind::kFocusLost:
+      return false;
+    default:
+      break;
+  }
+  const FormAction action = form_.Route(event, host_.IsFullScreen());
+  const InputEvent& e = action.event;
+  switch (action.kind) {
+    case FormAction::Kind::kKeyDown:
+      Call(events_.key_down, e.key_code, e.shift);
+      break;
+    case FormAction::Kind::kMouseDown:
+      Call(events_.mouse_down, e.button, e.shift, e.x, e.y);
+      break;
+    case FormAction::Kind::kMouseMove:
+      Call(events_.mouse_move, e.button, e.shift, e.x, e.y);
+      break;
+    case FormAction::Kind::kExitClick:
+      Call(events_.exit_click);
+      break;
+    case FormAction::Kind::kNone:
+      break;
+  }
+  return true;
+}
+
+void WindowCore::DeliverDueTick() {
+  if (!timer_running_) return;
+  const double now = clock_.Seconds();
+  if (now < next_tick_) return;
+  // Ticks that fell due while none could be delivered are one tick, never a burst; on time,
+  // the schedule keeps its 30 ms rhythm however the yields fall.
+  next_tick_ += kTickSeconds;
+  if (next_tick_ <= now) next_tick_ = now + kTickSeconds;
+  ++timer_ticks_;
+  Call(events_.timer_tick);
+}
+
+double WindowCore::SecondsToNextTick() {
+  if (!timer_running_) return kLongestWait;
+  return std::clamp(next_tick_ - clock_.Seconds(), 0.0, kLongestWait);
+}
+
+void WindowCore::PaintIfChanged() {
+  // Full screen covers the controls; their changes wait until the desktop window is back.
+  if (!shown_ || host_.IsFullScreen() || !form_.TakeChanged()) return;
+  host_.Paint(form_);
+}
+
+template <typename Handler, typename... Args>
+void WindowCore::Call(const Handler& handler, Args... args) {
+  if (!handler) return;
+  ++handler_runs_;
+  try {
+    handler(args...);
+  } catch (const ProgramEnd&) {
+    throw;
+  } catch (const RunError& error) {
+    EndWithReport(error.number(), error.description());
+  } catch (const std::bad_alloc&) {
+    EndWithReport(kErrOutOfMemory, "Out of memory");
+  } catch (const std::exception& error) {
+    EndWithReport(kErrInternal, std::string("Internal error: ") + error.what());
+  }
+}
+
+void WindowCore::EndWithReport(int32_t number, const std::string& description) {
+  std::fprintf(stderr, "Kraylo: run-time error %d: %s\n", static_cast<int>(number),
+               description.c_str());
+  std::fflush(stderr);
+  host_.ReportError("Run-time error " + std::to_string(number) + ": " + description);
+  // Thrown from the dispatch point, so no step guard of the program can hold the end up.
+  throw ProgramEnd{1};
+}
+
+}  // namespace kraylo

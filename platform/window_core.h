@@ -1,0 +1,102 @@
+// The main window's behaviour, shared by both backends: event dispatch through the form's
+// controls to the program's handlers, the timer tmrMove, yields, the unhandled-error report and
+// Run's own loop. A WindowHost supplies what differs: where events come from and how the window
+// is shown.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "platform/events.h"
+#include "platform/form.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// The window system under the core.
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  // Called once per pass (each yield, each turn of Run's own loop): appends the window system's
+  // pending events to `queue`, oldest first.
+  virtual void CollectEvents(std::deque<InputEvent>& queue) = 0;
+  // Between two passes of Run's own loop: waits up to `seconds` for an event when the last pass
+  // was `idle` (it dispatched no input event). False ends the session.
+  virtual bool Wait(double seconds, bool idle) = 0;
+  // Whether the window shows full-screen frames, covering its controls.
+  virtual bool IsFullScreen() const = 0;
+  virtual void ShowWindow() = 0;
+  // Shows the controls as `form` has them (called only off full screen, after something changed).
+  virtual void Paint(const Form& form) = 0;
+  // Shows (true) or hides the system pointer over the window.
+  virtual void ApplyCursor(bool shown) = 0;
+  // Tells the user about an unhandled error: `report` is "Run-time error N: D".
+  virtual void ReportError(const std::string& report) = 0;
+  // Leaves full screen and puts the desktop as it was, when the session ends.
+  virtual void GiveDesktopBack() = 0;
+};
+
+class WindowCore : public Window {
+ public:
+  // The timer's interval (seconds).
+  static constexpr double kTickSeconds = 0.030;
+
+  // `clock` times the timer; `host` must outlive the core.
+  WindowCore(WindowHandle handle, Clock& clock, WindowHost& host, TextMeasure measure);
+
+  // Window
+  WindowHandle Handle() const override { return handle_; }
+  void SetVisible(Control control, bool visible) override;
+  bool IsVisible(Control control) const override { return form_.IsVisible(control); }
+  std::string LogText() const override { return form_.log().text(); }
+  void SetLogText(std::string text) override { form_.SetLogText(std::move(text)); }
+  void StartTimer() override;
+  void Yield() override;
+  void Unload() override { unloaded_ = true; }
+  [[noreturn]] void EndProgram() override;
+  int ShowCursor(bool show) override;
+
+  // Shows the window, raises its activation once, serves its events until the program ends,
+  // gives the desktop back; the exit status (0 on every normal way out, 1 after an error report).
+  int Run(const WindowEvents& events);
+
+  // Observations.
+  const Form& form() const { return form_; }
+  int cursor_count() const { return cursor_count_; }
+  int yields() const { return yields_; }            // Yield calls
+  int timer_ticks() const { return timer_ticks_; }  // ticks delivered
+  bool timer_running() const { return timer_running_; }
+  bool unloaded() const { return unloaded_; }
+  int handler_runs() const { return handler_runs_; }  // since Run began, activation included
+
+ private:
+  // One pass: every pending event in order, then at most one due tick, then a repaint if the
+  // picture changed. True when an input event was dispatched.
+  bool Pass();
+  bool Dispatch(const InputEvent& event);
+  void DeliverDueTick();
+  double SecondsToNextTick();
+  void PaintIfChanged();
+  // Runs a handler; an error it lets out ends the program with the report.
+  template <typename Handler, typename... Args>
+  void Call(const Handler& handler, Args... args);
+  [[noreturn]] void EndWithReport(int32_t number, const std::string& description);
+
+  WindowHandle handle_;
+  Clock& clock_;
+  WindowHost& host_;
+  Form form_;
+  WindowEvents events_;
+  std::deque<InputEvent> queue_;
+  bool shown_ = false;
+  bool unloaded_ = false;
+  bool timer_running_ = false;
+  double next_tick_ = 0;  // clock seconds at which the next tick falls due
+  int timer_ticks_ = 0;
+  int yields_ = 0;
+  int handler_runs_ = 0;
+  int cursor_count_ = 0;
+};
+
+}  // namespace kraylo

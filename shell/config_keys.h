@@ -1,0 +1,16 @@
+// The configuration keys the shell reads from the program's configuration file.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace kraylo {
+
+inline constexpr std::string_view kScreenSection = "Screen";
+// The display mode's width, height (pixels) and colour depth (bits per pixel), in that order.
+inline constexpr std::array<std::string_view, 3> kDisplayKeys = {"dispX", "dispY", "dispCols"};
+inline constexpr std::string_view kMainSection = "Main";
+// "FALSE" (any case, blanks around it) hides the system pointer.
+inline constexpr std::string_view kCursorKey = "cursor";
+
+}  // namespace kraylo

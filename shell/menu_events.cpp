@@ -1,0 +1,98 @@
+// The window's events: the menu worked with the mouse, Esc between the screens, the Exit button,
+// and the timer that runs the game.
+#include "display/sprites.h"
+#include "game/motion.h"
+#include "input/keyboard.h"
+#include "platform/events.h"
+#include "shell/program.h"
+#include "support/numbers.h"
+
+namespace kraylo {
+namespace {
+
+// What a click on menu button `number` (1 to 5) does.
+void PressMenuButton(Program& program, int number) {
+  ScreenState& screen = program.screen;
+  Window& window = program.system.window();
+  switch (number) {
+    case 1:
+      screen.GameState = kGameScreen;
+      window.StartTimer();
+      break;
+    case 2:
+      screen.GameState = kEmptyScreen;
+      break;
+    case 4:
+      // The credits start just below the bottom edge.
+      screen.GameState = kCreditsScreen;
+      screen.CreditsY = program.game.ScreenHeight;
+      break;
+    case 5:
+      window.Unload();
+      window.EndProgram();
+    default:
+      // Button 3 is tested like the others and does nothing.
+      break;
+  }
+}
+
+void TimerTick(Program& program) {
+  DeviceKeySource keys(program.keyboard, program.system.keyboard());
+  MoveTick(program.game, keys, program.system.random());
+}
+
+}  // namespace
+
+bool IsOverButton(const ScreenState& screen, int16_t x, int16_t y) {
+  return PointerOverButton(screen.MouseX, screen.MouseY, x, y);
+}
+
+void HandleMouseMove(ScreenState& screen, float x, float y) {
+  screen.MouseX = FloorToInt16(x);
+  screen.MouseY = FloorToInt16(y);
+}
+
+void HandleMouseDown(Program& program) {
+  if (program.screen.GameState != kMenuScreen) return;
+  // Every button is tested on every click; the hit areas do not overlap, so at most one acts.
+  for (int i = 0; i < kMenuButtonCount; ++i) {
+    if (IsOverButton(program.screen, program.screen.MenuX, kMenuButtonTops[i])) {
+      PressMenuButton(program, i + 1);
+    }
+  }
+}
+
+void HandleKeyDown(Program& program, int16_t key_code) {
+  if (key_code != kKeyEscape) return;
+  ScreenState& screen = program.screen;
+  switch (screen.GameState) {
+    case kMenuScreen:
+      program.game.Running = false;
+      break;
+    case 1:
+    case kCreditsScreen:
+    case kEmptyScreen:
+      screen.GameState = kMenuScreen;
+      break;
+    default:
+      // On the game screen Esc is read from the key-state table at the next tick instead.
+      break;
+  }
+}
+
+void ExitClick(Program& program) { program.system.window().EndProgram(); }
+
+WindowEvents BindEvents(Program& program) {
+  WindowEvents events;
+  events.activate = [&program] { StartUp(program); };
+  events.key_down = [&program](int16_t key_code, int16_t) { HandleKeyDown(program, key_code); };
+  events.mouse_down = [&program](int16_t, int16_t, float, float) { HandleMouseDown(program); };
+  events.mouse_move = [&program](int16_t, int16_t, float x, float y) {
+    HandleMouseMove(program.screen, x, y);
+  };
+  events.exit_click = [&program] { ExitClick(program); };
+  events.timer_tick = [&program] { TimerTick(program); };
+  return events;
+}
+
+}  // namespace kraylo

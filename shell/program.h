@@ -1,0 +1,69 @@
+// The program's state, owned by main and handed to every part of the shell, and the procedures
+// the main window runs: start-up, the frame loop with its screens, and the event handlers.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "display/display_state.h"
+#include "game/balls.h"
+#include "input/keyboard.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// The screens the frame loop draws.
+enum GameStateValue : int16_t {
+  kMenuScreen = 0,
+  kCreditsScreen = 3,
+  kGameScreen = 4,
+  kEmptyScreen = 5,
+};
+
+// What the menu and its events switch between.
+struct ScreenState {
+  int16_t GameState = kMenuScreen;  // the screen shown: 0 menu, 3 credits, 4 game, 5 empty
+  int16_t MouseX = 0;               // last pointer position from a mouse move, pixels
+  int16_t MouseY = 0;               // pixels
+  int16_t MenuX = 0;                // left edge of every menu button, pixels
+  int32_t CreditsY = 0;             // top of the scrolling credits, pixels
+};
+
+// Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
+// live in `game`). The display's surfaces come from `system`, so the Program must go first.
+struct Program {
+  explicit Program(System& machine) : system(machine) {}
+
+  System& system;           // window, display, keyboard, files, clock and chance
+  GameModel game;           // balls, drop state, Running, ShowDebug, ScreenWidth/Height
+  ScreenState screen;       // the active screen, pointer, menu and credits positions
+  KeyboardDevice keyboard;  // the keyboard device and its last poll
+  DisplayState display;     // the full-screen pair and the sprite sheets
+  FpsCounter fps;           // the frame-rate counter
+};
+
+inline constexpr int kMenuButtonCount = 5;
+// Tops of menu buttons 1 to 5, pixels; the index + 1 is the button's number and sprite row + 1.
+inline constexpr std::array<int16_t, kMenuButtonCount> kMenuButtonTops = {250, 290, 330, 370, 410};
+inline constexpr int16_t kMenuButtonWidth = 140;  // pixels
+
+// The window's events bound to the handlers below, all working on `program`.
+WindowEvents BindEvents(Program& program);
+
+// The first activation: logs, reads the display size, opens the keyboard and runs the frame loop.
+void StartUp(Program& program);
+// The frame loop: enters the display, loads the sheets, then draws frames until Running is false.
+void Working(Program& program);
+
+// Whether the last known pointer position lies on the button whose top-left is (x, y), pixels.
+bool IsOverButton(const ScreenState& screen, int16_t x, int16_t y);
+// Records the pointer position (pixels, rounded down).
+void HandleMouseMove(ScreenState& screen, float x, float y);
+// A click on the menu acts on the button under the last recorded pointer position.
+void HandleMouseDown(Program& program);
+// Esc (27) goes back to the menu or, on the menu, ends the program; other keys do nothing.
+void HandleKeyDown(Program& program, int16_t key_code);
+// The Exit button ends the program at once.
+void ExitClick(Program& program);
+
+}  // namespace kraylo

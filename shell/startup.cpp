@@ -1,0 +1,71 @@
+// The first activation of the main window: progress lines, the display size from the
+// configuration, the keyboard device, and the hand-over to the frame loop.
+#include <optional>
+#include <string>
+
+#include "shell/config_keys.h"
+#include "shell/program.h"
+#include "support/config.h"
+#include "support/log.h"
+#include "support/numbers.h"
+
+namespace kraylo {
+namespace {
+
+// Passes over the window's event queue before the keyboard is opened, so that the log is painted
+// and early mouse moves are recorded.
+constexpr int kStartUpYields = 6001;
+
+std::optional<std::string> ReadScreenKey(Files& files, std::string_view key) {
+  return ReadConfig(files, kConfigFile, kScreenSection, key);
+}
+
+// "Working Fullscreen 800x600x32": the stripped texts as written, a missing key as empty text.
+std::string ModeLine(Files& files) {
+  std::string line = "Working Fullscreen ";
+  const char* separator = "";
+  for (std::string_view key : kDisplayKeys) {
+    line += separator;
+    line += Strip(ReadScreenKey(files, key).value_or(""));
+    separator = "x";
+  }
+  return line;
+}
+
+bool ConfigHidesPointer(Files& files) {
+  std::optional<std::string> cursor = ReadConfig(files, kConfigFile, kMainSection, kCursorKey);
+  return Strip(UpperCase(cursor.value_or(""))) == "FALSE";
+}
+
+}  // namespace
+
+void StartUp(Program& program) {
+  Window& window = program.system.window();
+  Files& files = program.system.files();
+  AddLog(window, "Initializing...");
+  AddLog(window, "Initializing DirectX...");
+  AddLog(window, "");
+  program.game.Running = true;
+  AddLog(window, ModeLine(files));
+
+  program.game.ScreenWidth = ToInt32(ReadNumber(ReadScreenKey(files, kDisplayKeys[0])));
+  program.game.ScreenHeight = ToInt32(ReadNumber(ReadScreenKey(files, kDisplayKeys[1])));
+  program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kMenuButtonWidth / 2.0);
+
+  for (int pass = 0; pass < kStartUpYields; ++pass) window.Yield();
+
+  // One hide only: the display teardown's one show request makes the pointer visible again.
+  if (ConfigHidesPointer(files)) window.ShowCursor(false);
+
+  AddLog(window, "Initializing DirectInput...");
+  if (InitDirectInput(program.keyboard, program.system.keyboard(), window.Handle())) {
+    window.SetVisible(Control::kExit, false);
+    window.SetVisible(Control::kLog, false);
+    Working(program);
+    return;
+  }
+  // The window stays on the desktop with its log and the Exit button.
+  AddLog(window, "DirectInput initializing failed!");
+}
+
+}  // namespace kraylo

@@ -1,0 +1,80 @@
+// The configuration reader: one lookup scans the whole file from the top, nothing is cached.
+#include "support/config.h"
+
+#include <algorithm>
+
+#include "platform/run_error.h"
+
+namespace kraylo {
+namespace {
+
+// Splits a file's content into lines. A line ends at CR LF, at a lone CR or at a lone LF (files
+// edited on this platform end their lines with LF alone). A line end at the very end of the
+// content does not start a further, empty line.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view content) : rest_(content) {}
+
+  bool AtEnd() const { return rest_.empty(); }
+
+  // The next line without its line end. Call only when not AtEnd.
+  std::string_view Next() {
+    const size_t end = rest_.find_first_of("\r\n");
+    const std::string_view line = rest_.substr(0, end);
+    if (end == std::string_view::npos) {
+      rest_ = {};
+    } else {
+      const bool crlf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
+      rest_.remove_prefix(end + (crlf ? 2 : 1));
+    }
+    return line;
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+bool IsSectionHeader(std::string_view line) {
+  return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+}  // namespace
+
+std::string ProgramPath(Files& files, std::string_view relative) {
+  std::string path = files.ProgramFolder();
+  path += relative;
+  std::replace(path.begin() + static_cast<std::ptrdiff_t>(path.size() - relative.size()),
+               path.end(), '\\', '/');
+  return path;
+}
+
+std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
+                                      std::string_view key) {
+  const std::string path = ProgramPath(files, file);
+  const std::string content = files.ReadFile(path);
+  // The first line is read before any end-of-file test, so an empty file has no line to give.
+  if (content.empty()) Raise(kErrInputPastEnd, "Input past end of file: " + path);
+
+  std::string_view current_section;
+  LineReader lines(content);
+  do {
+    const std::string_view line = lines.Next();
+    if (IsSectionHeader(line)) {
+      current_section = line.substr(1, line.size() - 2);
+      continue;
+    }
+    if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
+      // The two characters after the key are its separator; the value is what follows them.
+      if (line.size() == key.size() + 1) {
+        Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" +
+                                       std::string(line) + "\" in section [" +
+                                       std::string(section) + "] of " + path +
+                                       " ends inside the separator after its key");
+      }
+      return std::string(line.substr(key.size() + 2));
+    }
+  } while (!lines.AtEnd());
+  return std::nullopt;
+}
+
+}  // namespace kraylo

@@ -1,0 +1,100 @@
+// Entering the full-screen mode, and every way it can fail: both logs, the desktop given back.
+#include "display/dds.h"
+
+#include <filesystem>
+
+#include "tests/display/display_fixture.h"
+
+namespace kraylo {
+namespace {
+
+// A machine as the frame loop has it before the display set-up: the controls hidden and the
+// pointer hidden once.
+struct Machine {
+  Machine() {
+    system.SetNow(CalendarTime{2026, 3, 14, 9, 41, 7});
+    system.window().SetVisible(Control::kExit, false);
+    system.window().SetVisible(Control::kLog, false);
+    system.window().ShowCursor(false);
+  }
+
+  // The display torn down, the pointer shown, the controls shown, when `failed`; else all left.
+  void ExpectFailed(bool failed) {
+    EXPECT_EQ(!display.dd && !display.ddsPrimary && !display.ddsBack, failed);
+    EXPECT_EQ(system.IsFullScreen(), !failed);
+    EXPECT_EQ(system.CursorCount(), failed ? 0 : -1) << "one show undoes the one hide";
+    EXPECT_EQ(system.window().IsVisible(Control::kExit), failed);
+    EXPECT_EQ(system.window().IsVisible(Control::kLog), failed);
+  }
+
+  TempFolder folder;
+  HeadlessSystem system{folder.path()};
+  DisplayState display;
+};
+
+TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
+  constexpr const char* kFails = "Error -2005532542: the step failed in function CreateDDS.";
+  const struct {
+    const char* armed;  // the operation armed to fail
+    WindowHandle window;
+    int32_t width, height, bits;
+    const char* line;  // nullptr: the mode is entered
+  } cases[] = {
+      {"", kMainWindow, 800, 600, 16, nullptr},
+      {"", kMainWindow, 640, 480, 24, nullptr},
+      {"", kMainWindow, 1024, 768, 32, nullptr},
+      {"DirectDrawCreate", kMainWindow, 800, 600, 32, kFails},
+      // The teardown calls SetCooperativeLevel too, so this step fails by its own check instead.
+      {"", 0, 800, 600, 32,
+       "Error -1104: SetCooperativeLevel: the full-screen level needs the main window, and 0 is no "
+       "window in function CreateDDS."},
+      {"SetDisplayMode", kMainWindow, 800, 600, 32, kFails},
+      {"", kMainWindow, 800, 600, 12,
+       "Error -1002: Display mode 800x600x12 is not available: colour depth must be 16, 24 or 32 "
+       "bits in function CreateDDS."},
+      {"", kMainWindow, 0, 600, 16,
+       "Error -1002: Display mode 0x600x16 is not available: width and height must be 1 to 16384 "
+       "pixels in function CreateDDS."},
+      {"CreatePrimarySurface", kMainWindow, 800, 600, 32, kFails},
+      {"GetAttachedSurface", kMainWindow, 800, 600, 32, kFails},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line ? c.line : std::to_string(c.bits) + " bits");
+    Machine m;
+    if (*c.armed != 0) m.system.faults().Arm(c.armed, -2005532542, "the step failed");
+    CreateDDS(m.system, m.display, c.window, c.width, c.height, c.bits);
+    m.ExpectFailed(c.line != nullptr);
+    if (c.line == nullptr) {
+      EXPECT_EQ(m.display.ddsBack->width(), c.width);
+      EXPECT_EQ(m.display.ddsBack->height(), c.height);
+      EXPECT_EQ(m.display.ddsBack->bits(), c.bits);
+      EXPECT_EQ(m.system.window().LogText(), "");
+      EXPECT_FALSE(std::filesystem::exists(m.folder.path() + "/Debug.txt"));
+      continue;
+    }
+    EXPECT_EQ(m.system.window().LogText(), std::string("\r\n") + c.line + "\r\n");
+    EXPECT_EQ(m.folder.Read("Debug.txt"), std::string("09:41:0703-14-2026 - ") + c.line + "\r\n");
+    // A second failure appends to both logs.
+    m.system.SetNow(CalendarTime{2026, 12, 31, 23, 59, 5});
+    CreateDDS(m.system, m.display, c.window, c.width, c.height, c.bits);
+    EXPECT_EQ(m.system.window().LogText(),
+              std::string("\r\n") + c.line + "\r\n\r\n" + c.line + "\r\n");
+    EXPECT_EQ(m.folder.Read("Debug.txt"), std::string("09:41:0703-14-2026 - ") + c.line +
+                                              "\r\n23:59:0512-31-2026 - " + c.line + "\r\n");
+  }
+}
+
+TEST(CreateDDS, AnErrorLogThatCannotBeWrittenStillGivesTheDesktopBack) {
+  Machine m;
+  std::filesystem::create_directory(m.folder.path() + "/Debug.txt");
+  CreateDDS(m.system, m.display, kMainWindow, 800, 600, 12);
+  EXPECT_EQ(m.system.window().LogText(),
+            "\r\nError -1002: Display mode 800x600x12 is not available: colour depth must be 16, "
+            "24 or 32 bits in function CreateDDS.\r\nThe error log could not be written: "
+            "Path/File access error: " +
+                m.folder.path() + "/Debug.txt (Is a directory)\r\n");
+  m.ExpectFailed(true);
+}
+
+}  // namespace
+}  // namespace kraylo

@@ -1,0 +1,82 @@
+// A million ticks of random keys keep the game sound, and no tick allocates.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <random>
+
+#include "input/dik.h"
+#include "tests/game/game_fakes.h"
+
+// Every allocation this test program makes. Not inlined, so that the compiler cannot pair a
+// visible malloc or free with a new or delete.
+static long allocations = 0;
+[[gnu::noinline]] void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace kraylo {
+namespace {
+
+// A reproducible generator in [0, 1): 24 random bits, so 1 itself never comes out.
+class SeededRandom : public Random {
+ public:
+  void Reseed() override {}
+  float Next() override { return static_cast<float>(engine() >> 8) * 0x1p-24f; }
+  std::mt19937 engine{20240601};
+};
+
+TEST(SoakTest, AMillionTicksOfRandomKeysKeepBothBallsFiniteSlowAndOnScreen) {
+  constexpr uint8_t kSteering[] = {dik::kLeft, dik::kRight, dik::kUp, dik::kDown,
+                                   dik::kA,    dik::kD,     dik::kW,  dik::kS};
+  GameModel game = Model(0, 0, 0, 0);
+  SeededRandom random;
+  ResetBalls(game, random, 0);
+  HeldKeys keys;
+  int drops = 0, rounds = 0;
+  for (int tick = 0, held = 0; tick < 1000000; ++tick) {
+    // The players keep a random choice of their keys for a while.
+    if (random.engine() % 30 == 0) held = static_cast<int>(random.engine() & 0xFF);
+    keys.ReleaseAll();
+    for (int bit = 0; bit < 8; ++bit) {
+      if (held & (1 << bit)) keys.Hold({kSteering[bit]});
+    }
+    const bool was_dropped = game.Dropped;
+    MoveTick(game, keys, random);
+    drops += !was_dropped && game.Dropped;
+    rounds += was_dropped && !game.Dropped;
+    for (const TBall& b : {game.Balls(1), game.Balls(2)}) {
+      ASSERT_TRUE(std::isfinite(b.X + b.Y) && std::fabs(b.MX) < 100 && std::fabs(b.MY) < 100)
+          << "tick " << tick;
+      // Both edges, rounded down, lie on the 800 x 600 screen.
+      ASSERT_TRUE(std::floor(b.X - 51) >= 0 && std::floor(b.X + 51) <= 799 &&
+                  std::floor(b.Y - 51) >= 0 && std::floor(b.Y + 51) <= 599)
+          << "tick " << tick << " ball at " << b.X << ", " << b.Y;
+    }
+  }
+  EXPECT_GT(drops, 500);
+  EXPECT_GE(rounds, drops - 1);
+}
+
+TEST(AllocationTest, TicksAllocateNothingThroughContactDropCountDownAndNewRound) {
+  GameModel game = Model(300, 300, 404, 300);
+  game.Balls(2).MX = -5;
+  HeldKeys keys{dik::kLeft, dik::kUp, dik::kD, dik::kS, dik::kTab};
+  ScriptedRandom random({0.5f, 0.5f, 0.5f, 0.5f});
+  const long before = allocations;
+  for (int tick = 0; tick < 200; ++tick) MoveTick(game, keys, random);
+  EXPECT_EQ(allocations - before, 0);
+  EXPECT_GT(random.reseeds, 0);
+  // The counter does see an allocation; volatile keeps the compiler from leaving it out.
+  int* volatile held = new int(1);
+  delete held;
+  EXPECT_EQ(allocations - before, 1);
+}
+
+}  // namespace
+}  // namespace kraylo

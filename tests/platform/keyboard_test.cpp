@@ -1,0 +1,48 @@
+// The keyboard device: opening it whatever step fails, and polling the key table.
+#include "input/keyboard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "input/dik.h"
+#include "platform/headless/headless_system.h"
+#include "tests/support/test_helpers.h"
+
+namespace kraylo {
+namespace {
+
+TEST(Keyboard, OnlyCreationFailuresFailTheOpeningAndAPollNeedsAnAcquiredDevice) {
+  const struct {
+    const char* armed;  // the operation armed to fail
+    bool opened;        // InitDirectInput's result
+    bool input, device;
+    int32_t poll_error;  // the error a poll then raises, 0: none
+  } cases[] = {
+      {"DirectInputCreate", false, false, false, kErrNoDevice},
+      {"CreateDevice", false, true, false, kErrNoDevice},
+      {"SetCommonDataFormat", true, true, true, kErrNotAcquired},
+      {"SetCooperativeLevelKeyboard", true, true, true, 0},
+      {"Acquire", true, true, true, kErrNotAcquired},
+      {"GetDeviceState", true, true, true, -77},
+      {"nothing", true, true, true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.armed);
+    HeadlessSystem machine(::testing::TempDir());
+    KeyboardDevice keyboard;
+    machine.faults().Arm(c.armed, -77, std::string(c.armed) + " failed");
+    EXPECT_EQ(InitDirectInput(keyboard, machine.keyboard(), 1), c.opened);
+    EXPECT_EQ(keyboard.input, c.input);
+    EXPECT_EQ(keyboard.device, c.device);
+    machine.HeldKeys()[dik::kUp] = dik::kHeld;
+    keyboard.KeyState[dik::kW] = dik::kHeld;  // stale: every successful poll overwrites it
+    DeviceKeySource source(keyboard, machine.keyboard());
+    EXPECT_EQ(ErrorNumberOf([&] { source.Poll(); }), c.poll_error);
+    EXPECT_EQ(keyboard.KeyState[dik::kUp], c.poll_error ? 0 : dik::kHeld);
+    EXPECT_EQ(keyboard.KeyState[dik::kW], c.poll_error ? dik::kHeld : 0) << "a failed poll: as was";
+  }
+}
+
+}  // namespace
+}  // namespace kraylo

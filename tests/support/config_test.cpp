@@ -1,0 +1,112 @@
+// Lookups in the configuration file: the results table, sections, line ends and failures.
+#include "support/config.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <tuple>
+#include <vector>
+
+#include "platform/disk_files.h"
+#include "tests/support/memory_files.h"
+#include "tests/support/test_helpers.h"
+
+namespace kraylo {
+namespace {
+
+// Looks `key` up in `section` of a configuration file of `lines`, '|' standing for the line end:
+// the result with CR LF, after checking that lone CR and lone LF give the same.
+std::optional<std::string> Lookup(const std::string& lines, std::string_view section,
+                                  std::string_view key) {
+  std::vector<std::optional<std::string>> results;
+  for (const char* line_end : {"\r\n", "\r", "\n"}) {
+    std::string content;
+    for (char c : lines) content += c == '|' ? std::string(line_end) : std::string(1, c);
+    MemoryFiles files;
+    files.Put("/dorvane/config.cfg", content);
+    results.push_back(ReadConfig(files, kConfigFile, section, key));
+  }
+  EXPECT_EQ(results, std::vector(3, results[0])) << "in " << testing::PrintToString(lines);
+  return results[0];
+}
+
+using KeyLine = std::pair<const char*, std::optional<std::string>>;
+
+TEST(ReadConfigTest, ValueStartsTwoCharactersAfterTheKeyOfTheFirstCandidateLine) {
+  // The line under test comes first in section Screen; the next is found only when it is skipped.
+  for (const auto& [line, expected] :
+       {KeyLine{"dispX = 800", " 800"}, KeyLine{"dispX =800", "800"}, KeyLine{"dispX=800", "00"},
+        KeyLine{"dispX = ", " "}, KeyLine{"dispX =", ""}, KeyLine{"dispX", " 7"},
+        KeyLine{"DispX = 800", " 7"}, KeyLine{"dispXY = 1", "= 1"}, KeyLine{" dispX = 8", " 7"},
+        KeyLine{"dispX = 8  \t", " 8  \t"}, KeyLine{"", " 7"}}) {
+    EXPECT_EQ(Lookup(std::string("[Screen]|") + line + "|dispX = 7", "Screen", "dispX"), expected)
+        << line;
+  }
+}
+
+// The lines of a file, the section and key looked up, and the result.
+using Search = std::tuple<const char*, const char*, const char*, std::optional<std::string>>;
+
+TEST(ReadConfigTest, FindsTheFirstMatchInFileOrderWithinExactSections) {
+  for (const auto& [lines, section, key, expected] :
+       {Search{"[screen]|dispX = 800", "Screen", "dispX", std::nullopt},
+        Search{"[ Screen]|dispX = 800", " Screen", "dispX", " 800"},
+        // A header with an outer blank is a key line of the section before it.
+        Search{"[Main]| [Screen]|dispX = 800", "Main", "dispX", " 800"},
+        Search{"[Main]| [Screen]|dispX = 800", "Screen", "dispX", std::nullopt},
+        Search{"[Main]|[Screen] |dispX = 800", "Main", "dispX", " 800"},
+        Search{"dispX = 800|[Screen]|dispY = 600", "", "dispX", " 800"},
+        Search{"dispX = 800|[Screen]|dispY = 600", "Screen", "dispX", std::nullopt},
+        Search{"[Screen]|[]|dispX = 800", "", "dispX", " 800"},
+        Search{"[Screen]", "", "[Scr", std::nullopt}, Search{"[Screen", "", "[Scr", "n"},
+        Search{"[Screen]|dispX = 1|dispX = 2", "Screen", "dispX", " 1"},
+        Search{"[Screen]|dispX = 1|dispX=", "Screen", "dispX", " 1"},
+        Search{"[Main]|dispX=|[Screen]|dispX = 2", "Screen", "dispX", " 2"},
+        Search{"[Main]|cursorSize = 5|cursor = FALSE", "Main", "cursor", "ze = 5"},
+        Search{"[Screen]|dispY = 6|[Main]|dispX = 1|[Screen]|dispX = 8", "Screen", "dispX", " 8"},
+        // The last line is read with or without a line end.
+        Search{"[Main]|cursor = FALSE", "Main", "cursor", " FALSE"},
+        Search{"[Main]|cursor = FALSE|", "Main", "cursor", " FALSE"},
+        Search{"|", "Screen", "dispX", std::nullopt},
+        // Line ends of every kind mix, and LF CR is two of them.
+        Search{"[Screen]\r\ndispX = 8\n\r\rdispY = 6\r", "Screen", "dispY", " 6"}}) {
+    EXPECT_EQ(Lookup(lines, section, key), expected) << lines << " [" << section << "] " << key;
+  }
+}
+
+TEST(ReadConfigTest, EmptyFileAndCutKeyLineRaiseNamingTheFile) {
+  const auto empty = CaughtError([] { Lookup("", "Screen", "dispX"); });
+  EXPECT_EQ(empty.value().number(), kErrInputPastEnd);
+  EXPECT_EQ(empty->description(), "Input past end of file: /game/dorvane/config.cfg");
+  const auto cut = CaughtError([] { Lookup("[Screen]|dispX=|dispX = 7", "Screen", "dispX"); });
+  EXPECT_EQ(cut.value().number(), kErrInvalidArgument);
+  EXPECT_EQ(cut->description().rfind("Invalid procedure call or argument", 0), 0u);
+  EXPECT_NE(cut->description().find("\"dispX=\" in section [Screen] of /game/dorvane/config.cfg"),
+            std::string::npos)
+      << cut->description();
+}
+
+TEST(ReadConfigTest, MissingOrUnopenableFileOnDiskIsFileNotFoundNamingIt) {
+  TempFolder folder;
+  Faults faults;
+  DiskFiles files(folder.path(), faults);
+  const std::string path = folder.path() + "/dorvane/config.cfg";
+  std::filesystem::create_directory(folder.path() + "/dorvane");
+  for (const std::string in_its_place : {"nothing", "a folder", "a named pipe"}) {
+    if (in_its_place == "a folder") std::filesystem::create_directory(path);
+    // A pipe must fail at once instead of waiting for a writer.
+    ASSERT_TRUE(in_its_place != "a named pipe" || ::mkfifo(path.c_str(), 0600) == 0);
+    const auto error = CaughtError([&] { ReadConfig(files, kConfigFile, "Screen", "dispX"); });
+    EXPECT_EQ(error.value().number(), kErrFileNotFound) << in_its_place;
+    EXPECT_EQ(error->description().rfind("File not found: " + path, 0), 0u) << error->description();
+    std::filesystem::remove(path);
+  }
+  folder.Write("dorvane/config.cfg", "[Screen]\r\ndispX = 800\r\n");
+  EXPECT_EQ(ReadConfig(files, kConfigFile, "Screen", "dispX"), " 800");
+  // Each lookup reads the file afresh.
+  folder.Write("dorvane/config.cfg", "[Screen]\r\ndispX = 1024\r\n");
+  EXPECT_EQ(ReadConfig(files, kConfigFile, "Screen", "dispX"), " 1024");
+}
+
+}  // namespace
+}  // namespace kraylo

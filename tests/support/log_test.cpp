@@ -1,0 +1,71 @@
+// The on-screen log and the error log file Debug.txt.
+#include "support/log.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/disk_files.h"
+#include "tests/support/test_helpers.h"
+
+namespace kraylo {
+namespace {
+
+// A window that only keeps the text of its log box.
+class LogWindow : public Window {
+ public:
+  WindowHandle Handle() const override { return 1; }
+  void SetVisible(Control, bool) override {}
+  bool IsVisible(Control) const override { return true; }
+  std::string LogText() const override { return text; }
+  void SetLogText(std::string replacement) override { text = std::move(replacement); }
+  void StartTimer() override {}
+  void Yield() override {}
+  void Unload() override {}
+  [[noreturn]] void EndProgram() override { throw ProgramEnd{0}; }
+  int ShowCursor(bool) override { return 0; }
+  std::string text = "earlier";
+};
+
+TEST(AddLogTest, AppendsTextAndLineEndToTheBox) {
+  LogWindow window;
+  for (const char* line : {"Initializing...", "", " Unpacking resources..."}) AddLog(window, line);
+  EXPECT_EQ(window.text, "earlierInitializing...\r\n\r\n Unpacking resources...\r\n");
+}
+
+// The number of descriptors this process holds open.
+size_t OpenDescriptors() {
+  const std::filesystem::directory_iterator entries("/proc/self/fd");
+  return static_cast<size_t>(std::distance(begin(entries), end(entries)));
+}
+
+TEST(WriteDebugFileTest, AppendsALineToDebugTxtInTheProgramFolderClosingItEachTime) {
+  TempFolder folder;
+  Faults faults;
+  DiskFiles files(folder.path(), faults);
+  const size_t open_before = OpenDescriptors();
+  WriteDebugFile(files, "12:00:00 first");
+  WriteDebugFile(files, "");
+  EXPECT_EQ(folder.Read("Debug.txt"), "12:00:00 first\r\n\r\n");
+  EXPECT_EQ(OpenDescriptors(), open_before);
+  // Each call opens the file by its name: one removed in between is created again.
+  std::filesystem::remove(folder.path() + "/Debug.txt");
+  WriteDebugFile(files, "third");
+  EXPECT_EQ(folder.Read("Debug.txt"), "third\r\n");
+}
+
+TEST(WriteDebugFileTest, UnwritableFileRaisesFileAccessNamingIt) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.path() + "/Debug.txt");
+  Faults faults;
+  DiskFiles files(folder.path(), faults);
+  const auto error = CaughtError([&] { WriteDebugFile(files, "line"); });
+  EXPECT_EQ(error.value().number(), kErrFileAccess);
+  EXPECT_EQ(error->description().find("Path/File access error: " + folder.path() + "/Debug.txt ("),
+            0u);
+}
+
+TEST(ExecutableFolderTest, IsTheFolderOfThisTestProgram) {
+  EXPECT_EQ(ExecutableFolder(), std::filesystem::canonical("/proc/self/exe").parent_path());
+}
+
+}  // namespace
+}  // namespace kraylo

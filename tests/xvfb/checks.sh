@@ -1,0 +1,68 @@
+# Sourced by the scripts that run under Xvfb: the X server and session around them, waits, and
+# checks on screenshots. Frame positions are in the 800 x 600 frame, which full screen scales to
+# the screen with its aspect ratio kept, centred.
+source "$(dirname "${BASH_SOURCE[0]}")/window_manager.sh"
+
+# Runs the calling script again inside an X server with a $1 screen (exit 77, skipped, without
+# xvfb-run or xdotool). Inside: starts openbox when the session ($3) asks for it and sets
+# probe=$2, session=$3, work=$4 (emptied) and the screen's size and frame scale.
+in_xvfb() {
+  if [ -z "${KRAYLO_XVFB_INSIDE:-}" ]; then
+    command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
+      { echo "SKIP: xvfb-run or xdotool is missing"; exit 77; }
+    # A display number away from other X servers started at the same time.
+    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${1}x24" \
+      env KRAYLO_XVFB_INSIDE=1 "$0" "${@:2}"
+  fi
+  unset SDL_VIDEODRIVER
+  probe=$(realpath "$2") session=$3 work=$4
+  rm -rf "$work" && mkdir -p "$work"
+  if [ "$session" = openbox ]; then start_window_manager; fi
+  read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2 }')
+  scale=$(awk -v w=$screen_w -v h=$screen_h 'BEGIN { print w / 800 < h / 600 ? w / 800 : h / 600 }')
+}
+
+# Stops the test, showing the logs of the work folder.
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$work"/*.log; do [ -f "$log" ] && sed "s|^|  ${log##*/}: |" "$log" >&2; done
+  exit 1
+}
+check() { eval "$2" || fail "expected $1"; }  # what, condition
+# Waits up to 10 s for a condition to hold.
+wait_until() {  # what, condition
+  for _ in $(seq 100); do eval "$2" && return 0; sleep 0.1; done
+  fail "expected $1 within 10 s"
+}
+# Waits up to $2 seconds for process $1 to end and sets `status` to its exit status.
+wait_exit() {
+  local end=$(($(date +%s%3N) + $2 * 1000))
+  while kill -0 "$1" 2>/dev/null; do
+    [ "$(date +%s%3N)" -le $end ] || { kill "$1"; fail "still running $2 s later"; }
+    sleep 0.02
+  done
+  status=0
+  wait "$1" || status=$?
+}
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+shoot() { import -window root "$work/$1.png" && echo "$work/$1.png"; }
+# Screen position "x y" of frame position ($1, $2).
+to_screen() {
+  awk -v x="$1" -v y="$2" -v s="$scale" -v w="$screen_w" -v h="$screen_h" \
+    'BEGIN { printf "%d %d\n", (w - 800 * s) / 2 + x * s, (h - 600 * s) / 2 + y * s }'
+}
+# The colour "r g b" (0 to 255) of image $1 at ($2, $3).
+pixel() {
+  local at="p{$2,$3}"
+  convert "$1" -format "%[fx:round(255*$at.r)] %[fx:round(255*$at.g)] %[fx:round(255*$at.b)]" info:
+}
+# Frame rectangle (left top width height: $2 to $5) of screenshot $1 in grey, measured by the
+# rest of the arguments.
+measure() {
+  local at size
+  at=$(to_screen "$2" "$3" | tr ' ' +)
+  size=$(awk -v s="$scale" -v w="$4" -v h="$5" 'BEGIN { printf "%dx%d", w * s, h * s }')
+  convert "$1" -crop "$size+$at" +repage -colorspace Gray "${@:6}" info:
+}
+lit_share() { measure "$@" -threshold 6% -format "%[fx:mean]"; }  # of pixels not black
+brightest() { measure "$@" -format "%[fx:maxima]"; }              # grey level, 0 to 1
