@@ -1,31 +1,15 @@
 // One tick of the game at its worst: both balls at full speed, a contact test after every pixel.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <initializer_list>
-#include <new>
 
 #include "game/balls.h"
 #include "game/motion.h"
 #include "input/dik.h"
 #include "input/key_source.h"
 #include "platform/platform.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
-
-// Every allocation of the program is counted, to show that the timed ticks make none. Not
-// inlined, so that the compiler does not pair a visible malloc or free with a new or delete.
-[[gnu::noinline]] void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
-[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/support/counting_new.h"
 
 namespace kraylo {
 namespace {
@@ -69,13 +53,13 @@ void RunTicks(benchmark::State& state, bool both_axes) {
                              : FixedKeys{dik::kLeft, dik::kD};
   SilentRandom random;
   GameModel game = start;
-  const long before = allocations.load();
+  const long before = testing::allocations.load();
   for (auto _ : state) {
     game = start;
     MoveTick(game, keys, random);
     benchmark::DoNotOptimize(game);
   }
-  const long made = allocations.load() - before;
+  const long made = testing::allocations.load() - before;
   state.counters["allocations_per_tick"] =
       benchmark::Counter(static_cast<double>(made), benchmark::Counter::kAvgIterations);
   state.counters["contact_tests_per_tick"] = both_axes ? 140 : 70;

@@ -10,8 +10,11 @@ namespace kraylo {
 namespace {
 
 std::string RectText(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  return "(" + std::to_string(left) + ", " + std::to_string(top) + ")-(" + std::to_string(right) +
-         ", " + std::to_string(bottom) + ")";
+  // Appended piece by piece: GCC 12 mistakes "literal" + std::string&& for an overlapping copy.
+  std::string text = "(";
+  text += std::to_string(left) + ", " + std::to_string(top) + ")-(";
+  text += std::to_string(right) + ", " + std::to_string(bottom) + ")";
+  return text;
 }
 
 std::string SizeText(int32_t width, int32_t height) {

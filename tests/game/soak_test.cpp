@@ -2,23 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <random>
 
 #include "input/dik.h"
 #include "tests/game/game_fakes.h"
-
-// Every allocation this test program makes. Not inlined, so that the compiler cannot pair a
-// visible malloc or free with a new or delete.
-static long allocations = 0;
-[[gnu::noinline]] void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
-[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/support/counting_new.h"
 
 namespace kraylo {
 namespace {
@@ -68,14 +56,14 @@ TEST(AllocationTest, TicksAllocateNothingThroughContactDropCountDownAndNewRound)
   game.Balls(2).MX = -5;
   HeldKeys keys{dik::kLeft, dik::kUp, dik::kD, dik::kS, dik::kTab};
   ScriptedRandom random({0.5f, 0.5f, 0.5f, 0.5f});
-  const long before = allocations;
+  const long before = testing::allocations;
   for (int tick = 0; tick < 200; ++tick) MoveTick(game, keys, random);
-  EXPECT_EQ(allocations - before, 0);
+  EXPECT_EQ(testing::allocations - before, 0);
   EXPECT_GT(random.reseeds, 0);
   // The counter does see an allocation; volatile keeps the compiler from leaving it out.
   int* volatile held = new int(1);
   delete held;
-  EXPECT_EQ(allocations - before, 1);
+  EXPECT_EQ(testing::allocations - before, 1);
 }
 
 }  // namespace
