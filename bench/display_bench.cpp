@@ -10,7 +10,6 @@
 // build folder directly inside it). Counters: bare_ms and frame_ms per frame, ratio = frame/bare.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/peak_memory.h"
 #include "display/fps.h"
 #include "display/sprites.h"
 #include "platform/bitmap.h"
@@ -203,9 +203,7 @@ int PathProbe(const std::string& sheets, const std::string& path) {
   const Steady::time_point start = Steady::now();
   for (int i = 0; i < kFrames; ++i) rig.Menu();
   const double milliseconds = 1000 * Elapsed(start) / kFrames;
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("%.3f %.1f %s\n", milliseconds, static_cast<double>(usage.ru_maxrss) / 1024,
+  std::printf("%.3f %.1f %s\n", milliseconds, static_cast<double>(PeakResidentKilobytes()) / 1024,
               rig.PathName());
   return 0;
 }

@@ -5,20 +5,19 @@
 // The bare program is our SDL machine with nothing of the game: the display in the program's
 // mode, then clear, upload and present only.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench/peak_memory.h"
 #include "platform/sdl/sdl_system.h"
 #include "shell/program.h"
 
@@ -267,20 +266,15 @@ void BM_PacedCpuUse(benchmark::State& state) {
 BENCHMARK(BM_PacedCpuUse)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Peak resident memory (kB) of this executable run again as a child doing `role`.
+// Runs this program again in one role; the peak memory the child reports, in kilobytes.
 long ChildPeakKilobytes(const char* role) {
-  const pid_t child = fork();
-  if (child == 0) {
-    const std::string argument = std::string("--child=") + role;
-    execl("/proc/self/exe", "program_bench", argument.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0) {
-    return -1;
-  }
-  return usage.ru_maxrss;
+  const std::string command =
+      std::filesystem::read_symlink("/proc/self/exe").string() + " --child=" + role;
+  FILE* child = popen(command.c_str(), "r");
+  if (child == nullptr) return -1;
+  long kilobytes = -1;
+  if (std::fscanf(child, "%ld", &kilobytes) != 1) kilobytes = -1;
+  return pclose(child) == 0 ? kilobytes : -1;
 }
 
 void BM_PeakMemoryVsBare(benchmark::State& state) {
@@ -302,14 +296,16 @@ int RunChild(std::string_view role) {
   constexpr int kFramesPerScreen = 200;
   if (role == "bare") {
     RunBare(false, 3 * kFramesPerScreen, [](int) {});
-    return 0;
+  } else if (role == "program") {
+    RunProgram(false, [](int frame, Program& program) {
+      if (frame == kFramesPerScreen) ShowScreen(program, kGameScreen);
+      if (frame == 2 * kFramesPerScreen) ShowScreen(program, kCreditsScreen);
+      if (frame == 3 * kFramesPerScreen) program.system.window().EndProgram();
+    });
+  } else {
+    return 2;
   }
-  if (role != "program") return 2;
-  RunProgram(false, [](int frame, Program& program) {
-    if (frame == kFramesPerScreen) ShowScreen(program, kGameScreen);
-    if (frame == 2 * kFramesPerScreen) ShowScreen(program, kCreditsScreen);
-    if (frame == 3 * kFramesPerScreen) program.system.window().EndProgram();
-  });
+  std::printf("%ld\n", PeakResidentKilobytes());
   return 0;
 }
 
