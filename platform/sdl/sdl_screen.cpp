@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +36,15 @@ bool IsSoftwareRasteriser(const std::string& gl_renderer) {
     if (gl_renderer.find(name) != std::string::npos) return true;
   }
   return false;
+}
+
+// False on a machine with no graphics device node at all (a server, a container, most Xvfb
+// sessions): GL there can only be a CPU rasteriser, and asking which one would load it (Mesa's
+// LLVM, some 60 MB) for nothing.
+bool MayHaveGpu() {
+  std::error_code ignored;
+  return std::filesystem::exists("/dev/dri", ignored) ||
+         std::filesystem::exists("/dev/nvidiactl", ignored);
 }
 
 [[noreturn]] void RaisePresent(const std::string& what) {
@@ -74,7 +84,7 @@ struct SdlScreen::Impl {
   std::vector<uint32_t> scratch;  // for window surfaces that are not 32-bit
 
   void ChoosePath(PresentPath path) {
-    if (path != PresentPath::kWindowSurface) {
+    if (path == PresentPath::kRenderer || (path == PresentPath::kAuto && MayHaveGpu())) {
       renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
     }
     if (renderer != nullptr) {
