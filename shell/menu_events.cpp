@@ -69,6 +69,7 @@ void HandleKeyDown(Program& program, int16_t key_code) {
     case kMenuScreen:
       program.game.Running = false;
       break;
+    // Nothing sets screen 1, but the key table sends it back to the menu like the others.
     case 1:
     case kCreditsScreen:
     case kEmptyScreen:
