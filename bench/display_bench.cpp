@@ -21,11 +21,12 @@
 #include "bench/peak_memory.h"
 #include "display/fps.h"
 #include "display/sprites.h"
-#include "platform/bitmap.h"
-#include "platform/disk_files.h"
+#include "platform/devices/disk_files.h"
+#include "platform/devices/machine_clock.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/text_renderer.h"
 #include "platform/headless/headless_system.h"
 #include "platform/sdl/sdl_screen.h"
-#include "platform/text_renderer.h"
 #include "shell/program.h"
 #include "shell/screens.h"
 
@@ -33,14 +34,6 @@ namespace kraylo {
 namespace {
 
 using Steady = std::chrono::steady_clock;
-
-class SteadyClock : public Clock {
- public:
-  double Seconds() override {
-    return std::chrono::duration<double>(Steady::now().time_since_epoch()).count();
-  }
-  CalendarTime Now() override { return {}; }
-};
 
 std::unique_ptr<Surface> LoadSheet(const std::string& sheets, const char* name, int32_t bits) {
   const Bitmap bitmap = LoadBitmapFile(sheets + "/" + name);
@@ -111,7 +104,7 @@ class Rig {
   Surface back_;
   HeadlessSystem machine_{"/tmp"};
   Program program_;
-  SteadyClock clock_;
+  MachineClock clock_;
 };
 
 double Elapsed(Steady::time_point since) {
@@ -123,7 +116,7 @@ template <typename Frame, typename Bare>
 void Compare(benchmark::State& state, Frame frame, Bare bare) {
   double bare_seconds = 0;
   double frame_seconds = 0;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     const Steady::time_point start = Steady::now();
     bare();
     const double bare_time = Elapsed(start);
@@ -176,7 +169,7 @@ void PathInItsOwnProcess(benchmark::State& state, const std::string& sheets, con
   double milliseconds = 0;
   double megabytes = 0;
   char name[256] = {};
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     FILE* probe = popen(command.c_str(), "r");
     if (probe == nullptr ||
         std::fscanf(probe, "%lf %lf %255[^\n]", &milliseconds, &megabytes, name) != 3) {

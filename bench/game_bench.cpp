@@ -6,8 +6,8 @@
 
 #include "game/balls.h"
 #include "game/motion.h"
-#include "input/dik.h"
 #include "input/key_source.h"
+#include "platform/keys.h"
 #include "platform/platform.h"
 #include "tests/support/counting_new.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 class FixedKeys : public KeySource {
  public:
-  explicit FixedKeys(std::initializer_list<uint8_t> held) {
+  FixedKeys(std::initializer_list<uint8_t> held) {
     for (uint8_t key : held) table_[key] = dik::kHeld;
   }
   const KeyTable& Poll() override { return table_; }
@@ -54,7 +54,7 @@ void RunTicks(benchmark::State& state, bool both_axes) {
   SilentRandom random;
   GameModel game = start;
   const long before = testing::allocations.load();
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     game = start;
     MoveTick(game, keys, random);
     benchmark::DoNotOptimize(game);
@@ -73,7 +73,7 @@ BENCHMARK(BM_TickAtTopSpeedBothAxes);
 // The bare arithmetic of the one-axis tick: the same 70 distance computations with plain
 // rounding and no checks, and the same jumps and friction; the floor the real tick is held to.
 void BM_BareArithmeticOneAxis(benchmark::State& state) {
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     double x[2] = {1500, 2500};
     double y[2] = {2000, 2000};
     double mx[2] = {-kTopSpeed - 1, kTopSpeed + 1};
@@ -84,7 +84,8 @@ void BM_BareArithmeticOneAxis(benchmark::State& state) {
       y[ball] += my[ball];
       const double direction = mx[ball] < 0 ? -1.0 : 1.0;
       const double pixels = mx[ball] < 0 ? std::floor(-mx[ball]) + 2 : std::floor(mx[ball]);
-      for (double pixel = 0; pixel < pixels; pixel += 1) {
+      const auto count = static_cast<int32_t>(pixels);
+      for (int32_t pixel = 0; pixel < count; ++pixel) {
         x[ball] += direction;
         const double dx = x[0] - x[1];
         const double dy = y[0] - y[1];

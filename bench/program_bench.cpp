@@ -104,7 +104,6 @@ class WatchedSystem : public System {
   Window& window() override { return inner_->window(); }
   Display& display() override { return display_; }
   KeyboardApi& keyboard() override { return inner_->keyboard(); }
-  Faults& faults() override { return inner_->faults(); }
   char DecimalSeparator() override { return inner_->DecimalSeparator(); }
   int Run(const WindowEvents& events) override { return inner_->Run(events); }
 
@@ -198,7 +197,7 @@ void BM_FrameTimeVsBare(benchmark::State& state) {
   const auto screen = static_cast<int16_t>(state.range(0));
   // Interleaved rounds, so that both sides see the same machine load.
   std::vector<double> program_times, bare_times;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     bare_times.push_back(BareFrameSeconds());
     const double seconds = ProgramFrameSeconds(screen);
     program_times.push_back(seconds);
@@ -220,7 +219,7 @@ BENCHMARK(BM_FrameTimeVsBare)
 
 void BM_StartUpVsBare(benchmark::State& state) {
   std::vector<double> program_times, bare_times;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     WallClock::time_point launch = WallClock::now();
     RunBare(true, 1, [&](int) { bare_times.push_back(Seconds(WallClock::now() - launch)); });
     launch = WallClock::now();
@@ -242,7 +241,7 @@ BENCHMARK(BM_StartUpVsBare)->Iterations(5)->UseManualTime()->Unit(benchmark::kMi
 void BM_PacedCpuUse(benchmark::State& state) {
   constexpr int kPacedFrames = 180;
   double cpu_share = 0, fps = 0;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     double cpu_start = 0;
     WallClock::time_point start;
     RunProgram(true, [&](int frame, Program& program) {
@@ -279,7 +278,7 @@ long ChildPeakKilobytes(const char* role) {
 
 void BM_PeakMemoryVsBare(benchmark::State& state) {
   long program_kb = 0, bare_kb = 0;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     program_kb = ChildPeakKilobytes("program");
     bare_kb = ChildPeakKilobytes("bare");
   }

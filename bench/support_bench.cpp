@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/disk_files.h"
+#include "platform/devices/disk_files.h"
 #include "support/config.h"
 
 namespace kraylo {
@@ -38,7 +38,7 @@ void Lookup(benchmark::State& state, const char* section, const char* key) {
   const ConfigFolder folder;
   const Faults faults;
   DiskFiles files(folder.path(), faults);
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     benchmark::DoNotOptimize(ReadConfig(files, kConfigFile, section, key));
   }
 }

@@ -18,6 +18,20 @@ struct DisplayState {
   std::unique_ptr<Surface> ddsButtons;
 };
 
+// Raises kErrNoSurface: the display is not set up (its set-up failed or has not run).
+[[noreturn]] void RaiseDisplayNotSetUp();
+
+// The part of the display `part` points at (display object, flipping pair, back buffer); raises
+// as RaiseDisplayNotSetUp while it is absent.
+template <typename Part>
+Part& SetUpPart(Part* part) {
+  if (part == nullptr) RaiseDisplayNotSetUp();
+  return *part;
+}
+
+// The back buffer every frame is drawn into; raises while the display is not set up.
+inline Surface& BackBuffer(const DisplayState& display) { return SetUpPart(display.ddsBack); }
+
 // The frame-rate counter's state.
 struct FpsCounter {
   int16_t FrameCount = 0;  // frames since the last measurement, 1 to 30

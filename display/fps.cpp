@@ -34,15 +34,12 @@ void DrawFPS(FpsCounter& counter, DisplayState& display, Clock& clock, char deci
   }
   if (count_frame) counter.FrameCount = Add16(counter.FrameCount, 1);
 
-  Surface* back = display.ddsBack;
-  if (back == nullptr) {
-    Raise(kErrNoSurface, "The frame rate cannot be drawn: the display is not set up");
-  }
-  const int32_t saved_color = back->GetForeColor();
-  back->SetForeColor(kWhite);
-  back->SetFont(LogFont());
-  back->DrawText(x, y, "FPS: " + HashDotZeroForm(counter.FPS, decimal_separator));
-  back->SetForeColor(saved_color);
+  Surface& back = BackBuffer(display);
+  const int32_t saved_color = back.GetForeColor();
+  back.SetForeColor(kWhite);
+  back.SetFont(LogFont());
+  back.DrawText(x, y, "FPS: " + HashDotZeroForm(counter.FPS, decimal_separator));
+  back.SetForeColor(saved_color);
 }
 
 }  // namespace kraylo

@@ -8,25 +8,18 @@
 namespace kraylo {
 namespace {
 
-constexpr int16_t kBallCell = 102;     // pixels, square
-constexpr double kBallHalf = 51;       // pixels from a ball's centre to its cell's corner
-constexpr int16_t kButtonWidth = 140;  // pixels
-constexpr int16_t kButtonHeight = 32;  // pixels
+constexpr int16_t kBallCell = 102;  // pixels, square: a ball's diameter
 
 // Copies `rect` of `sheet` to (x, y) of the back buffer, colour-keyed; raises when either surface
 // is absent or a rectangle does not fit.
 void CopyCell(DisplayState& display, const std::unique_ptr<Surface>& sheet, const char* sheet_name,
               int32_t x, int32_t y, const Rect& rect) {
-  if (display.ddsBack == nullptr) {
-    Raise(kErrNoSurface,
-          std::string("The ") + sheet_name +
-              " cannot be drawn: there is no back buffer (the display is not set up)");
-  }
+  Surface& back = BackBuffer(display);
   if (!sheet) {
     Raise(kErrNoSurface,
           std::string("The ") + sheet_name + " cannot be drawn: its sprite sheet was not loaded");
   }
-  display.ddsBack->BltFast(x, y, *sheet, rect);
+  back.BltFast(x, y, *sheet, rect);
 }
 
 }  // namespace
@@ -34,15 +27,12 @@ void CopyCell(DisplayState& display, const std::unique_ptr<Surface>& sheet, cons
 std::unique_ptr<Surface> CreateSurface(System& system, DisplayState& display, std::string_view file,
                                        uint32_t color_key) {
   const std::string path = ProgramPath(system.files(), file);
-  if (!display.dd) {
-    Raise(kErrNoSurface,
-          "The sprite sheet " + path + " cannot be loaded: the display is not set up");
-  }
+  DisplayDevice& device = SetUpPart(display.dd.get());
   const Bitmap bitmap = system.display().LoadBitmap(path);
   std::unique_ptr<Surface> surface;
   try {
     // A missing or broken file gives a bitmap of 0 x 0, which no surface can hold.
-    surface = display.dd->CreateSurface(bitmap.width, bitmap.height);
+    surface = device.CreateSurface(bitmap.width, bitmap.height);
   } catch (const RunError& error) {
     Raise(error.number(),
           "The sprite sheet " + path +
@@ -54,10 +44,8 @@ std::unique_ptr<Surface> CreateSurface(System& system, DisplayState& display, st
 }
 
 void ClearBackBuffer(Surface* surface) {
-  if (surface == nullptr) {
-    Raise(kErrNoSurface, "The back buffer cannot be cleared: the display is not set up");
-  }
-  surface->Fill(Rect{0, 0, surface->width(), surface->height()}, surface->MapColor(0));
+  Surface& back = SetUpPart(surface);
+  back.Fill(Rect{0, 0, back.width(), back.height()}, back.MapColor(0));
 }
 
 void DrawBall(DisplayState& display, const GameModel& game, int16_t index, int16_t row,
@@ -65,12 +53,13 @@ void DrawBall(DisplayState& display, const GameModel& game, int16_t index, int16
   const Rect cell{Mul16(col, kBallCell), Mul16(row, kBallCell),
                   Add16(Mul16(col, kBallCell), kBallCell), Add16(Mul16(row, kBallCell), kBallCell)};
   const TBall& ball = game.Balls(index);
-  const int32_t x = ToInt32(ball.X - kBallHalf);
-  const int32_t y = ToInt32(ball.Y - kBallHalf);
+  // The cell's top-left corner lies one radius above and left of the centre.
+  const int32_t x = ToInt32(ball.X - kBallRadius);
+  const int32_t y = ToInt32(ball.Y - kBallRadius);
   CopyCell(display, display.ddsBalls, "ball", x, y, cell);
 }
 
-bool PointerOverButton(int16_t mouse_x, int16_t mouse_y, int16_t x, int16_t y) {
+bool IsOverButton(int16_t mouse_x, int16_t mouse_y, int16_t x, int16_t y) {
   const int16_t right = Add16(x, kButtonWidth);
   const int16_t bottom = Add16(y, kButtonHeight);
   return x <= mouse_x && mouse_x <= right && y <= mouse_y && mouse_y <= bottom;
@@ -81,7 +70,7 @@ void DrawButton(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int16_t
   const int16_t top = Mul16(Sub16(index, 1), kButtonHeight);
   const int16_t bottom = Mul16(index, kButtonHeight);
   // The highlighted look is the sheet's second column.
-  const int32_t left = PointerOverButton(mouse_x, mouse_y, x, y) ? kButtonWidth : 0;
+  const int32_t left = IsOverButton(mouse_x, mouse_y, x, y) ? kButtonWidth : 0;
   CopyCell(display, display.ddsButtons, "menu button", x, y,
            Rect{left, top, left + kButtonWidth, bottom});
 }

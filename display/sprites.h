@@ -25,9 +25,14 @@ void ClearBackBuffer(Surface* surface);
 void DrawBall(DisplayState& display, const GameModel& game, int16_t index, int16_t row,
               int16_t col);
 
-// True when the pointer lies on the button whose top-left is (x, y): the 141 x 33 pixels from
-// (x, y) to (x + 140, y + 32), all edges included. Raises 6 when x + 140 or y + 32 overflows.
-bool PointerOverButton(int16_t mouse_x, int16_t mouse_y, int16_t x, int16_t y);
+// A menu button's sprite, pixels.
+inline constexpr int16_t kButtonWidth = 140;
+inline constexpr int16_t kButtonHeight = 32;
+
+// True when the pointer (mouse_x, mouse_y) lies on the button whose top-left is (x, y): the
+// 141 x 33 pixels from (x, y) to (x + 140, y + 32), all edges included. Raises 6 when x + 140 or
+// y + 32 overflows.
+bool IsOverButton(int16_t mouse_x, int16_t mouse_y, int16_t x, int16_t y);
 
 // Copies menu button `index` (1 to 5) at (x, y), highlighted when the pointer is over it.
 void DrawButton(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int16_t x, int16_t y,

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/bitmap.h"
+#include "platform/graphics/bitmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const kraylo::Bitmap bitmap = kraylo::DecodeBitmap(data, size);

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "game/finite.h"
-#include "input/dik.h"
+#include "platform/keys.h"
 #include "support/numbers.h"
 
 namespace kraylo {

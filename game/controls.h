@@ -8,6 +8,6 @@ namespace kraylo {
 
 // Polls the keys and applies them: Esc clears Running, Tab toggles ShowDebug, direction keys add
 // to velocities (in contact only away from the other ball; not at all during a count-down).
-void ReadControls(GameModel& game, KeySource& keys);
+void ReadControls(GameModel& game, KeySource& source);
 
 }  // namespace kraylo

@@ -7,32 +7,24 @@ namespace {
 // table, read non-exclusively and in the background.
 constexpr int32_t kNonExclusiveBackground = 2 + 8;
 
-// Runs one step of the device's opening; a failing step ends there and the opening goes on.
-template <typename Step>
-void IgnoringErrors(Step step) {
-  try {
-    step();
-  } catch (const RunError&) {
-  }
-}
-
 }  // namespace
 
 bool InitDirectInput(KeyboardDevice& keyboard, KeyboardApi& api, WindowHandle window) {
+  // Each step of the opening is guarded: a failing step ends there and the opening goes on.
   // The root object the other platform calls hang from is the api itself here.
-  IgnoringErrors([&] {
+  Guarded([&] {
     api.CreateInput();
     keyboard.input = true;
   });
   if (!keyboard.input) return false;
-  IgnoringErrors([&] {
+  Guarded([&] {
     api.CreateDevice();
     keyboard.device = true;
   });
   if (!keyboard.device) return false;
-  IgnoringErrors([&] { api.SetDataFormat(); });
-  IgnoringErrors([&] { api.SetCooperativeLevel(window, kNonExclusiveBackground); });
-  IgnoringErrors([&] { api.Acquire(); });
+  Guarded([&] { api.SetDataFormat(); });
+  Guarded([&] { api.SetCooperativeLevel(window, kNonExclusiveBackground); });
+  Guarded([&] { api.Acquire(); });
   return true;
 }
 

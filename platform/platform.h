@@ -1,15 +1,17 @@
 // The contract between the program and the machine: time, chance, files, the main window, the
-// full-screen display and the keyboard device. Two backends fill it: SDL2 (platform/sdl/) and a
-// headless one for tests (platform/headless/). Nothing outside platform/ sees SDL.
+// full-screen display and the keyboard device. The program includes this header and the few it
+// includes (run_error.h, surface.h, keys.h), and events.h for the window's key codes; nothing in
+// the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by sdl/sdl_system.h) and a
+// headless one for tests (platform/headless/, headless/headless_system.h), over the shared
+// machinery in window/, devices/ and graphics/.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/faults.h"
+#include "platform/keys.h"
 #include "platform/run_error.h"
 #include "platform/surface.h"
 
@@ -41,7 +43,7 @@ class Random {
   virtual float Next() = 0;
 };
 
-// ---- Files (operations "ReadFile", "AppendFile" can be armed in Faults) ----
+// ---- Files ----
 
 class Files {
  public:
@@ -105,7 +107,7 @@ class Window {
   virtual int ShowCursor(bool show) = 0;
 };
 
-// ---- The full-screen display (operations can be armed in Faults under their names) ----
+// ---- The full-screen display ----
 
 // The flipping pair of the full-screen mode.
 class PrimarySurface {
@@ -148,10 +150,7 @@ class Display {
   virtual Bitmap LoadBitmap(const std::string& path) = 0;
 };
 
-// ---- The keyboard device (operations can be armed in Faults under their names) ----
-
-// Key-state table: 256 bytes by DIK scan code, 0x80 while held.
-using KeyTable = std::array<uint8_t, 256>;
+// ---- The keyboard device ----
 
 class KeyboardApi {
  public:
@@ -176,7 +175,6 @@ class System {
   virtual Window& window() = 0;
   virtual Display& display() = 0;
   virtual KeyboardApi& keyboard() = 0;
-  virtual Faults& faults() = 0;
   // The decimal separator of the user's locale, for the two locale-dependent number forms.
   virtual char DecimalSeparator() = 0;
   // Shows the main window, raises its activation once, serves its events until the program

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/faults.h"
-#include "platform/pixels.h"
+#include "platform/graphics/pixels.h"
+#include "platform/run_error.h"
 
 namespace kraylo {
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "shell/guarded.h"
+#include "platform/run_error.h"
 #include "shell/screens.h"
 #include "support/numbers.h"
 

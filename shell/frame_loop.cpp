@@ -8,8 +8,8 @@
 #include "display/fps.h"
 #include "display/sprites.h"
 #include "game/balls.h"
+#include "platform/run_error.h"
 #include "shell/config_keys.h"
-#include "shell/guarded.h"
 #include "shell/screens.h"
 #include "support/config.h"
 #include "support/log.h"
@@ -64,11 +64,6 @@ void SetUp(Program& program) {
   Guarded([&] { program.game.ShowDebug = false; });
 }
 
-void Flip(DisplayState& display) {
-  if (!display.ddsPrimary) Raise(kErrNoSurface, "The display has no flipping pair to show");
-  display.ddsPrimary->Flip();
-}
-
 // One pass of the loop after the Running test: events, then a complete picture, then the flip.
 void RunFrame(Program& program, int32_t& saved_fore_color) {
   System& system = program.system;
@@ -94,15 +89,10 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   }
   Guarded(
       [&] { DrawFPS(program.fps, display, system.clock(), system.DecimalSeparator(), 10, 10); });
-  Guarded([&] { Flip(display); });
+  Guarded([&] { SetUpPart(display.ddsPrimary.get()).Flip(); });
 }
 
 }  // namespace
-
-Surface& BackBuffer(DisplayState& display) {
-  if (display.ddsBack == nullptr) Raise(kErrNoSurface, "The display has no back buffer");
-  return *display.ddsBack;
-}
 
 void Working(Program& program) {
   SetUp(program);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "display/sprites.h"
-#include "shell/guarded.h"
+#include "platform/run_error.h"
 #include "shell/screens.h"
 #include "support/numbers.h"
 

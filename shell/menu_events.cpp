@@ -43,10 +43,6 @@ void TimerTick(Program& program) {
 
 }  // namespace
 
-bool IsOverButton(const ScreenState& screen, int16_t x, int16_t y) {
-  return PointerOverButton(screen.MouseX, screen.MouseY, x, y);
-}
-
 void HandleMouseMove(ScreenState& screen, float x, float y) {
   screen.MouseX = FloorToInt16(x);
   screen.MouseY = FloorToInt16(y);
@@ -56,7 +52,8 @@ void HandleMouseDown(Program& program) {
   if (program.screen.GameState != kMenuScreen) return;
   // Every button is tested on every click; the hit areas do not overlap, so at most one acts.
   for (int i = 0; i < kMenuButtonCount; ++i) {
-    if (IsOverButton(program.screen, program.screen.MenuX, kMenuButtonTops[i])) {
+    const ScreenState& screen = program.screen;
+    if (IsOverButton(screen.MouseX, screen.MouseY, screen.MenuX, kMenuButtonTops[i])) {
       PressMenuButton(program, i + 1);
     }
   }

@@ -45,18 +45,18 @@ struct Program {
 inline constexpr int kMenuButtonCount = 5;
 // Tops of menu buttons 1 to 5, pixels; the index + 1 is the button's number and sprite row + 1.
 inline constexpr std::array<int16_t, kMenuButtonCount> kMenuButtonTops = {250, 290, 330, 370, 410};
-inline constexpr int16_t kMenuButtonWidth = 140;  // pixels
 
 // The window's events bound to the handlers below, all working on `program`.
 WindowEvents BindEvents(Program& program);
+
+// Passes over the window's event queue that start-up makes before it opens the keyboard.
+inline constexpr int kStartUpYields = 6001;
 
 // The first activation: logs, reads the display size, opens the keyboard and runs the frame loop.
 void StartUp(Program& program);
 // The frame loop: enters the display, loads the sheets, then draws frames until Running is false.
 void Working(Program& program);
 
-// Whether the last known pointer position lies on the button whose top-left is (x, y), pixels.
-bool IsOverButton(const ScreenState& screen, int16_t x, int16_t y);
 // Records the pointer position (pixels, rounded down).
 void HandleMouseMove(ScreenState& screen, float x, float y);
 // A click on the menu acts on the button under the last recorded pointer position.

@@ -7,9 +7,6 @@
 
 namespace kraylo {
 
-// The back buffer; raises kErrNoSurface while the display is not set up.
-Surface& BackBuffer(DisplayState& display);
-
 // The five menu buttons at MenuX, each lit while the pointer is over it.
 void DrawMenu(Program& program);
 // Balls 1 and 2 and, when ShowDebug is on, the overlay; `saved_fore_color` (packed RGB) is the

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "display/sprites.h"
 #include "shell/config_keys.h"
 #include "shell/program.h"
 #include "support/config.h"
@@ -11,10 +12,6 @@
 
 namespace kraylo {
 namespace {
-
-// Passes over the window's event queue before the keyboard is opened, so that the log is painted
-// and early mouse moves are recorded.
-constexpr int kStartUpYields = 6001;
 
 std::optional<std::string> ReadScreenKey(Files& files, std::string_view key) {
   return ReadConfig(files, kConfigFile, kScreenSection, key);
@@ -50,8 +47,9 @@ void StartUp(Program& program) {
 
   program.game.ScreenWidth = ToInt32(ReadNumber(ReadScreenKey(files, kDisplayKeys[0])));
   program.game.ScreenHeight = ToInt32(ReadNumber(ReadScreenKey(files, kDisplayKeys[1])));
-  program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kMenuButtonWidth / 2.0);
+  program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kButtonWidth / 2.0);
 
+  // So that the log is painted and early mouse moves are recorded before the keyboard opens.
   for (int pass = 0; pass < kStartUpYields; ++pass) window.Yield();
 
   // One hide only: the display teardown's one show request makes the pointer visible again.

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text_renderer.h"
+#include "platform/graphics/text_renderer.h"
 
 namespace {
 

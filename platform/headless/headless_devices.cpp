@@ -1,6 +1,6 @@
 #include "platform/headless/headless_devices.h"
 
-#include "platform/unit_float.h"
+#include "platform/devices/unit_float.h"
 
 namespace kraylo {
 

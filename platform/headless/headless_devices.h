@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/keyboard_api_core.h"
+#include "platform/devices/keyboard_api_core.h"
 #include "platform/platform.h"
 
 namespace kraylo {

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/devices/screen.h"
 #include "platform/headless/headless_system.h"
-#include "platform/screen.h"
 
 namespace kraylo {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <deque>
 
-#include "platform/desktop_text.h"
-#include "platform/disk_files.h"
-#include "platform/display_device.h"
+#include "platform/devices/disk_files.h"
+#include "platform/devices/display_device.h"
+#include "platform/graphics/text_renderer.h"
 #include "platform/headless/headless_devices.h"
 #include "platform/headless/headless_screen.h"
-#include "platform/text_renderer.h"
-#include "platform/window_core.h"
+#include "platform/window/desktop_text.h"
+#include "platform/window/window_core.h"
 
 namespace kraylo {
 namespace {
@@ -77,7 +77,7 @@ struct HeadlessSystem::Impl : public WindowHost {
   WindowCore core;
 };
 
-HeadlessSystem::HeadlessSystem(std::string program_folder, int32_t, int32_t)
+HeadlessSystem::HeadlessSystem(std::string program_folder)
     : impl_(std::make_unique<Impl>(std::move(program_folder))) {}
 
 HeadlessSystem::~HeadlessSystem() = default;

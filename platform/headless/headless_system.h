@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/devices/faults.h"
 #include "platform/events.h"
 #include "platform/platform.h"
 
@@ -24,10 +25,9 @@ struct TextDraw {
 
 class HeadlessSystem : public System {
  public:
-  // A machine whose program folder is `program_folder` and whose monitor is width x height
-  // (pushed mouse events are in the picture's pixels already, so the size changes nothing yet).
-  explicit HeadlessSystem(std::string program_folder, int32_t monitor_width = 1920,
-                          int32_t monitor_height = 1080);
+  // A machine whose program folder is `program_folder`. Pushed mouse events are in the picture's
+  // pixels already, so the monitor has no size of its own.
+  explicit HeadlessSystem(std::string program_folder);
   ~HeadlessSystem() override;
 
   // System
@@ -37,11 +37,12 @@ class HeadlessSystem : public System {
   Window& window() override;
   Display& display() override;
   KeyboardApi& keyboard() override;
-  Faults& faults() override;
   char DecimalSeparator() override;
   int Run(const WindowEvents& events) override;
 
   // ---- Script (in) ----
+  // The platform operations armed to fail (every backend operation checks them first).
+  Faults& faults();
   // Queues an event; the next yield (or Run's own loop) dispatches it.
   void Push(const InputEvent& event);
   // Moves the monotonic clock; every yield also advances it by yield_step seconds (default

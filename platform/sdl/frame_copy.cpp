@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/pixels.h"
+#include "platform/graphics/pixels.h"
 
 namespace kraylo {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/letterbox.h"
+#include "platform/graphics/letterbox.h"
 #include "platform/surface.h"
 
 namespace kraylo {

@@ -8,14 +8,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/faults.h"
-#include "platform/letterbox.h"
+#include "platform/graphics/letterbox.h"
+#include "platform/run_error.h"
 #include "platform/sdl/frame_copy.h"
 
 namespace kraylo {
 namespace {
-
-using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kDefaultRefreshHz = 60;
 constexpr unsigned kGlRenderer = 0x1F01;  // GL_RENDERER
@@ -74,8 +72,9 @@ struct SdlScreen::Impl {
 
   bool pacing = true;
   bool vsync = false;
-  SteadyClock::duration refresh_period = std::chrono::microseconds(1000000 / kDefaultRefreshHz);
-  SteadyClock::time_point next_present{};
+  std::chrono::steady_clock::duration refresh_period =
+      std::chrono::microseconds(1000000 / kDefaultRefreshHz);
+  std::chrono::steady_clock::time_point next_present{};
 
   FrameCopier copier;
   // Window-surface path: the bars are painted only when the window's picture changed shape.
@@ -137,7 +136,7 @@ struct SdlScreen::Impl {
   // Sleeps until the display's next refresh where nothing else waits for it.
   void Pace() {
     if (!pacing || vsync) return;
-    const SteadyClock::time_point now = SteadyClock::now();
+    const auto now = std::chrono::steady_clock::now();
     if (now < next_present) {
       std::this_thread::sleep_until(next_present);
       next_present += refresh_period;

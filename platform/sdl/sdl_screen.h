@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/screen.h"
+#include "platform/devices/screen.h"
 
 namespace kraylo {
 

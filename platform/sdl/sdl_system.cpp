@@ -4,14 +4,15 @@
 
 #include <string>
 
-#include "platform/disk_files.h"
-#include "platform/display_device.h"
-#include "platform/form.h"
+#include "platform/devices/disk_files.h"
+#include "platform/devices/display_device.h"
+#include "platform/devices/machine_clock.h"
+#include "platform/graphics/text_renderer.h"
 #include "platform/sdl/sdl_devices.h"
 #include "platform/sdl/sdl_screen.h"
 #include "platform/sdl/sdl_window_host.h"
-#include "platform/text_renderer.h"
-#include "platform/window_core.h"
+#include "platform/window/form.h"
+#include "platform/window/window_core.h"
 
 namespace kraylo {
 namespace {
@@ -67,16 +68,15 @@ class SdlSystem final : public System {
   Window& window() override { return core_; }
   Display& display() override { return *display_; }
   KeyboardApi& keyboard() override { return keyboard_; }
-  Faults& faults() override { return faults_; }
   char DecimalSeparator() override { return decimal_separator_; }
   int Run(const WindowEvents& events) override { return core_.Run(events); }
 
  private:
   // Declared in the order of making; they go in the reverse order, SDL itself last.
   SdlVideo video_;
-  Faults faults_;
+  Faults faults_;  // never armed on the real machine; the shared cores check it
   DiskFiles files_;
-  SteadyClock clock_;
+  MachineClock clock_;
   MtRandom random_;
   WindowPointer window_;
   SdlScreen screen_;

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/desktop_text.h"
 #include "platform/sdl/sdl_screen.h"
-#include "platform/window_core.h"
+#include "platform/window/desktop_text.h"
+#include "platform/window/window_core.h"
 
 namespace kraylo {
 

@@ -35,33 +35,33 @@ struct Machine {
 TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
   constexpr const char* kFails = "Error -2005532542: the step failed in function CreateDDS.";
   const struct {
-    const char* armed;  // the operation armed to fail
+    std::optional<Fault> armed;  // the operation armed to fail
     WindowHandle window;
     int32_t width, height, bits;
     const char* line;  // nullptr: the mode is entered
   } cases[] = {
-      {"", kMainWindow, 800, 600, 16, nullptr},
-      {"", kMainWindow, 640, 480, 24, nullptr},
-      {"", kMainWindow, 1024, 768, 32, nullptr},
-      {"DirectDrawCreate", kMainWindow, 800, 600, 32, kFails},
+      {std::nullopt, kMainWindow, 800, 600, 16, nullptr},
+      {std::nullopt, kMainWindow, 640, 480, 24, nullptr},
+      {std::nullopt, kMainWindow, 1024, 768, 32, nullptr},
+      {Fault::kDirectDrawCreate, kMainWindow, 800, 600, 32, kFails},
       // The teardown calls SetCooperativeLevel too, so this step fails by its own check instead.
-      {"", 0, 800, 600, 32,
+      {std::nullopt, 0, 800, 600, 32,
        "Error -1104: SetCooperativeLevel: the full-screen level needs the main window, and 0 is no "
        "window in function CreateDDS."},
-      {"SetDisplayMode", kMainWindow, 800, 600, 32, kFails},
-      {"", kMainWindow, 800, 600, 12,
+      {Fault::kSetDisplayMode, kMainWindow, 800, 600, 32, kFails},
+      {std::nullopt, kMainWindow, 800, 600, 12,
        "Error -1002: Display mode 800x600x12 is not available: colour depth must be 16, 24 or 32 "
        "bits in function CreateDDS."},
-      {"", kMainWindow, 0, 600, 16,
+      {std::nullopt, kMainWindow, 0, 600, 16,
        "Error -1002: Display mode 0x600x16 is not available: width and height must be 1 to 16384 "
        "pixels in function CreateDDS."},
-      {"CreatePrimarySurface", kMainWindow, 800, 600, 32, kFails},
-      {"GetAttachedSurface", kMainWindow, 800, 600, 32, kFails},
+      {Fault::kCreatePrimarySurface, kMainWindow, 800, 600, 32, kFails},
+      {Fault::kGetAttachedSurface, kMainWindow, 800, 600, 32, kFails},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line ? c.line : std::to_string(c.bits) + " bits");
     Machine m;
-    if (*c.armed != 0) m.system.faults().Arm(c.armed, -2005532542, "the step failed");
+    if (c.armed) m.system.faults().Arm(*c.armed, -2005532542, "the step failed");
     CreateDDS(m.system, m.display, c.window, c.width, c.height, c.bits);
     m.ExpectFailed(c.line != nullptr);
     if (c.line == nullptr) {

@@ -1,6 +1,6 @@
 // Mouse positions in a window showing a scaled frame between black bars, mapped back to frame
 // pixels.
-#include "platform/letterbox.h"
+#include "platform/graphics/letterbox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The text renderer: letters drawn over what is there, clipped, each line rendered once, and a
 // font found whatever the machine has.
-#include "platform/text_renderer.h"
+#include "platform/graphics/text_renderer.h"
 
 #include <SDL_ttf.h>
 #include <dlfcn.h>
@@ -13,11 +13,11 @@ int rendered_lines = 0;  // lines SDL_ttf rendered so far
 }  // namespace
 
 // The lines SDL_ttf renders for the program pass through here, so that the tests can count them.
-extern "C" SDL_Surface* TTF_RenderUTF8_Blended(TTF_Font* font, const char* text, SDL_Color ink) {
+extern "C" SDL_Surface* TTF_RenderUTF8_Blended(TTF_Font* font, const char* text, SDL_Color fg) {
   using Render = SDL_Surface* (*)(TTF_Font*, const char*, SDL_Color);
   static const auto real = reinterpret_cast<Render>(dlsym(RTLD_NEXT, "TTF_RenderUTF8_Blended"));
   ++rendered_lines;
-  return real(font, text, ink);
+  return real(font, text, fg);
 }
 
 namespace kraylo {

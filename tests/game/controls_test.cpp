@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "input/dik.h"
+#include "platform/keys.h"
 #include "tests/game/game_fakes.h"
 
 namespace kraylo {

@@ -26,7 +26,7 @@ class ScriptedRandom : public Random {
 // A keyboard whose keys the test holds and releases.
 class HeldKeys : public KeySource {
  public:
-  explicit HeldKeys(std::initializer_list<uint8_t> keys = {}) { Hold(keys); }
+  HeldKeys(std::initializer_list<uint8_t> keys = {}) { Hold(keys); }
   const KeyTable& Poll() override { return table_; }
   void Hold(std::initializer_list<uint8_t> keys) {
     for (uint8_t key : keys) table_[key] = 0x80;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "input/dik.h"
+#include "platform/keys.h"
 #include "tests/game/game_fakes.h"
 
 namespace kraylo {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <random>
 
-#include "input/dik.h"
+#include "platform/keys.h"
 #include "tests/game/game_fakes.h"
 #include "tests/support/counting_new.h"
 

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "input/dik.h"
+#include "platform/keys.h"
 
 namespace kraylo {
 namespace {

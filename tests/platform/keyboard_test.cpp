@@ -3,10 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
-#include "input/dik.h"
 #include "platform/headless/headless_system.h"
+#include "platform/keys.h"
 #include "tests/support/test_helpers.h"
 
 namespace kraylo {
@@ -14,24 +15,25 @@ namespace {
 
 TEST(Keyboard, OnlyCreationFailuresFailTheOpeningAndAPollNeedsAnAcquiredDevice) {
   const struct {
-    const char* armed;  // the operation armed to fail
-    bool opened;        // InitDirectInput's result
+    const char* name;
+    std::optional<Fault> armed;  // the operation armed to fail
+    bool opened;                 // InitDirectInput's result
     bool input, device;
     int32_t poll_error;  // the error a poll then raises, 0: none
   } cases[] = {
-      {"DirectInputCreate", false, false, false, kErrNoDevice},
-      {"CreateDevice", false, true, false, kErrNoDevice},
-      {"SetCommonDataFormat", true, true, true, kErrNotAcquired},
-      {"SetCooperativeLevelKeyboard", true, true, true, 0},
-      {"Acquire", true, true, true, kErrNotAcquired},
-      {"GetDeviceState", true, true, true, -77},
-      {"nothing", true, true, true, 0},
+      {"DirectInputCreate", Fault::kDirectInputCreate, false, false, false, kErrNoDevice},
+      {"CreateDevice", Fault::kCreateDevice, false, true, false, kErrNoDevice},
+      {"SetCommonDataFormat", Fault::kSetCommonDataFormat, true, true, true, kErrNotAcquired},
+      {"SetCooperativeLevelKeyboard", Fault::kSetCooperativeLevelKeyboard, true, true, true, 0},
+      {"Acquire", Fault::kAcquire, true, true, true, kErrNotAcquired},
+      {"GetDeviceState", Fault::kGetDeviceState, true, true, true, -77},
+      {"nothing", std::nullopt, true, true, true, 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.armed);
+    SCOPED_TRACE(c.name);
     HeadlessSystem machine(::testing::TempDir());
     KeyboardDevice keyboard;
-    machine.faults().Arm(c.armed, -77, std::string(c.armed) + " failed");
+    if (c.armed) machine.faults().Arm(*c.armed, -77, std::string(c.name) + " failed");
     EXPECT_EQ(InitDirectInput(keyboard, machine.keyboard(), 1), c.opened);
     EXPECT_EQ(keyboard.input, c.input);
     EXPECT_EQ(keyboard.device, c.device);

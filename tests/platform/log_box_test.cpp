@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop_text.h"
-#include "platform/form.h"
+#include "platform/window/desktop_text.h"
+#include "platform/window/form.h"
 
 namespace kraylo {
 namespace {

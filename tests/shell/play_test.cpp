@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "display/sprites.h"
 #include "tests/shell/session.h"
+#include "tests/support/test_helpers.h"
 
 namespace kraylo::testing {
 namespace {
@@ -162,16 +164,6 @@ TEST(Play, AClickActsAtTheLastMovePositionOnTheMenuOnly) {
   }
 }
 
-// The error number `action` raises; 0 for none.
-int32_t ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RunError& error) {
-    return error.number();
-  }
-  return 0;
-}
-
 TEST(IsOverButton, CoversTheSpriteAndOnePixelMoreRightAndBelowWithSixteenBitSums) {
   const struct {
     int16_t mouse_x, mouse_y, x, y;
@@ -185,7 +177,9 @@ TEST(IsOverButton, CoversTheSpriteAndOnePixelMoreRightAndBelowWithSixteenBitSums
   for (const auto& c : cases) {
     ScreenState screen{.MouseX = c.mouse_x, .MouseY = c.mouse_y};
     bool over = false;
-    EXPECT_EQ(ErrorOf([&] { over = IsOverButton(screen, c.x, c.y); }), c.error) << c.x;
+    EXPECT_EQ(ErrorNumberOf([&] { over = IsOverButton(screen.MouseX, screen.MouseY, c.x, c.y); }),
+              c.error)
+        << c.x;
     EXPECT_EQ(over, c.over) << c.mouse_x << ", " << c.mouse_y;
   }
 }
@@ -203,7 +197,7 @@ TEST(HandleMouseMove, RecordsThePositionRoundedDownOrOverflows) {
                {5, -32769, 5, 0, kErrOverflow}};
   for (const auto& c : cases) {
     ScreenState screen;
-    EXPECT_EQ(ErrorOf([&] { HandleMouseMove(screen, c.x, c.y); }), c.error) << c.y;
+    EXPECT_EQ(ErrorNumberOf([&] { HandleMouseMove(screen, c.x, c.y); }), c.error) << c.y;
     EXPECT_EQ(std::pair(screen.MouseX, screen.MouseY), std::pair(c.mouse_x, c.mouse_y)) << c.y;
   }
 }

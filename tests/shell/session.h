@@ -3,27 +3,23 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "input/dik.h"
-#include "platform/bitmap.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/headless/headless_system.h"
+#include "platform/keys.h"
 #include "shell/program.h"
+#include "tests/support/test_helpers.h"
 
 namespace kraylo::testing {
 
 namespace fs = std::filesystem;
-
-// Yields the start-up sequence makes before the frame loop's first.
-inline constexpr int kStartUpYields = 6001;
 
 // A configuration file's text: the display keys under [Screen], the cursor key under [Main].
 inline std::string Config(const char* disp_x = "800", const char* disp_cols = "32",
@@ -32,14 +28,13 @@ inline std::string Config(const char* disp_x = "800", const char* disp_cols = "3
          "\r\ndispY = 600\r\ndispCols = " + disp_cols + "\r\n[Main]\r\ncursor = " + cursor + "\r\n";
 }
 
-// A fresh temporary folder holding a copy of the data folder.
-inline std::string MakeProgramFolder() {
-  std::string pattern = (fs::temp_directory_path() / "kraylo-shell-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "no program folder " << pattern;
-  fs::copy(fs::path(KRAYLO_SOURCE_DIR) / "dorvane", fs::path(pattern) / "dorvane",
-           fs::copy_options::recursive);
-  return pattern;
-}
+// A fresh temporary program folder holding a copy of the data folder.
+struct ProgramFolder : TempFolder {
+  ProgramFolder() {
+    fs::copy(fs::path(KRAYLO_SOURCE_DIR) / "dorvane", fs::path(path()) / "dorvane",
+             fs::copy_options::recursive);
+  }
+};
 
 inline void PressEscape(HeadlessSystem& machine) {  // as a window key
   machine.Push(InputEvent::KeyDown(kKeyEscape));
@@ -47,23 +42,15 @@ inline void PressEscape(HeadlessSystem& machine) {  // as a window key
 
 struct Session {
   // The program folder starts with Config()'s configuration.
-  Session() : folder(MakeProgramFolder()), machine(folder), program(machine) {
+  Session() : folder(program_folder.path()), machine(folder), program(machine) {
     WriteConfig(Config());
-  }
-  ~Session() {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
   }
 
   void WriteConfig(const std::string& content) {
-    std::ofstream(fs::path(folder) / "dorvane" / "config.cfg", std::ios::binary) << content;
+    program_folder.Write("dorvane/config.cfg", content);
   }
   void RemoveFile(const std::string& relative) { fs::remove(fs::path(folder) / relative); }
-  std::string ReadFile(const std::string& relative) const {
-    std::ostringstream bytes;
-    bytes << std::ifstream(fs::path(folder) / relative, std::ios::binary).rdbuf();
-    return bytes.str();
-  }
+  std::string ReadFile(const std::string& relative) const { return program_folder.Read(relative); }
   // Runs `action` at the yield of frame `frame` (1: the frame loop's first; 0 and below: the
   // start-up yields), before that yield's events; LastFrame() then shows frame - 1.
   void AtFrame(int frame, std::function<void()> action) {
@@ -96,6 +83,7 @@ struct Session {
     return status;
   }
 
+  const ProgramFolder program_folder;
   const std::string folder;
   HeadlessSystem machine;
   Program program;
@@ -127,7 +115,9 @@ inline bool CellShownAt(const Surface& frame, const Bitmap& sheet, const Rect& c
                         int32_t y) {
   for (int32_t row = cell.top; row < cell.bottom; ++row) {
     for (int32_t col = cell.left; col < cell.right; ++col) {
-      const uint32_t argb = sheet.pixels[static_cast<size_t>(row * sheet.width + col)];
+      const uint32_t argb =
+          sheet.pixels[static_cast<size_t>(row) * static_cast<size_t>(sheet.width) +
+                       static_cast<size_t>(col)];
       // Packed red + 256 * green + 65536 * blue.
       const int32_t shown = frame.UnmapPixel(frame.Pixel(x + col - cell.left, y + row - cell.top));
       for (int shift : {0, 8, 16}) {

@@ -54,7 +54,10 @@ TEST(StartUp, HidesThePointerOnceOnlyForFalseInAnyCaseWithSpacesAround) {
   const std::pair<const char*, bool> cases[] = {
       {"FALSE", true},   {"  false ", true}, {"FaLsE", true}, {"TRUE", false},
       {"FALSEX", false}, {"\tFALSE", false}, {"", false}};
-  for (const auto& [cursor, hides] : cases) {
+  for (const auto& [cursor_text, hides_pointer] : cases) {
+    // Named copies: a lambda cannot capture structured bindings in every compiler.
+    const char* cursor = cursor_text;
+    const bool hides = hides_pointer;
     Session s;
     s.WriteConfig(Config("800", "32", cursor));
     s.AtFrame(1, [&] { EXPECT_EQ(s.machine.CursorCount(), hides ? -1 : 0) << cursor; });
@@ -88,7 +91,7 @@ TEST(StartUp, AConfigurationItCannotReadEndsWithTheErrorReportAndANonZeroStatus)
 // Without a keyboard device the window stays on the desktop with its log and the Exit button.
 TEST(StartUp, AKeyboardFailureIsLoggedTheFrameLoopNeverRunsAndExitEnds) {
   Session s;
-  s.machine.faults().Arm("CreateDevice", kErrNoDevice, "No keyboard here");
+  s.machine.faults().Arm(Fault::kCreateDevice, kErrNoDevice, "No keyboard here");
   // Run's own loop serves the window once start-up has returned.
   s.AtFrame(5, [&] {
     EXPECT_TRUE(s.machine.window().IsVisible(Control::kExit));
@@ -105,20 +108,22 @@ TEST(StartUp, AKeyboardFailureIsLoggedTheFrameLoopNeverRunsAndExitEnds) {
 TEST(DisplayFailure, IsLoggedAndWrittenToDebugTxtAndLeavesAWorkingExitButton) {
   // The display operation made to fail (or none), the display keys, the error line.
   const struct {
-    const char *armed, *disp_x, *disp_cols, *error;
+    std::optional<Fault> armed;
+    const char *disp_x, *disp_cols, *error;
   } cases[] = {
-      {"SetDisplayMode", "800", "32", "Error -1002: No such mode in function CreateDDS."},
-      {"GetAttachedSurface", "800", "32", "Error -1002: No such mode in function CreateDDS."},
+      {Fault::kSetDisplayMode, "800", "32", "Error -1002: No such mode in function CreateDDS."},
+      {Fault::kGetAttachedSurface, "800", "32", "Error -1002: No such mode in function CreateDDS."},
       // A display key that is not a number is reported the same way.
-      {"", "800", "abc", "Error 13: Type mismatch: \" abc\" is not a number in function Working."},
-      {"", "wide", "32",
+      {std::nullopt, "800", "abc",
+       "Error 13: Type mismatch: \" abc\" is not a number in function Working."},
+      {std::nullopt, "wide", "32",
        "Error 13: Type mismatch: \" wide\" is not a number in function Working."}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error);
     Session s;
     s.WriteConfig(Config(c.disp_x, c.disp_cols));
     s.machine.SetNow({2024, 3, 14, 9, 41, 7});
-    s.machine.faults().Arm(c.armed, kErrBadDisplayMode, "No such mode");
+    if (c.armed) s.machine.faults().Arm(*c.armed, kErrBadDisplayMode, "No such mode");
     s.AtFrame(5, [&] {
       EXPECT_TRUE(s.machine.window().IsVisible(Control::kExit));
       EXPECT_EQ(s.machine.CursorCount(), 0) << "the pointer hidden at start-up is shown again";
@@ -168,8 +173,8 @@ TEST(FrameLoop, AMissingSheetLeavesOutOnlyItsOwnDrawings) {
 
 TEST(FrameLoop, AFlipThatFailsIsSkippedAndTheLoopGoesOn) {
   Session s;
-  s.machine.faults().Arm("Flip", kErrPresent, "Cannot show");
-  s.AtFrame(5, [&] { s.machine.faults().Disarm("Flip"); });
+  s.machine.faults().Arm(Fault::kFlip, kErrPresent, "Cannot show");
+  s.AtFrame(5, [&] { s.machine.faults().Disarm(Fault::kFlip); });
   s.EndFrom(8);
   EXPECT_EQ(s.Run(), 0);
   EXPECT_EQ(s.machine.FramesShown(), s.machine.Yields() - kStartUpYields - 4);

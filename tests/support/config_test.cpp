@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/disk_files.h"
+#include "platform/devices/disk_files.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/test_helpers.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/disk_files.h"
+#include "platform/devices/disk_files.h"
 #include "tests/support/test_helpers.h"
 
 namespace kraylo {

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/display_device.h"
+#include "platform/devices/display_device.h"
+#include "platform/graphics/text_renderer.h"
 #include "platform/sdl/sdl_screen.h"
-#include "platform/text_renderer.h"
 
 namespace kraylo {
 namespace {

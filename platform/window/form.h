@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/events.h"
-#include "platform/log_box.h"
 #include "platform/platform.h"
+#include "platform/window/log_box.h"
 
 namespace kraylo {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/faults.h"
+#include "platform/devices/faults.h"
 #include "platform/platform.h"
 
 namespace kraylo {

@@ -1,4 +1,4 @@
-#include "platform/window_core.h"
+#include "platform/window/window_core.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/letterbox.h"
+#include "platform/graphics/letterbox.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/form.h"
+#include "platform/window/form.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "platform/desktop_text.h"
+#include "platform/window/desktop_text.h"
 
 #include <algorithm>
 #include <cstdio>

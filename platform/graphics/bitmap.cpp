@@ -1,4 +1,4 @@
-#include "platform/bitmap.h"
+#include "platform/graphics/bitmap.h"
 
 #include <SDL.h>
 

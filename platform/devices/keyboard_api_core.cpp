@@ -1,4 +1,4 @@
-#include "platform/keyboard_api_core.h"
+#include "platform/devices/keyboard_api_core.h"
 
 #include <string>
 
@@ -12,24 +12,24 @@ bool HasExactlyOne(int32_t flags, int32_t first, int32_t second) {
 }  // namespace
 
 void KeyboardApiCore::CreateInput() {
-  faults_.Check("DirectInputCreate");
+  faults_.Check(Fault::kDirectInputCreate);
   input_ = true;
 }
 
 void KeyboardApiCore::CreateDevice() {
-  faults_.Check("CreateDevice");
+  faults_.Check(Fault::kCreateDevice);
   if (!input_) Raise(kErrNoInput, "The keyboard input object was never created");
   device_ = true;
 }
 
 void KeyboardApiCore::SetDataFormat() {
-  faults_.Check("SetCommonDataFormat");
+  faults_.Check(Fault::kSetCommonDataFormat);
   RequireDevice();
   format_set_ = true;
 }
 
 void KeyboardApiCore::SetCooperativeLevel(WindowHandle window, int32_t flags) {
-  faults_.Check("SetCooperativeLevelKeyboard");
+  faults_.Check(Fault::kSetCooperativeLevelKeyboard);
   RequireDevice();
   if (window == 0) Raise(kErrBadWindow, "The keyboard device needs a window, and window 0 is none");
   if (!HasExactlyOne(flags, kExclusive, kNonExclusive) ||
@@ -41,7 +41,7 @@ void KeyboardApiCore::SetCooperativeLevel(WindowHandle window, int32_t flags) {
 }
 
 void KeyboardApiCore::Acquire() {
-  faults_.Check("Acquire");
+  faults_.Check(Fault::kAcquire);
   RequireDevice();
   if (!format_set_) {
     Raise(kErrNotAcquired, "The keyboard device cannot be acquired before its data format is set");
@@ -50,7 +50,7 @@ void KeyboardApiCore::Acquire() {
 }
 
 void KeyboardApiCore::GetState(KeyTable& table) {
-  faults_.Check("GetDeviceState");
+  faults_.Check(Fault::kGetDeviceState);
   if (!acquired_) Raise(kErrNotAcquired, "The keyboard device is not acquired");
   ReadKeys(table);
 }

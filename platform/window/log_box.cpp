@@ -1,4 +1,4 @@
-#include "platform/log_box.h"
+#include "platform/window/log_box.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/form_painter.h"
+#include "platform/window/form_painter.h"
 
 #include <algorithm>
 #include <string_view>

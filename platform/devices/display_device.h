@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "platform/faults.h"
+#include "platform/devices/faults.h"
+#include "platform/devices/screen.h"
 #include "platform/platform.h"
-#include "platform/screen.h"
 
 namespace kraylo {
 

@@ -2,9 +2,9 @@
 // Exit button, drawn as the form model has them.
 #pragma once
 
-#include "platform/desktop_text.h"
-#include "platform/form.h"
 #include "platform/surface.h"
+#include "platform/window/desktop_text.h"
+#include "platform/window/form.h"
 
 namespace kraylo {
 

@@ -1,9 +1,16 @@
-// Keyboard scan codes that index the key-state table (the DIK_ numbering).
+// The key-state table the keyboard device fills and the simulation reads, and the names of its
+// entries: keyboard scan codes in the DIK_ numbering.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-namespace kraylo::dik {
+namespace kraylo {
+
+// Key-state table: 256 bytes by DIK scan code, dik::kHeld while held, 0 otherwise.
+using KeyTable = std::array<uint8_t, 256>;
+
+namespace dik {
 
 inline constexpr uint8_t kEscape = 0x01;
 inline constexpr uint8_t kTab = 0x0F;
@@ -19,4 +26,5 @@ inline constexpr uint8_t kDown = 0xD0;
 // A held key's byte in the table.
 inline constexpr uint8_t kHeld = 0x80;
 
-}  // namespace kraylo::dik
+}  // namespace dik
+}  // namespace kraylo

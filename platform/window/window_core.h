@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/events.h"
-#include "platform/form.h"
 #include "platform/platform.h"
+#include "platform/window/form.h"
 
 namespace kraylo {
 

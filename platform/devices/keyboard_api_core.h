@@ -3,7 +3,7 @@
 // only says which keys are held.
 #pragma once
 
-#include "platform/faults.h"
+#include "platform/devices/faults.h"
 #include "platform/platform.h"
 
 namespace kraylo {

@@ -1,6 +1,6 @@
 // POSIX file access. Files are opened and closed within each call, so every write is in the
 // file when the call returns and no descriptor outlives it.
-#include "platform/disk_files.h"
+#include "platform/devices/disk_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,7 +47,7 @@ DiskFiles::DiskFiles(std::string program_folder, const Faults& faults)
 std::string DiskFiles::ProgramFolder() { return program_folder_; }
 
 std::string DiskFiles::ReadFile(const std::string& path) {
-  faults_.Check("ReadFile");
+  faults_.Check(Fault::kReadFile);
   // Non-blocking, so that opening a named pipe cannot hang; only regular files are read on.
   Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) {
@@ -80,7 +80,7 @@ std::string DiskFiles::ReadFile(const std::string& path) {
 }
 
 void DiskFiles::AppendFile(const std::string& path, const std::string& bytes) {
-  faults_.Check("AppendFile");
+  faults_.Check(Fault::kAppendFile);
   // Non-blocking, so that a named pipe without a reader fails instead of hanging.
   Descriptor file(
       ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));

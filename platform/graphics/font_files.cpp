@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/text_renderer.h"
+#include "platform/graphics/text_renderer.h"
 
 namespace kraylo {
 namespace {

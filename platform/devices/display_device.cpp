@@ -1,9 +1,9 @@
-#include "platform/display_device.h"
+#include "platform/devices/display_device.h"
 
 #include <optional>
 #include <string>
 
-#include "platform/bitmap.h"
+#include "platform/graphics/bitmap.h"
 
 namespace kraylo {
 namespace {
@@ -27,12 +27,12 @@ class ScreenPrimarySurface final : public PrimarySurface {
       : back_(mode.width, mode.height, mode.bits, &text), screen_(screen), faults_(faults) {}
 
   Surface& BackBuffer() override {
-    faults_.Check("GetAttachedSurface");
+    faults_.Check(Fault::kGetAttachedSurface);
     return back_;
   }
 
   void Flip() override {
-    faults_.Check("Flip");
+    faults_.Check(Fault::kFlip);
     screen_.PresentFrame(back_);
   }
 
@@ -48,7 +48,7 @@ class ScreenDisplayDevice final : public DisplayDevice {
       : screen_(screen), text_(text), faults_(faults) {}
 
   void SetCooperativeLevel(WindowHandle window, int32_t flags) override {
-    faults_.Check("SetCooperativeLevel");
+    faults_.Check(Fault::kSetCooperativeLevel);
     if (flags == kNormal) {
       exclusive_ = false;
       return;
@@ -65,7 +65,7 @@ class ScreenDisplayDevice final : public DisplayDevice {
   }
 
   void SetDisplayMode(int32_t width, int32_t height, int32_t bits) override {
-    faults_.Check("SetDisplayMode");
+    faults_.Check(Fault::kSetDisplayMode);
     if (!exclusive_) {
       Raise(kErrNotExclusive, "Display mode " + ModeText(width, height, bits) +
                                   " cannot be set: the window does not own the screen yet");
@@ -84,13 +84,13 @@ class ScreenDisplayDevice final : public DisplayDevice {
   }
 
   void RestoreDisplayMode() override {
-    faults_.Check("RestoreDisplayMode");
+    faults_.Check(Fault::kRestoreDisplayMode);
     screen_.LeaveFullScreen();
     mode_.reset();
   }
 
   std::unique_ptr<PrimarySurface> CreatePrimarySurface() override {
-    faults_.Check("CreatePrimarySurface");
+    faults_.Check(Fault::kCreatePrimarySurface);
     if (!mode_) {
       Raise(kErrBadDisplayMode, "The primary surface cannot be made: no display mode is set");
     }
@@ -98,7 +98,7 @@ class ScreenDisplayDevice final : public DisplayDevice {
   }
 
   std::unique_ptr<Surface> CreateSurface(int32_t width, int32_t height) override {
-    faults_.Check("CreateSurface");
+    faults_.Check(Fault::kCreateSurface);
     return std::make_unique<Surface>(width, height, mode_ ? mode_->bits : kDesktopBits, &text_);
   }
 
@@ -116,13 +116,13 @@ class ScreenDisplay final : public Display {
       : screen_(screen), text_(text), faults_(faults) {}
 
   std::unique_ptr<DisplayDevice> Create() override {
-    faults_.Check("DirectDrawCreate");
+    faults_.Check(Fault::kDirectDrawCreate);
     return std::make_unique<ScreenDisplayDevice>(screen_, text_, faults_);
   }
 
   Bitmap LoadBitmap(const std::string& path) override {
     // A failing loader behaves like a bad file: an empty bitmap, never an error.
-    if (faults_.IsArmed("LoadImage")) return {};
+    if (faults_.IsArmed(Fault::kLoadImage)) return {};
     return LoadBitmapFile(path);
   }
 

@@ -1,4 +1,4 @@
-#include "platform/text_renderer.h"
+#include "platform/graphics/text_renderer.h"
 
 #include <SDL_ttf.h>
 
@@ -8,8 +8,8 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "platform/faults.h"
-#include "platform/pixels.h"
+#include "platform/graphics/pixels.h"
+#include "platform/run_error.h"
 
 namespace kraylo {
 namespace {
