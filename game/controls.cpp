@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "game/finite.h"
+#include "input/directions.h"
 #include "platform/keys.h"
 #include "support/numbers.h"
 
@@ -13,27 +14,27 @@ namespace {
 
 enum class Axis { kX, kY };
 
-// One steering key: while held it adds `delta` to one velocity component of one ball. In contact
-// it acts only when the other ball lies on the side `away_side` gives (+1: ball 2's offset from
-// ball 1 along the axis is positive, -1: negative), so a ball can only be steered away.
+// What one direction key does: while held it adds `delta` to one velocity component of one ball.
+// In contact it acts only when the other ball lies on the side `away_side` gives (+1: ball 2's
+// offset from ball 1 along the axis is positive, -1: negative), so a ball can only be steered away.
 struct SteeringKey {
-  uint8_t key;    // scan code
   int ball;       // 1 or 2
   Axis axis;      // which velocity component
   double delta;   // pixels per tick
   int away_side;  // +1 or -1
 };
 
-// In the order the keys are examined.
-constexpr std::array<SteeringKey, 8> kSteeringKeys{{
-    {dik::kLeft, 1, Axis::kX, -1, +1},
-    {dik::kRight, 1, Axis::kX, +1, -1},
-    {dik::kUp, 1, Axis::kY, -1, +1},
-    {dik::kDown, 1, Axis::kY, +1, -1},
-    {dik::kA, 2, Axis::kX, -1, -1},
-    {dik::kD, 2, Axis::kX, +1, +1},
-    {dik::kW, 2, Axis::kY, -1, -1},
-    {dik::kS, 2, Axis::kY, +1, +1},
+// For each of kDirectionKeys, in the order the keys are examined: ball 1's Left, Right, Up, Down
+// (the arrows), then ball 2's (A, D, W, S).
+constexpr std::array<SteeringKey, kDirectionKeys.size()> kSteeringKeys{{
+    {1, Axis::kX, -1, +1},
+    {1, Axis::kX, +1, -1},
+    {1, Axis::kY, -1, +1},
+    {1, Axis::kY, +1, -1},
+    {2, Axis::kX, -1, -1},
+    {2, Axis::kX, +1, +1},
+    {2, Axis::kY, -1, -1},
+    {2, Axis::kY, +1, +1},
 }};
 
 // Where ball 2 lies from ball 1, in whole pixels.
@@ -46,8 +47,9 @@ bool Held(const KeyTable& keys, uint8_t key) { return keys[key] != 0; }
 
 // Applies every held steering key; `contact` (when the balls touch) restricts them to moving away.
 void Steer(GameModel& game, const KeyTable& keys, const std::optional<Offsets>& contact) {
-  for (const SteeringKey& steering : kSteeringKeys) {
-    if (!Held(keys, steering.key)) continue;
+  for (size_t i = 0; i < kSteeringKeys.size(); ++i) {
+    if (!Held(keys, kDirectionKeys[i])) continue;
+    const SteeringKey& steering = kSteeringKeys[i];
     if (contact) {
       const int offset = steering.axis == Axis::kX ? contact->x : contact->y;
       if (offset * steering.away_side <= 0) continue;

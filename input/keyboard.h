@@ -1,7 +1,6 @@
 // The keyboard device: opened once at start-up, polled into KeyState on every tick.
 #pragma once
 
-#include "input/key_source.h"
 #include "platform/platform.h"
 
 namespace kraylo {
@@ -17,19 +16,5 @@ struct KeyboardDevice {
 bool InitDirectInput(KeyboardDevice& keyboard, KeyboardApi& api, WindowHandle window);
 // Overwrites KeyState with the keys held now; raises when the device cannot deliver.
 void GetDeviceStateKeyboard(KeyboardDevice& keyboard, KeyboardApi& api);
-
-// The device as the simulation's key source.
-class DeviceKeySource : public KeySource {
- public:
-  DeviceKeySource(KeyboardDevice& keyboard, KeyboardApi& api) : keyboard_(keyboard), api_(api) {}
-  const KeyTable& Poll() override {
-    GetDeviceStateKeyboard(keyboard_, api_);
-    return keyboard_.KeyState;
-  }
-
- private:
-  KeyboardDevice& keyboard_;
-  KeyboardApi& api_;
-};
 
 }  // namespace kraylo

@@ -1,11 +1,29 @@
-// Kraylo: a full-screen game for two players at one keyboard.
+// Kraylo: a full-screen game for two players.
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/run_error.h"
 #include "platform/sdl/sdl_system.h"
+#include "shell/options.h"
 #include "shell/program.h"
 
-int main() {
+int main(int argc, char** argv) {
+  kraylo::Options options;
+  try {
+    options = kraylo::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const kraylo::UsageError& error) {
+    std::fprintf(stderr, "kraylo: %s\n\n%s", error.what(), kraylo::UsageText().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kraylo::UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("kraylo %s\n", kraylo::VersionText());
+    return 0;
+  }
   try {
     // The system outlives the program: the program's surfaces come from its display.
     std::unique_ptr<kraylo::System> system = kraylo::CreateSdlSystem();

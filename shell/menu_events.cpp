@@ -1,7 +1,6 @@
 // The window's events: the menu worked with the mouse, Esc between the screens, the Exit button,
 // and the timer that runs the game.
 #include "display/sprites.h"
-#include "game/motion.h"
 #include "input/keyboard.h"
 #include "platform/events.h"
 #include "shell/program.h"
@@ -36,9 +35,11 @@ void PressMenuButton(Program& program, int number) {
   }
 }
 
+// The keys are polled first, as the simulation's first step always did: a failed poll abandons
+// the tick.
 void TimerTick(Program& program) {
-  DeviceKeySource keys(program.keyboard, program.system.keyboard());
-  MoveTick(program.game, keys, program.system.random());
+  GetDeviceStateKeyboard(program.keyboard, program.system.keyboard());
+  program.match->Tick(program, program.keyboard.KeyState);
 }
 
 }  // namespace

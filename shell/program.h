@@ -4,11 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "display/display_state.h"
 #include "game/balls.h"
 #include "input/keyboard.h"
 #include "platform/platform.h"
+#include "shell/match.h"
 
 namespace kraylo {
 
@@ -32,14 +34,15 @@ struct ScreenState {
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
 // live in `game`). The display's surfaces come from `system`, so the Program must go first.
 struct Program {
-  explicit Program(System& machine) : system(machine) {}
+  explicit Program(System& machine) : system(machine), match(MakeLocalMatch()) {}
 
-  System& system;           // window, display, keyboard, files, clock and chance
-  GameModel game;           // balls, drop state, Running, ShowDebug, ScreenWidth/Height
-  ScreenState screen;       // the active screen, pointer, menu and credits positions
-  KeyboardDevice keyboard;  // the keyboard device and its last poll
-  DisplayState display;     // the full-screen pair and the sprite sheets
-  FpsCounter fps;           // the frame-rate counter
+  System& system;                // window, display, keyboard, files, clock and chance
+  GameModel game;                // balls, drop state, Running, ShowDebug, ScreenWidth/Height
+  ScreenState screen;            // the active screen, pointer, menu and credits positions
+  KeyboardDevice keyboard;       // the keyboard device and its last poll
+  DisplayState display;          // the full-screen pair and the sprite sheets
+  FpsCounter fps;                // the frame-rate counter
+  std::unique_ptr<Match> match;  // what plays the game's ticks
 };
 
 inline constexpr int kMenuButtonCount = 5;

@@ -39,8 +39,8 @@ TEST(Keyboard, OnlyCreationFailuresFailTheOpeningAndAPollNeedsAnAcquiredDevice) 
     EXPECT_EQ(keyboard.device, c.device);
     machine.HeldKeys()[dik::kUp] = dik::kHeld;
     keyboard.KeyState[dik::kW] = dik::kHeld;  // stale: every successful poll overwrites it
-    DeviceKeySource source(keyboard, machine.keyboard());
-    EXPECT_EQ(ErrorNumberOf([&] { source.Poll(); }), c.poll_error);
+    EXPECT_EQ(ErrorNumberOf([&] { GetDeviceStateKeyboard(keyboard, machine.keyboard()); }),
+              c.poll_error);
     EXPECT_EQ(keyboard.KeyState[dik::kUp], c.poll_error ? 0 : dik::kHeld);
     EXPECT_EQ(keyboard.KeyState[dik::kW], c.poll_error ? dik::kHeld : 0) << "a failed poll: as was";
   }

@@ -1,0 +1,22 @@
+#include "input/directions.h"
+
+#include <cstddef>
+
+namespace kraylo {
+
+Directions DirectionsOf(const KeyTable& table) {
+  Directions directions = 0;
+  for (size_t bit = 0; bit < kDirectionKeys.size(); ++bit) {
+    if (table[kDirectionKeys[bit]] != 0)
+      directions = static_cast<Directions>(directions | 1u << bit);
+  }
+  return directions;
+}
+
+void SetDirections(KeyTable& table, Directions directions) {
+  for (size_t bit = 0; bit < kDirectionKeys.size(); ++bit) {
+    table[kDirectionKeys[bit]] = (directions >> bit & 1u) != 0 ? dik::kHeld : uint8_t{0};
+  }
+}
+
+}  // namespace kraylo

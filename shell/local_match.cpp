@@ -1,0 +1,22 @@
+// Two players at one machine: the simulation reads the local keys as they are.
+#include "game/motion.h"
+#include "input/key_source.h"
+#include "shell/match.h"
+#include "shell/program.h"
+
+namespace kraylo {
+namespace {
+
+class LocalMatch final : public Match {
+ public:
+  void Tick(Program& program, const KeyTable& local) override {
+    TableKeys keys(local);
+    MoveTick(program.game, keys, program.system.random());
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Match> MakeLocalMatch() { return std::make_unique<LocalMatch>(); }
+
+}  // namespace kraylo

@@ -1,0 +1,25 @@
+// What plays a game's ticks. A local game runs one tick of the simulation per tick of tmrMove with
+// the players' keys; other kinds of game decide the keys of each tick (and how many ticks run)
+// otherwise, but every kind only decides what the key-state table of a tick holds.
+#pragma once
+
+#include <memory>
+
+#include "platform/keys.h"
+
+namespace kraylo {
+
+struct Program;
+
+class Match {
+ public:
+  virtual ~Match() = default;
+  // One tick of tmrMove on the game screen. `local` is the key-state table of this machine's
+  // players, polled for this tick.
+  virtual void Tick(Program& program, const KeyTable& local) = 0;
+};
+
+// Two players at this machine: each tick runs the simulation once on the local keys.
+std::unique_ptr<Match> MakeLocalMatch();
+
+}  // namespace kraylo

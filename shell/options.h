@@ -1,0 +1,33 @@
+// The command line: which game the run plays and where it records it. Every option is one row of
+// the table in options.cpp, which also writes the usage text.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kraylo {
+
+struct Options {
+  bool help = false;     // --help: print the usage and end
+  bool version = false;  // --version: print the version and end
+};
+
+// A command line the program does not take; what() says what is wrong with it.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reads the arguments after the program's name. Options are written --name, --name VALUE or
+// --name=VALUE; an option with an optional value takes the next argument unless it starts with
+// "--". Raises UsageError for an unknown option, a missing or bad value, or an option given twice.
+Options ParseOptions(const std::vector<std::string>& arguments);
+
+// The usage text: the command, then one line per option.
+std::string UsageText();
+
+// The program's version ("1.0.0").
+const char* VersionText();
+
+}  // namespace kraylo

@@ -1,0 +1,49 @@
+// The command line: what each option sets, and a clear error for everything else.
+#include "shell/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kraylo {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+std::string UsageErrorOf(const Arguments& arguments) {
+  try {
+    ParseOptions(arguments);
+  } catch (const UsageError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+TEST(Options, NoneMeansALocalGameAndHelpAndVersionAreFlags) {
+  const Options none = ParseOptions({});
+  EXPECT_FALSE(none.help || none.version);
+  EXPECT_TRUE(ParseOptions({"--help"}).help);
+  EXPECT_TRUE(ParseOptions({"--version"}).version);
+  EXPECT_NE(UsageText().find("--help"), std::string::npos);
+  EXPECT_NE(UsageText().find("--version"), std::string::npos);
+  EXPECT_STREQ(VersionText(), KRAYLO_TEST_VERSION);
+}
+
+TEST(Options, EverythingElseIsAUsageErrorThatSaysWhatIsWrong) {
+  const struct {
+    Arguments arguments;
+    const char* error;
+  } cases[] = {
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"-h"}, "unexpected argument \"-h\""},
+      {{"play"}, "unexpected argument \"play\""},
+      {{"--help=yes"}, "--help takes no value"},
+      {{"--help", "--help"}, "--help is given more than once"},
+      {{"--"}, "unknown option --"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
+}
+
+}  // namespace
+}  // namespace kraylo
