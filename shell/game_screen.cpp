@@ -13,6 +13,9 @@ namespace {
 // RGB(20, 255, 20), packed red + 256 * green + 65536 * blue.
 constexpr int32_t kOverlayColor = 20 + 256 * 255 + 65536 * 20;
 constexpr int32_t kOverlayX = 10;  // pixels
+// The kind of game's own overlay lines start below the balls' nine, one row apart (pixels).
+constexpr int32_t kMatchLinesY = 225;
+constexpr int32_t kMatchLineHeight = 20;
 
 enum class NumberForm { kPlain, kOneDecimal };
 
@@ -57,6 +60,11 @@ void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
     Guarded([&] {
       BackBuffer(display).DrawText(kOverlayX, line.y, OverlayText(line, program.game, separator));
     });
+  }
+  int32_t y = kMatchLinesY;
+  for (const std::string& line : program.match->OverlayLines()) {
+    Guarded([&] { BackBuffer(display).DrawText(kOverlayX, y, line); });
+    y += kMatchLineHeight;
   }
   Guarded([&] { BackBuffer(display).SetForeColor(saved_fore_color); });
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/keys.h"
 
@@ -17,6 +19,8 @@ class Match {
   // One tick of tmrMove on the game screen. `local` is the key-state table of this machine's
   // players, polled for this tick.
   virtual void Tick(Program& program, const KeyTable& local) = 0;
+  // Lines the debug overlay shows below the balls' nine (what this kind of game adds to them).
+  virtual std::vector<std::string> OverlayLines() const { return {}; }
 };
 
 // Two players at this machine: each tick runs the simulation once on the local keys.
