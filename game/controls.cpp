@@ -62,10 +62,14 @@ void Steer(GameModel& game, const KeyTable& keys, const std::optional<Offsets>& 
 
 }  // namespace
 
-void ReadControls(GameModel& game, KeySource& source) {
-  const KeyTable& keys = source.Poll();
+void ApplyProgramKeys(GameModel& game, const KeyTable& keys) {
   if (Held(keys, dik::kEscape)) game.Running = false;
   if (Held(keys, dik::kTab)) game.ShowDebug = !game.ShowDebug;
+}
+
+void ReadControls(GameModel& game, KeySource& source) {
+  const KeyTable& keys = source.Poll();
+  ApplyProgramKeys(game, keys);
   if (game.Dropped) return;
 
   // The distance from where the balls stand before this tick moves them.

@@ -86,6 +86,13 @@ void MoveTick(GameModel& game, KeySource& keys, Random& random) {
   for (int32_t index = first; index <= last; ++index) MoveBall(game, index);
 }
 
+void MoveTick(GameModel& game, Directions directions, Random& random) {
+  KeyTable table{};
+  SetDirections(table, directions);
+  TableKeys keys(table);
+  MoveTick(game, keys, random);
+}
+
 bool Bounce(GameModel& game) {
   if (!InContact(game)) return false;
   TBall& first = game.Balls(1);

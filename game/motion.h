@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/balls.h"
+#include "input/directions.h"
 #include "input/key_source.h"
 #include "platform/platform.h"
 
@@ -9,6 +10,10 @@ namespace kraylo {
 
 // Advances the game by one tick of the 30 ms timer. Allocates nothing.
 void MoveTick(GameModel& game, KeySource& keys, Random& random);
+
+// A tick whose keys are the direction keys in `directions` and nothing else: the tick of a game
+// whose input is decided elsewhere (recorded, or from the other side of a network game).
+void MoveTick(GameModel& game, Directions directions, Random& random);
 
 // When balls 1 and 2 touch, exchanges their velocities (80 % of the other's, minus 20 % of the
 // own) through the scratch record and returns true; positions never change.

@@ -14,4 +14,15 @@ float SeededRandom::Next() {
   return static_cast<float>(z >> 40) * kScale;
 }
 
+uint64_t DrawSeed(Random& random) {
+  random.Reseed();
+  // Three draws of 24 bits each fill the 64 bits (the top bits of the first fall off).
+  constexpr float kDrawValues = 16777216.0f;  // 2^24
+  uint64_t seed = 0;
+  for (int draw = 0; draw < 3; ++draw) {
+    seed = seed << 24 | static_cast<uint64_t>(random.Next() * kDrawValues);
+  }
+  return seed;
+}
+
 }  // namespace kraylo

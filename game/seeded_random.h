@@ -22,4 +22,7 @@ class SeededRandom final : public Random {
   uint64_t state_;
 };
 
+// A fresh seed for a game, drawn from `random` (the machine's chance) after reseeding it.
+uint64_t DrawSeed(Random& random);
+
 }  // namespace kraylo

@@ -51,11 +51,13 @@ class Files {
   // The folder of the executable, without a trailing separator.
   virtual std::string ProgramFolder() = 0;
   // The whole content of a file; raises kErrFileNotFound naming the file when it is missing or
-  // cannot be opened.
-  virtual std::string ReadFile(const std::string& path) = 0;
+  // cannot be opened, and kErrFileAccess when it holds more than `max_bytes` bytes.
+  virtual std::string ReadFile(const std::string& path, size_t max_bytes = SIZE_MAX) = 0;
   // Appends bytes to a file, creating it when missing; raises kErrFileAccess naming the file
   // and the reason when it cannot be written.
   virtual void AppendFile(const std::string& path, const std::string& bytes) = 0;
+  // Replaces a file's content with `bytes`, creating it when missing; raises as AppendFile.
+  virtual void WriteFile(const std::string& path, const std::string& bytes) = 0;
 };
 
 // ---- The main window ----

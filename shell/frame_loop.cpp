@@ -47,6 +47,10 @@ void EnterDisplay(Program& program) {
     ReportDisplayFailure(system, program.display, error, "Working");
     return;
   }
+  if (program.field) {
+    mode[0] = program.field->width;
+    mode[1] = program.field->height;
+  }
   CreateDDS(system, program.display, window, mode[0], mode[1], mode[2]);
 }
 
@@ -62,6 +66,7 @@ void SetUp(Program& program) {
   }
   Guarded([&] { ResetBalls(program.game, program.system.random(), 0); });
   Guarded([&] { program.game.ShowDebug = false; });
+  if (program.play_at_once) Guarded([&] { StartGame(program); });
 }
 
 // One pass of the loop after the Running test: events, then a complete picture, then the flip.

@@ -1,34 +1,39 @@
 // Kraylo: a full-screen game for two players.
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "platform/run_error.h"
 #include "platform/sdl/sdl_system.h"
 #include "shell/options.h"
-#include "shell/program.h"
+#include "shell/run.h"
 
 int main(int argc, char** argv) {
   kraylo::Options options;
   try {
     options = kraylo::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const kraylo::UsageError& error) {
-    std::fprintf(stderr, "kraylo: %s\n\n%s", error.what(), kraylo::UsageText().c_str());
+    std::cerr << "kraylo: " << error.what() << "\n\n" << kraylo::UsageText();
     return 2;
   }
   if (options.help) {
-    std::fputs(kraylo::UsageText().c_str(), stdout);
+    std::cout << kraylo::UsageText();
     return 0;
   }
   if (options.version) {
-    std::printf("kraylo %s\n", kraylo::VersionText());
+    std::cout << "kraylo " << kraylo::VersionText() << "\n";
     return 0;
   }
   try {
+    if (!options.check_replay.empty()) {
+      // No window: the files of the machine are all it takes.
+      std::unique_ptr<kraylo::Files> files = kraylo::CreateMachineFiles();
+      return kraylo::CheckReplayFile(*files, options.check_replay, std::cout, std::cerr);
+    }
     // The system outlives the program: the program's surfaces come from its display.
     std::unique_ptr<kraylo::System> system = kraylo::CreateSdlSystem();
-    kraylo::Program program(*system);
-    return system->Run(kraylo::BindEvents(program));
+    return kraylo::RunProgram(*system, options, std::cerr);
   } catch (const kraylo::RunError& error) {
     // Only a machine without a usable window system gets here: nothing has been changed yet.
     std::fprintf(stderr, "Kraylo: cannot start: error %d: %s\n", static_cast<int>(error.number()),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/keys.h"
+#include "replay/replay_file.h"
 
 namespace kraylo {
 
@@ -23,7 +24,10 @@ class Match {
   virtual std::vector<std::string> OverlayLines() const { return {}; }
 };
 
-// Two players at this machine: each tick runs the simulation once on the local keys.
+// Two players at this machine: each tick runs the simulation once on the local keys; while the
+// run records (Program::recorder), the rounds come from a recorded seed and every tick is recorded.
 std::unique_ptr<Match> MakeLocalMatch();
+// Recorded games shown again, one recorded tick per tick, with the viewer's Esc and Tab.
+std::unique_ptr<Match> MakeReplayMatch(Replay replay);
 
 }  // namespace kraylo

@@ -15,8 +15,7 @@ void PressMenuButton(Program& program, int number) {
   Window& window = program.system.window();
   switch (number) {
     case 1:
-      screen.GameState = kGameScreen;
-      window.StartTimer();
+      StartGame(program);
       break;
     case 2:
       screen.GameState = kEmptyScreen;
@@ -43,6 +42,11 @@ void TimerTick(Program& program) {
 }
 
 }  // namespace
+
+void StartGame(Program& program) {
+  program.screen.GameState = kGameScreen;
+  program.system.window().StartTimer();
+}
 
 void HandleMouseMove(ScreenState& screen, float x, float y) {
   screen.MouseX = FloorToInt16(x);

@@ -9,8 +9,11 @@
 namespace kraylo {
 
 struct Options {
-  bool help = false;     // --help: print the usage and end
-  bool version = false;  // --version: print the version and end
+  bool help = false;         // --help: print the usage and end
+  bool version = false;      // --version: print the version and end
+  std::string record;        // --record FILE: record every game of the run into FILE
+  std::string replay;        // --replay FILE: show the games recorded in FILE
+  std::string check_replay;  // --check-replay FILE: play FILE again without a window, check it
 };
 
 // A command line the program does not take; what() says what is wrong with it.
@@ -20,8 +23,9 @@ class UsageError : public std::runtime_error {
 };
 
 // Reads the arguments after the program's name. Options are written --name, --name VALUE or
-// --name=VALUE; an option with an optional value takes the next argument unless it starts with
-// "--". Raises UsageError for an unknown option, a missing or bad value, or an option given twice.
+// --name=VALUE; an option with a value takes the next argument unless it starts with "--" (such a
+// value is written --name=VALUE). Raises UsageError for an unknown option, a missing or bad value,
+// an option given twice, or options that cannot go together.
 Options ParseOptions(const std::vector<std::string>& arguments);
 
 // The usage text: the command, then one line per option.

@@ -5,11 +5,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "display/display_state.h"
 #include "game/balls.h"
 #include "input/keyboard.h"
 #include "platform/platform.h"
+#include "replay/replay_writer.h"
 #include "shell/match.h"
 
 namespace kraylo {
@@ -31,6 +33,12 @@ struct ScreenState {
   int32_t CreditsY = 0;             // top of the scrolling credits, pixels
 };
 
+// A playing field's size, pixels.
+struct FieldSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
 // live in `game`). The display's surfaces come from `system`, so the Program must go first.
 struct Program {
@@ -43,6 +51,12 @@ struct Program {
   DisplayState display;          // the full-screen pair and the sprite sheets
   FpsCounter fps;                // the frame-rate counter
   std::unique_ptr<Match> match;  // what plays the game's ticks
+
+  // How the run differs from a plain local game (set before the window runs).
+  std::unique_ptr<ReplayWriter> recorder;  // --record: where the games' ticks go
+  bool play_at_once = false;  // the game screen and the timer start with the frame loop (a replay)
+  // The field of a replay: the display takes this size instead of the configured one.
+  std::optional<FieldSize> field;
 };
 
 inline constexpr int kMenuButtonCount = 5;
@@ -60,6 +74,8 @@ void StartUp(Program& program);
 // The frame loop: enters the display, loads the sheets, then draws frames until Running is false.
 void Working(Program& program);
 
+// Shows the game screen and starts the timer that runs the game (menu button 1).
+void StartGame(Program& program);
 // Records the pointer position (pixels, rounded down).
 void HandleMouseMove(ScreenState& screen, float x, float y);
 // A click on the menu acts on the button under the last recorded pointer position.

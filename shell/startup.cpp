@@ -47,6 +47,11 @@ void StartUp(Program& program) {
 
   program.game.ScreenWidth = ToInt32(ReadNumber(ReadScreenKey(files, kDisplayKeys[0])));
   program.game.ScreenHeight = ToInt32(ReadNumber(ReadScreenKey(files, kDisplayKeys[1])));
+  if (program.field) {
+    // A replay is shown on the field it was played on.
+    program.game.ScreenWidth = program.field->width;
+    program.game.ScreenHeight = program.field->height;
+  }
   program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kButtonWidth / 2.0);
 
   // So that the log is painted and early mouse moves are recorded before the keyboard opens.

@@ -46,7 +46,7 @@ DiskFiles::DiskFiles(std::string program_folder, const Faults& faults)
 
 std::string DiskFiles::ProgramFolder() { return program_folder_; }
 
-std::string DiskFiles::ReadFile(const std::string& path) {
+std::string DiskFiles::ReadFile(const std::string& path, size_t max_bytes) {
   faults_.Check(Fault::kReadFile);
   // Non-blocking, so that opening a named pipe cannot hang; only regular files are read on.
   Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -60,6 +60,10 @@ std::string DiskFiles::ReadFile(const std::string& path) {
   if (!S_ISREG(info.st_mode)) {
     Raise(kErrFileNotFound, "File not found: " + path + " (not a regular file)");
   }
+  const auto too_large = [&] {
+    RaiseAccessError(path, "larger than " + std::to_string(max_bytes) + " bytes");
+  };
+  if (static_cast<uint64_t>(info.st_size) > max_bytes) too_large();
 
   // Room for the size the file had at the open and one byte more, so that a file that does not
   // change is read with one read and one end-of-file read; a growing file gets more room.
@@ -74,6 +78,7 @@ std::string DiskFiles::ReadFile(const std::string& path) {
       RaiseAccessError(path, Reason(errno));
     }
     used += static_cast<size_t>(count);
+    if (used > max_bytes) too_large();
   }
   content.resize(used);
   return content;
@@ -81,9 +86,17 @@ std::string DiskFiles::ReadFile(const std::string& path) {
 
 void DiskFiles::AppendFile(const std::string& path, const std::string& bytes) {
   faults_.Check(Fault::kAppendFile);
+  Write(path, bytes, O_APPEND);
+}
+
+void DiskFiles::WriteFile(const std::string& path, const std::string& bytes) {
+  faults_.Check(Fault::kWriteFile);
+  Write(path, bytes, O_TRUNC);
+}
+
+void DiskFiles::Write(const std::string& path, const std::string& bytes, int flags) {
   // Non-blocking, so that a named pipe without a reader fails instead of hanging.
-  Descriptor file(
-      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));
+  Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | flags, 0644));
   if (file.get() < 0) RaiseAccessError(path, Reason(errno));
   size_t written = 0;
   while (written < bytes.size()) {

@@ -94,4 +94,19 @@ std::unique_ptr<System> CreateSdlSystem(const SdlOptions& options) {
   return std::make_unique<SdlSystem>(options);
 }
 
+namespace {
+
+// Files with the never-armed faults they check, made before the files that refer to them.
+struct UnarmedFaults {
+  Faults faults;
+};
+class MachineFiles final : private UnarmedFaults, public DiskFiles {
+ public:
+  MachineFiles() : DiskFiles(ExecutableFolder(), faults) {}
+};
+
+}  // namespace
+
+std::unique_ptr<Files> CreateMachineFiles() { return std::make_unique<MachineFiles>(); }
+
 }  // namespace kraylo

@@ -19,4 +19,8 @@ struct SdlOptions {
 // with SDL's reason when either cannot be had; SDL is shut down again when the system is gone.
 std::unique_ptr<System> CreateSdlSystem(const SdlOptions& options = {});
 
+// The machine's files alone (the program folder beside the executable), for work that needs no
+// window; no SDL is started.
+std::unique_ptr<Files> CreateMachineFiles();
+
 }  // namespace kraylo

@@ -30,6 +30,14 @@ TEST(Options, NoneMeansALocalGameAndHelpAndVersionAreFlags) {
   EXPECT_STREQ(VersionText(), KRAYLO_TEST_VERSION);
 }
 
+TEST(Options, RecordReplayAndCheckReplayNameTheirFiles) {
+  EXPECT_EQ(ParseOptions({"--record", "a.krp"}).record, "a.krp");
+  EXPECT_EQ(ParseOptions({"--record=--odd name"}).record, "--odd name");
+  EXPECT_EQ(ParseOptions({"--replay", "b.krp"}).replay, "b.krp");
+  EXPECT_EQ(ParseOptions({"--check-replay", "c.krp"}).check_replay, "c.krp");
+  EXPECT_NE(UsageText().find("--check-replay FILE"), std::string::npos);
+}
+
 TEST(Options, EverythingElseIsAUsageErrorThatSaysWhatIsWrong) {
   const struct {
     Arguments arguments;
@@ -41,6 +49,14 @@ TEST(Options, EverythingElseIsAUsageErrorThatSaysWhatIsWrong) {
       {{"--help=yes"}, "--help takes no value"},
       {{"--help", "--help"}, "--help is given more than once"},
       {{"--"}, "unknown option --"},
+      {{"--record"}, "--record needs a value (FILE)"},
+      {{"--record", "--help"}, "--record needs a value (FILE)"},
+      {{"--replay="}, "--replay needs a file name"},
+      {{"--replay", "a", "--check-replay", "b"}, "--replay and --check-replay cannot go together"},
+      {{"--record", "a", "--replay", "b"},
+       "--record cannot go with --replay or --check-replay: a replay plays no game"},
+      {{"--check-replay", "b", "--record", "a"},
+       "--record cannot go with --replay or --check-replay: a replay plays no game"},
   };
   for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
 }

@@ -1,6 +1,8 @@
 // Files held in memory: a map from path to content, for tests and the fuzzer.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -18,12 +20,22 @@ class MemoryFiles : public Files {
   }
 
   std::string ProgramFolder() override { return "/game"; }
-  std::string ReadFile(const std::string& path) override {
+  std::string ReadFile(const std::string& path, size_t max_bytes = SIZE_MAX) override {
     if (!contents_.count(path)) Raise(kErrFileNotFound, "File not found: " + path);
-    return contents_.at(path);
+    const std::string& content = contents_.at(path);
+    if (content.size() > max_bytes) Raise(kErrFileAccess, "Path/File access error: " + path);
+    return content;
   }
   void AppendFile(const std::string& path, const std::string& bytes) override {
     contents_[path] += bytes;
+  }
+  void WriteFile(const std::string& path, const std::string& bytes) override {
+    contents_[path] = bytes;
+  }
+  // The content of a file by its whole path ("" when missing).
+  std::string Content(const std::string& path) const {
+    const auto file = contents_.find(path);
+    return file == contents_.end() ? "" : file->second;
   }
 
  private:

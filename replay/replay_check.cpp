@@ -1,0 +1,57 @@
+#include "replay/replay_check.h"
+
+#include <string>
+
+#include "game/motion.h"
+#include "game/state_checksum.h"
+
+namespace kraylo {
+namespace {
+
+std::string Hex(uint32_t value) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(8, '0');
+  for (int i = 7; i >= 0; --i, value >>= 4) text[static_cast<size_t>(i)] = kDigits[value & 0xF];
+  return text;
+}
+
+}  // namespace
+
+void StartRecordedGame(GameModel& game, SeededRandom& random, const RecordedGame& recorded) {
+  GameModel start;
+  start.ScreenWidth = recorded.width;
+  start.ScreenHeight = recorded.height;
+  start.Running = game.Running;
+  start.ShowDebug = game.ShowDebug;
+  random = SeededRandom(recorded.seed);
+  ResetBalls(start, random, 0);
+  game = start;
+}
+
+ReplaySummary CheckReplay(const Replay& replay) {
+  ReplaySummary summary;
+  GameModel game;
+  SeededRandom random;
+  for (const RecordedGame& recorded : replay.games) {
+    ++summary.games;
+    StartRecordedGame(game, random, recorded);
+    size_t tick = 0;
+    for (const ReplayCheckpoint& checkpoint : recorded.checkpoints) {
+      for (; tick < checkpoint.tick; ++tick) MoveTick(game, recorded.inputs[tick], random);
+      const uint32_t checksum = StateChecksum(game, random);
+      if (checksum != checkpoint.checksum) {
+        const std::string which =
+            replay.games.size() > 1 ? " of game " + std::to_string(summary.games) : "";
+        throw ReplayError("checksum mismatch at tick " + std::to_string(tick) + which +
+                          ": recorded " + Hex(checkpoint.checksum) + ", played again " +
+                          Hex(checksum));
+      }
+      ++summary.checkpoints;
+      summary.final_checksum = checksum;
+    }
+    summary.ticks += recorded.inputs.size();
+  }
+  return summary;
+}
+
+}  // namespace kraylo
