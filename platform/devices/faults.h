@@ -18,6 +18,7 @@ enum class Fault {
   // Files
   kReadFile,
   kAppendFile,
+  kCreateFolders,
   // The display object and its surfaces
   kDirectDrawCreate,
   kSetCooperativeLevel,

@@ -49,7 +49,7 @@ WindowPointer MakeMainWindow() {
 class SdlSystem final : public System {
  public:
   explicit SdlSystem(const SdlOptions& options)
-      : files_(ExecutableFolder(), faults_),
+      : files_(FindFileLocations(ExecutableFolder(), kInstalledData, probe_), faults_),
         window_(MakeMainWindow()),
         screen_(window_.get()),
         text_(CreateTextRenderer()),
@@ -75,6 +75,7 @@ class SdlSystem final : public System {
   // Declared in the order of making; they go in the reverse order, SDL itself last.
   SdlVideo video_;
   Faults faults_;  // never armed on the real machine; the shared cores check it
+  DiskProbe probe_{ProcessEnvironment};
   DiskFiles files_;
   MachineClock clock_;
   MtRandom random_;
