@@ -37,7 +37,7 @@ class ConfigFolder {
 void Lookup(benchmark::State& state, const char* section, const char* key) {
   const ConfigFolder folder;
   const Faults faults;
-  DiskFiles files(folder.path(), faults);
+  DiskFiles files(LocationsInFolder(folder.path()), faults);
   for ([[maybe_unused]] auto _ : state) {
     benchmark::DoNotOptimize(ReadConfig(files, kConfigFile, section, key));
   }

@@ -28,7 +28,9 @@ void ReportDisplayFailure(System& system, DisplayState& display, const RunError&
   AddLog(window, "");
   AddLog(window, message);
   try {
-    WriteDebugFile(system.files(), TimeAndDate(system.clock().Now()) + " - " + message);
+    const std::string log =
+        WriteDebugFile(system.files(), TimeAndDate(system.clock().Now()) + " - " + message);
+    AddLog(window, "Error log: " + log);
   } catch (const RunError& file_error) {
     // The user must still get the desktop and the Exit button back; the log says what was lost.
     AddLog(window, "The error log could not be written: " + file_error.description());

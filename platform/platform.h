@@ -48,8 +48,16 @@ class Random {
 class Files {
  public:
   virtual ~Files() = default;
-  // The folder of the executable, without a trailing separator.
-  virtual std::string ProgramFolder() = 0;
+  // The data folder (the sprite sheets in graph/, the default configuration), found when the
+  // machine started; without a trailing separator.
+  virtual std::string DataFolder() = 0;
+  // The configuration file in use: the user's own when there is one, else the data folder's.
+  virtual std::string ConfigFile() = 0;
+  // Where the error log goes; "" when the machine has no folder for it.
+  virtual std::string ErrorLogFile() = 0;
+  // Creates the folder at `path` and the folders above it that are missing; raises
+  // kErrFileAccess naming the folder when that cannot be done.
+  virtual void CreateFolders(const std::string& path) = 0;
   // The whole content of a file; raises kErrFileNotFound naming the file when it is missing or
   // cannot be opened, and kErrFileAccess when it holds more than `max_bytes` bytes.
   virtual std::string ReadFile(const std::string& path, size_t max_bytes = SIZE_MAX) = 0;

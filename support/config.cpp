@@ -41,11 +41,15 @@ bool IsSectionHeader(std::string_view line) {
 }  // namespace
 
 std::string ProgramPath(Files& files, std::string_view relative) {
-  std::string path = files.ProgramFolder();
-  path += relative;
-  std::replace(path.begin() + static_cast<std::ptrdiff_t>(path.size() - relative.size()),
-               path.end(), '\\', '/');
-  return path;
+  if (relative == kConfigFile) return files.ConfigFile();
+  if (!relative.starts_with(kDataFolderName) || relative.size() == kDataFolderName.size() ||
+      relative[kDataFolderName.size()] != '\\') {
+    Raise(kErrInvalidArgument, "Invalid procedure call or argument: " + std::string(relative) +
+                                   " is not a file of the data folder");
+  }
+  std::string path(relative.substr(kDataFolderName.size()));
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return files.DataFolder() + path;
 }
 
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,

@@ -9,10 +9,14 @@
 
 namespace kraylo {
 
-// The program's configuration file, relative to the program folder.
+// The program names its files by their place in the data folder: the configuration file ...
 inline constexpr std::string_view kConfigFile = "\\dorvane\\config.cfg";
+// ... and every other file under this prefix ("\dorvane\graph\balls.bmp").
+inline constexpr std::string_view kDataFolderName = "\\dorvane";
 
-// Maps a backslash-relative path ("\dorvane\config.cfg") onto the program folder with '/'.
+// Where a file named by its place in the data folder is on this machine: the configuration in
+// use for kConfigFile, the data folder found at start for the others (with '/'). Raises 5 for a
+// name outside the data folder.
 std::string ProgramPath(Files& files, std::string_view relative);
 
 // The value text of `key` in `section` (possibly empty), or nullopt when no line holds it.

@@ -12,10 +12,19 @@ void AddLog(Window& window, std::string_view text) {
   window.SetLogText(std::move(log));
 }
 
-void WriteDebugFile(Files& files, std::string_view text) {
+std::string WriteDebugFile(Files& files, std::string_view text) {
+  std::string path = files.ErrorLogFile();
+  if (path.empty()) {
+    Raise(kErrFileAccess,
+          "Path/File access error: there is no folder for Debug.txt (neither XDG_STATE_HOME nor "
+          "HOME is set)");
+  }
+  const size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0) files.CreateFolders(path.substr(0, slash));
   std::string line(text);
   line += "\r\n";
-  files.AppendFile(files.ProgramFolder() + "/Debug.txt", line);
+  files.AppendFile(path, line);
+  return path;
 }
 
 }  // namespace kraylo

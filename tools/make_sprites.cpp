@@ -12,17 +12,15 @@
 #include <vector>
 
 #include "platform/graphics/text_renderer.h"
+#include "tools/sprite_art.h"
 
 namespace {
 
-struct Color {
-  double r = 0, g = 0, b = 0;
-};
-
-Color Mix(const Color& a, const Color& b, double t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-Color Scale(const Color& c, double f) { return {c.r * f, c.g * f, c.b * f}; }
+using kraylo::art::Color;
+using kraylo::art::kPlayerColors;
+using kraylo::art::Mix;
+using kraylo::art::Scale;
+using kraylo::art::ShadedSphere;
 
 // A picture under construction, 0xRRGGBB per pixel; 0 stays transparent.
 class Sheet {
@@ -86,15 +84,6 @@ double SegmentDistance(double px, double py, double ax, double ay, double bx, do
 constexpr int kBall = 102;
 constexpr double kRadius = 51;
 
-Color ShadedSphere(const Color& base, double dx, double dy) {
-  const double nz = std::sqrt(std::max(0.0, 1 - dx * dx - dy * dy));
-  const double lx = -0.45, ly = -0.55, lz = 0.70;  // light from the upper left
-  const double diffuse = std::max(0.0, dx * lx + dy * ly + nz * lz);
-  const double reflect = 2 * diffuse * nz - lz;  // the reflected light towards the viewer
-  const double specular = std::pow(std::max(0.0, reflect), 24) * 0.7;
-  return Mix(Scale(base, 0.22 + 0.85 * diffuse), Color{255, 255, 255}, specular);
-}
-
 void DrawBallCell(Sheet& sheet, int left, int top, const Color& base, bool lost) {
   // Cracks run from a point of impact; the X marks the loser from afar.
   const double cracks[][4] = {{52, 44, 30, 20}, {30, 20, 22, 8},  {52, 44, 80, 30},
@@ -127,10 +116,9 @@ void DrawBallCell(Sheet& sheet, int left, int top, const Color& base, bool lost)
 
 Sheet MakeBalls() {
   Sheet sheet(2 * kBall, 2 * kBall);
-  const Color players[] = {{50, 125, 255}, {255, 140, 30}};
   for (int row = 0; row < 2; ++row) {
     for (int col = 0; col < 2; ++col) {
-      DrawBallCell(sheet, col * kBall, row * kBall, players[row], col == 0);
+      DrawBallCell(sheet, col * kBall, row * kBall, kPlayerColors[row], col == 0);
     }
   }
   return sheet;

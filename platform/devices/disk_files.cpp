@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -41,10 +42,8 @@ class Descriptor {
 
 }  // namespace
 
-DiskFiles::DiskFiles(std::string program_folder, const Faults& faults)
-    : program_folder_(std::move(program_folder)), faults_(faults) {}
-
-std::string DiskFiles::ProgramFolder() { return program_folder_; }
+DiskFiles::DiskFiles(FileLocations locations, const Faults& faults)
+    : locations_(std::move(locations)), faults_(faults) {}
 
 std::string DiskFiles::ReadFile(const std::string& path, size_t max_bytes) {
   faults_.Check(Fault::kReadFile);
@@ -109,6 +108,40 @@ void DiskFiles::Write(const std::string& path, const std::string& bytes, int fla
   }
   // A close interrupted by a signal has still released the descriptor and kept the data.
   if (file.Close() != 0 && errno != EINTR) RaiseAccessError(path, Reason(errno));
+}
+
+void DiskFiles::CreateFolders(const std::string& path) {
+  faults_.Check(Fault::kCreateFolders);
+  // Each folder from the top down, so that the one that cannot be made is the one named.
+  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string folder = path.substr(0, slash);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+      RaiseAccessError(folder, Reason(errno));
+    if (slash == std::string::npos) break;
+  }
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    RaiseAccessError(path, "not a folder");
+  }
+}
+
+bool DiskProbe::IsFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool DiskProbe::IsFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DiskProbe::CanWriteIn(const std::string& path) {
+  return ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::optional<std::string> ProcessEnvironment(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value == nullptr ? std::nullopt : std::optional<std::string>(value);
 }
 
 std::string ExecutableFolder() {

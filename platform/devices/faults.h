@@ -19,6 +19,7 @@ enum class Fault {
   kReadFile,
   kAppendFile,
   kWriteFile,
+  kCreateFolders,
   // The display object and its surfaces
   kDirectDrawCreate,
   kSetCooperativeLevel,

@@ -16,12 +16,36 @@ namespace {
 
 constexpr WindowHandle kHeadlessWindow = 1;
 
+// The disk as it is, but for the place's environment and read-only folders.
+class PlaceProbe final : public DiskProbe {
+ public:
+  explicit PlaceProbe(HeadlessPlace place)
+      : DiskProbe([this](const std::string& name) { return Variable(name); }),
+        place_(std::move(place)) {}
+  bool CanWriteIn(const std::string& path) override {
+    return place_.read_only_folders.count(path) == 0 && DiskProbe::CanWriteIn(path);
+  }
+
+ private:
+  std::optional<std::string> Variable(const std::string& name) const {
+    const auto found = place_.environment.find(name);
+    return found == place_.environment.end() ? std::nullopt
+                                             : std::optional<std::string>(found->second);
+  }
+  HeadlessPlace place_;
+};
+
+FileLocations FindHeadlessLocations(const std::string& program_folder, HeadlessPlace place) {
+  PlaceProbe probe(std::move(place));
+  return FindFileLocations(program_folder, kInstalledData, probe);
+}
+
 }  // namespace
 
 // The machine's parts, and the window system the window core runs on.
 struct HeadlessSystem::Impl : public WindowHost {
-  explicit Impl(std::string program_folder)
-      : files(std::move(program_folder), faults),
+  Impl(const std::string& program_folder, HeadlessPlace place)
+      : files(FindHeadlessLocations(program_folder, std::move(place)), faults),
         text(CreateTextRenderer()),
         recorder(*text, frame_texts),
         screen(frame_texts),
@@ -77,8 +101,8 @@ struct HeadlessSystem::Impl : public WindowHost {
   WindowCore core;
 };
 
-HeadlessSystem::HeadlessSystem(std::string program_folder)
-    : impl_(std::make_unique<Impl>(std::move(program_folder))) {}
+HeadlessSystem::HeadlessSystem(const std::string& program_folder, HeadlessPlace place)
+    : impl_(std::make_unique<Impl>(program_folder, std::move(place))) {}
 
 HeadlessSystem::~HeadlessSystem() = default;
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,11 +25,20 @@ struct TextDraw {
   int32_t color = 0;  // packed red + 256 * green + 65536 * blue
 };
 
+// The headless machine's surroundings: an environment of its own (HOME, XDG_CONFIG_HOME,
+// XDG_STATE_HOME; the test process's own is never read) and folders where no file can be
+// created, whoever runs the tests.
+struct HeadlessPlace {
+  std::map<std::string, std::string> environment;
+  std::set<std::string> read_only_folders;
+};
+
 class HeadlessSystem : public System {
  public:
-  // A machine whose program folder is `program_folder`. Pushed mouse events are in the picture's
-  // pixels already, so the monitor has no size of its own.
-  explicit HeadlessSystem(std::string program_folder);
+  // A machine whose executable lies in `program_folder`; its files are found from there as on a
+  // real machine (a data folder beside it, or an installed one), with `place`'s environment.
+  // Pushed mouse events are in the picture's pixels already, so the monitor has no size of its own.
+  explicit HeadlessSystem(const std::string& program_folder, HeadlessPlace place = {});
   ~HeadlessSystem() override;
 
   // System

@@ -46,10 +46,16 @@ WindowPointer MakeMainWindow() {
   return WindowPointer(window);
 }
 
+// Where the real machine's files are, from the executable's folder and the process's environment.
+FileLocations MachineLocations() {
+  DiskProbe probe(ProcessEnvironment);
+  return FindFileLocations(ExecutableFolder(), kInstalledData, probe);
+}
+
 class SdlSystem final : public System {
  public:
   explicit SdlSystem(const SdlOptions& options)
-      : files_(ExecutableFolder(), faults_),
+      : files_(MachineLocations(), faults_),
         window_(MakeMainWindow()),
         screen_(window_.get()),
         text_(CreateTextRenderer()),
@@ -102,7 +108,7 @@ struct UnarmedFaults {
 };
 class MachineFiles final : private UnarmedFaults, public DiskFiles {
  public:
-  MachineFiles() : DiskFiles(ExecutableFolder(), faults) {}
+  MachineFiles() : DiskFiles(MachineLocations(), faults) {}
 };
 
 }  // namespace

@@ -72,13 +72,14 @@ TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
       EXPECT_FALSE(std::filesystem::exists(m.folder.path() + "/Debug.txt"));
       continue;
     }
-    EXPECT_EQ(m.system.window().LogText(), std::string("\r\n") + c.line + "\r\n");
+    const std::string logged =
+        std::string("\r\n") + c.line + "\r\nError log: " + m.folder.path() + "/Debug.txt\r\n";
+    EXPECT_EQ(m.system.window().LogText(), logged);
     EXPECT_EQ(m.folder.Read("Debug.txt"), std::string("09:41:0703-14-2026 - ") + c.line + "\r\n");
     // A second failure appends to both logs.
     m.system.SetNow(CalendarTime{2026, 12, 31, 23, 59, 5});
     CreateDDS(m.system, m.display, c.window, c.width, c.height, c.bits);
-    EXPECT_EQ(m.system.window().LogText(),
-              std::string("\r\n") + c.line + "\r\n\r\n" + c.line + "\r\n");
+    EXPECT_EQ(m.system.window().LogText(), logged + logged);
     EXPECT_EQ(m.folder.Read("Debug.txt"), std::string("09:41:0703-14-2026 - ") + c.line +
                                               "\r\n23:59:0512-31-2026 - " + c.line + "\r\n");
   }

@@ -45,6 +45,10 @@ struct Session {
   Session() : folder(program_folder.path()), machine(folder), program(machine) {
     WriteConfig(Config());
   }
+  // A program whose executable lies in `executable_folder` of a machine in `place`; its files are
+  // wherever that finds them.
+  Session(const std::string& executable_folder, HeadlessPlace place)
+      : folder(executable_folder), machine(folder, std::move(place)), program(machine) {}
 
   void WriteConfig(const std::string& content) {
     program_folder.Write("dorvane/config.cfg", content);

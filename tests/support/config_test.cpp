@@ -89,7 +89,7 @@ TEST(ReadConfigTest, EmptyFileAndCutKeyLineRaiseNamingTheFile) {
 TEST(ReadConfigTest, MissingOrUnopenableFileOnDiskIsFileNotFoundNamingIt) {
   TempFolder folder;
   Faults faults;
-  DiskFiles files(folder.path(), faults);
+  DiskFiles files(LocationsInFolder(folder.path()), faults);
   const std::string path = folder.path() + "/dorvane/config.cfg";
   std::filesystem::create_directory(folder.path() + "/dorvane");
   for (const std::string in_its_place : {"nothing", "a folder", "a named pipe"}) {

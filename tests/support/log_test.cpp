@@ -40,7 +40,7 @@ size_t OpenDescriptors() {
 TEST(WriteDebugFileTest, AppendsALineToDebugTxtInTheProgramFolderClosingItEachTime) {
   TempFolder folder;
   Faults faults;
-  DiskFiles files(folder.path(), faults);
+  DiskFiles files(LocationsInFolder(folder.path()), faults);
   const size_t open_before = OpenDescriptors();
   WriteDebugFile(files, "12:00:00 first");
   WriteDebugFile(files, "");
@@ -56,7 +56,7 @@ TEST(WriteDebugFileTest, UnwritableFileRaisesFileAccessNamingIt) {
   TempFolder folder;
   std::filesystem::create_directory(folder.path() + "/Debug.txt");
   Faults faults;
-  DiskFiles files(folder.path(), faults);
+  DiskFiles files(LocationsInFolder(folder.path()), faults);
   const auto error = CaughtError([&] { WriteDebugFile(files, "line"); });
   EXPECT_EQ(error.value().number(), kErrFileAccess);
   EXPECT_EQ(error->description().find("Path/File access error: " + folder.path() + "/Debug.txt ("),

@@ -16,10 +16,13 @@ class MemoryFiles : public Files {
  public:
   // Puts a file under the program folder ("/dorvane/config.cfg").
   void Put(const std::string& relative, std::string content) {
-    contents_[ProgramFolder() + relative] = std::move(content);
+    contents_["/game" + relative] = std::move(content);
   }
 
-  std::string ProgramFolder() override { return "/game"; }
+  std::string DataFolder() override { return "/game/dorvane"; }
+  std::string ConfigFile() override { return "/game/dorvane/config.cfg"; }
+  std::string ErrorLogFile() override { return "/game/Debug.txt"; }
+  void CreateFolders(const std::string&) override {}
   std::string ReadFile(const std::string& path, size_t max_bytes = SIZE_MAX) override {
     if (!contents_.count(path)) Raise(kErrFileNotFound, "File not found: " + path);
     const std::string& content = contents_.at(path);

@@ -4,14 +4,15 @@
 source "$(dirname "${BASH_SOURCE[0]}")/window_manager.sh"
 
 # Runs the calling script again inside an X server with a $1 screen (exit 77, skipped, without
-# xvfb-run or xdotool). Inside: starts openbox when the session ($3) asks for it and sets
-# probe=$2, session=$3, work=$4 (emptied) and the screen's size and frame scale.
+# xvfb-run or xdotool); $xvfb_options are more options for the server. Inside: starts openbox
+# when the session ($3) asks for it and sets probe=$2, session=$3, work=$4 (emptied) and the
+# screen's size and frame scale.
 in_xvfb() {
   if [ -z "${KRAYLO_XVFB_INSIDE:-}" ]; then
     command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
       { echo "SKIP: xvfb-run or xdotool is missing"; exit 77; }
     # A display number away from other X servers started at the same time.
-    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${1}x24" \
+    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "${xvfb_options:-} -screen 0 ${1}x24" \
       env KRAYLO_XVFB_INSIDE=1 "$0" "${@:2}"
   fi
   unset SDL_VIDEODRIVER

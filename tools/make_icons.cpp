@@ -1,0 +1,127 @@
+// Draws the program's icon, the two players' balls side by side as the game shows them, as
+// square PNG files with a transparent background. Usage: make_icons <folder> <size>...
+// (the build makes the hicolor sizes it installs; each lands in <folder>/<size>x<size>/kraylo.png).
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/sprite_art.h"
+
+namespace {
+
+using kraylo::art::Color;
+
+// Ball 1 above and to the left, ball 2 below and to the right, almost touching, as a round
+// begins; centres and radius as shares of the icon's side.
+struct BallPlace {
+  double x, y;
+};
+constexpr BallPlace kBallPlaces[] = {{0.29, 0.29}, {0.71, 0.71}};
+constexpr double kRadiusShare = 0.285;
+// Samples per pixel along each axis: smooth edges at every size.
+constexpr int kSamples = 4;
+
+// RGBA rows, ball 2 drawn over ball 1.
+std::vector<uint8_t> DrawIcon(int size) {
+  std::vector<uint8_t> pixels(static_cast<size_t>(size) * size * 4, 0);
+  const double radius = kRadiusShare * size;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      double r = 0, g = 0, b = 0, covered = 0;
+      for (int sy = 0; sy < kSamples; ++sy) {
+        for (int sx = 0; sx < kSamples; ++sx) {
+          const double px = x + (sx + 0.5) / kSamples, py = y + (sy + 0.5) / kSamples;
+          for (int ball = 1; ball >= 0; --ball) {
+            const double dx = (px - kBallPlaces[ball].x * size) / radius;
+            const double dy = (py - kBallPlaces[ball].y * size) / radius;
+            if (dx * dx + dy * dy > 1) continue;
+            const Color c = kraylo::art::ShadedSphere(kraylo::art::kPlayerColors[ball], dx, dy);
+            r += c.r, g += c.g, b += c.b, covered += 1;
+            break;
+          }
+        }
+      }
+      uint8_t* pixel = &pixels[(static_cast<size_t>(y) * size + x) * 4];
+      if (covered == 0) continue;
+      const auto channel = [&](double sum) {
+        return static_cast<uint8_t>(std::lround(std::clamp(sum / covered, 0.0, 255.0)));
+      };
+      pixel[0] = channel(r);
+      pixel[1] = channel(g);
+      pixel[2] = channel(b);
+      pixel[3] = static_cast<uint8_t>(std::lround(255.0 * covered / (kSamples * kSamples)));
+    }
+  }
+  return pixels;
+}
+
+void PutBigEndian(std::string& bytes, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>(value >> shift & 0xFF);
+}
+
+void PutChunk(std::string& png, const char* type, const std::string& data) {
+  PutBigEndian(png, static_cast<uint32_t>(data.size()));
+  const std::string body = type + data;
+  png += body;
+  PutBigEndian(png, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                                static_cast<uInt>(body.size()))));
+}
+
+// A PNG of RGBA rows: 8 bits a channel, no interlace, every row without a filter.
+bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pixels) {
+  std::string rows;
+  for (int y = 0; y < size; ++y) {
+    rows += '\0';
+    rows.append(reinterpret_cast<const char*>(&pixels[static_cast<size_t>(y) * size * 4]),
+                static_cast<size_t>(size) * 4);
+  }
+  uLongf packed_size = compressBound(rows.size());
+  std::string packed(packed_size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
+                reinterpret_cast<const Bytef*>(rows.data()), rows.size(), 9) != Z_OK) {
+    return false;
+  }
+  packed.resize(packed_size);
+  std::string header;
+  PutBigEndian(header, static_cast<uint32_t>(size));
+  PutBigEndian(header, static_cast<uint32_t>(size));
+  header += std::string{8, 6, 0, 0, 0};  // depth 8, RGBA, deflate, no filter, no interlace
+  std::string png = "\x89PNG\r\n\x1a\n";
+  PutChunk(png, "IHDR", header);
+  PutChunk(png, "IDAT", packed);
+  PutChunk(png, "IEND", "");
+  std::ofstream file(path, std::ios::binary);
+  return static_cast<bool>(file << png);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "Usage: %s <folder> <size>...\n", argv[0]);
+    return 2;
+  }
+  for (int i = 2; i < argc; ++i) {
+    const int size = std::atoi(argv[i]);
+    if (size < 16 || size > 1024) {
+      std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", argv[i]);
+      return 2;
+    }
+    const std::string folder =
+        std::string(argv[1]) + "/" + std::to_string(size) + "x" + std::to_string(size);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!WritePng(folder + "/kraylo.png", size, DrawIcon(size))) {
+      std::fprintf(stderr, "The icon %s/kraylo.png could not be written\n", folder.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
