@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   try {
     // The system outlives the program: the program's surfaces come from its display.
     std::unique_ptr<kraylo::System> system = kraylo::CreateSdlSystem();
-    kraylo::Program program(*system);
+    kraylo::Program program(*system, options);
     return system->Run(kraylo::BindEvents(program));
   } catch (const kraylo::RunError& error) {
     // Only a machine without a usable window system gets here: nothing has been changed yet.

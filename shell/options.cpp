@@ -24,6 +24,17 @@ const std::array kOptions{
               [](Options& options, const std::optional<std::string>&) { options.help = true; }},
     OptionRow{"version", Value::kNone, "", "print the version and end",
               [](Options& options, const std::optional<std::string>&) { options.version = true; }},
+    OptionRow{"computer", Value::kOptional, "LEVEL",
+              "ball 2 is played by the computer: easy, normal or hard",
+              [](Options& options, const std::optional<std::string>& value) {
+                options.computer = true;
+                if (!value) return;
+                options.computer_level = LevelNamed(*value);
+                if (!options.computer_level) {
+                  throw UsageError("--computer takes " + std::string(kLevelChoices) + ", not \"" +
+                                   *value + "\"");
+                }
+              }},
 };
 
 const OptionRow* FindOption(std::string_view name) {

@@ -5,12 +5,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "display/display_state.h"
 #include "game/balls.h"
 #include "input/keyboard.h"
 #include "platform/platform.h"
 #include "shell/match.h"
+#include "shell/options.h"
 
 namespace kraylo {
 
@@ -34,9 +36,11 @@ struct ScreenState {
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
 // live in `game`). The display's surfaces come from `system`, so the Program must go first.
 struct Program {
-  explicit Program(System& machine) : system(machine), match(MakeLocalMatch()) {}
+  explicit Program(System& machine, Options command_line = {})
+      : system(machine), options(std::move(command_line)), match(MakeLocalMatch()) {}
 
   System& system;                // window, display, keyboard, files, clock and chance
+  Options options;               // the command line
   GameModel game;                // balls, drop state, Running, ShowDebug, ScreenWidth/Height
   ScreenState screen;            // the active screen, pointer, menu and credits positions
   KeyboardDevice keyboard;       // the keyboard device and its last poll
