@@ -9,8 +9,6 @@
 namespace kraylo {
 namespace {
 
-// A ball covers twice as much ground along y as along x at the same speed.
-constexpr double kYGround = 2;
 // Gaps to an edge below this (pixels) count as this, so that the way out stays defined.
 constexpr double kLeastGap = 5;
 // The longest (ticks) the other ball's speed is carried forward to guess where it will be.

@@ -16,11 +16,11 @@ enum class Move {
 };
 
 struct Instinct {
-  Directions keys = 0;    // four bits for the own ball
+  Directions keys = 0;  // four bits for the own ball
   Move move = Move::kGetBehind;
-  bool braking = false;   // an edge too close overrode the keys along some axis
-  double target_x = 0;    // where it steers to, pixels
-  double target_y = 0;    // pixels
+  bool braking = false;  // an edge too close overrode the keys along some axis
+  double target_x = 0;   // where it steers to, pixels
+  double target_y = 0;   // pixels
 };
 
 // The instinct of ball `own` (1 or 2) in `game`.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "game/motion.h"
 #include "opponent/steering.h"
 
 namespace kraylo {
@@ -16,11 +17,13 @@ constexpr double kTopSpeed = 64;
 constexpr size_t kSpeeds = static_cast<size_t>(kTopSpeed / kSpeedStep) + 1;
 // What the computer takes a tick of braking to do: the key takes 1 pixel per tick off first, the
 // ball moves, friction divides what is left.
-constexpr double kFriction = 1.03;
-
 constexpr double BrakingDistanceOf(double speed) {
   double distance = 0;
-  for (speed -= 1; speed > 0; speed = speed / kFriction - 1) distance += speed;
+  double moved = speed - 1;  // this tick's move, pixels
+  while (moved > 0) {
+    distance += moved;
+    moved = moved / kFrictionDivisor - 1;
+  }
   return distance;
 }
 
@@ -32,8 +35,6 @@ constexpr std::array<double, kSpeeds> kBrakingDistances = [] {
   return distances;
 }();
 
-// A ball covers twice as much ground along y as along x at the same speed.
-constexpr double kYGround = 2;
 // How steeply danger grows as the room left shrinks (pixels).
 constexpr double kDangerScale = 60;
 // Room below this (pixels) counts as this: past it a ball is lost whatever the numbers say.
@@ -43,8 +44,7 @@ constexpr double kDropWorth = 1000;
 
 // The gaps (pixels) between `position` (a centre) and the low and high edges of an axis `size`
 // pixels long, less the braking distance towards the edge the ball is heading for.
-std::array<double, 2> GapsAfterBraking(double position, double speed, int32_t size,
-                                       double ground) {
+std::array<double, 2> GapsAfterBraking(double position, double speed, int32_t size, double ground) {
   double low = position - kBallRadius;
   double high = (size - 1) - (position + kBallRadius);
   if (speed < 0) low -= ground * BrakingDistance(-speed);
@@ -58,8 +58,8 @@ double Danger(double room) { return std::exp(-std::max(room, kLeastRoom) / kDang
 // were it to push on for one more tick: -1, +1 or 0.
 int BrakeOnAxis(double position, double speed, int32_t size, double ground) {
   const double faster = std::fabs(speed) + 1;
-  const std::array<double, 2> gaps = GapsAfterBraking(position, speed < 0 ? -faster : faster, size,
-                                                      ground);
+  const std::array<double, 2> gaps =
+      GapsAfterBraking(position, speed < 0 ? -faster : faster, size, ground);
   const double gap = speed < 0 ? gaps[0] : gaps[1];
   if (speed == 0 || gap - ground * faster > 0) return 0;
   return speed < 0 ? 1 : -1;

@@ -7,6 +7,10 @@
 
 namespace kraylo {
 
+// A ball covers twice as much ground along y as along x at the same speed: along y it jumps by its
+// speed and then steps as many pixels again.
+inline constexpr double kYGround = 2;
+
 // The distance (pixels) a ball moving at `speed` (pixels per tick, along x) still goes while its
 // player holds the opposite key.
 double BrakingDistance(double speed);

@@ -44,16 +44,21 @@ class Opponent {
   static constexpr int kMemory = 16;
 
   const Sighting& SeenAt(int64_t tick) const;
+  Directions HeldAt(int64_t tick) const;
   // The four keys the other ball held in the tick that led from one sighting to the next, as far
   // as its change of speed tells; 0 where a contact or a stop hides them.
   Directions OtherKeysBetween(const Sighting& before, const Sighting& after) const;
+  // The game as it believes it stands before tick `now`, from what it saw before tick
+  // `seen_tick`; nullopt when it saw no round being played then, or believes the round over.
+  std::optional<GameModel> Believed(const GameModel& game, int64_t seen_tick, int64_t now,
+                                    Directions other_keys) const;
 
   Level level_;
   LevelTraits traits_;
   int ball_;
   SeededRandom random_;  // the only chance it has: its slips
   Slips slips_;
-  std::array<Sighting, kMemory> seen_{};  // by tick, in a ring
+  std::array<Sighting, kMemory> seen_{};    // by tick, in a ring
   std::array<Directions, kMemory> held_{};  // its own keys by tick, in a ring
   int64_t tick_ = 0;                        // ticks decided so far
   std::optional<Plan> plan_;

@@ -81,9 +81,14 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 std::string UsageText() {
   std::string text = "Usage: kraylo [OPTION]...\nKraylo, a full-screen game for two players.\n\n";
   for (const OptionRow& option : kOptions) {
-    std::string left = "  --" + std::string(option.name);
-    if (option.value == Value::kRequired) left += " " + std::string(option.value_name);
-    if (option.value == Value::kOptional) left += " [" + std::string(option.value_name) + "]";
+    // Appended piece by piece: GCC 12 mistakes "literal" + std::string&& for an overlapping copy.
+    std::string left = "  --";
+    left += option.name;
+    if (option.value != Value::kNone) {
+      left += option.value == Value::kRequired ? " " : " [";
+      left += option.value_name;
+      if (option.value == Value::kOptional) left += "]";
+    }
     left.resize(std::max<size_t>(left.size() + 2, 26), ' ');
     text += left + std::string(option.help) + "\n";
   }

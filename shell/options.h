@@ -12,9 +12,9 @@
 namespace kraylo {
 
 struct Options {
-  bool help = false;     // --help: print the usage and end
-  bool version = false;  // --version: print the version and end
-  bool computer = false;  // --computer: ball 2 is played by the computer
+  bool help = false;                    // --help: print the usage and end
+  bool version = false;                 // --version: print the version and end
+  bool computer = false;                // --computer: ball 2 is played by the computer
   std::optional<Level> computer_level;  // its LEVEL when given (else config.cfg's, else normal)
 };
 

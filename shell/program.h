@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <utility>
 
 #include "display/display_state.h"
 #include "game/balls.h"
@@ -36,8 +35,8 @@ struct ScreenState {
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
 // live in `game`). The display's surfaces come from `system`, so the Program must go first.
 struct Program {
-  explicit Program(System& machine, Options command_line = {})
-      : system(machine), options(std::move(command_line)), match(MakeLocalMatch()) {}
+  explicit Program(System& machine, const Options& command_line = {})
+      : system(machine), options(command_line), match(MakeLocalMatch()) {}
 
   System& system;                // window, display, keyboard, files, clock and chance
   Options options;               // the command line

@@ -66,9 +66,9 @@ void ChooseOpponent(Program& program) {
   const bool configured = ConfigWantsComputer(files);
   const std::optional<Level> level = ConfigLevel(files);
   if (!program.options.computer && !configured) return;
-  program.match = MakeComputerMatch(
-      program.options.computer_level.value_or(level.value_or(Level::kNormal)), std::nullopt,
-      program.system.clock());
+  program.match =
+      MakeComputerMatch(program.options.computer_level.value_or(level.value_or(Level::kNormal)),
+                        std::nullopt, program.system.clock());
 }
 
 }  // namespace

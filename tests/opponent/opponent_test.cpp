@@ -34,8 +34,8 @@ void Play(Opponent& computer, Player& other, int ticks, uint64_t seed,
   for (int tick = 0; tick < ticks; ++tick) {
     const Directions own = computer.Decide(game);
     watch(game, own);
-    SetDirections(table, ForBall(own, computer.ball()) | ForBall(other.Decide(game),
-                                                                 3 - computer.ball()));
+    SetDirections(table,
+                  ForBall(own, computer.ball()) | ForBall(other.Decide(game), 3 - computer.ball()));
     MoveTick(game, keys, random);
   }
 }

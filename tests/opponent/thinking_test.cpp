@@ -23,7 +23,8 @@ TEST(Judgement, BrakingTakesLongerTheFasterAndRoomRunsOutNearAnEdge) {
   EXPECT_EQ(BrakingDistance(0), 0);
   EXPECT_EQ(BrakingDistance(1), 0) << "one tick of the key stops it";
   double last = 0;
-  for (double speed = 2; speed <= 40; speed += 0.25) {
+  for (int quarters = 8; quarters <= 160; ++quarters) {
+    const double speed = quarters / 4.0;
     EXPECT_GT(BrakingDistance(speed), last) << speed;
     last = BrakingDistance(speed);
   }

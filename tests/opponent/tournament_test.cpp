@@ -68,11 +68,10 @@ TEST(Rounds, EndWithTheBallStillOnTheScreenOrADrawAndMatchesTallyThem) {
 
 TEST(Tournament, HardWinsMostRoundsAgainstEveryScriptedPlayer) {
   for (Script script : kScripts) {
-    const Tally tally = PlayMatch([script](int ball, uint64_t) { return MakeScripted(script, ball); },
-                                  [](int ball, uint64_t seed) {
-                                    return MakeComputer(Level::kHard, seed, ball);
-                                  },
-                                  40, 1000, false);
+    const Tally tally =
+        PlayMatch([script](int ball, uint64_t) { return MakeScripted(script, ball); },
+                  [](int ball, uint64_t seed) { return MakeComputer(Level::kHard, seed, ball); },
+                  40, 1000, false);
     EXPECT_GE(tally.b_wins, 32) << "of 40 against " << ScriptName(script);
   }
 }

@@ -14,21 +14,25 @@
 namespace kraylo::testing {
 namespace {
 
-// A game on the 800 x 600 screen, both balls placed as for a first round.
-GameModel FirstRound() {
-  GameModel game;
-  game.ScreenWidth = 800;
-  game.ScreenHeight = 600;
-  game.Running = true;
-  game.Balls(1) = TBall{349, 249, 0, 0, true};
-  game.Balls(2) = TBall{451, 351, 0, 0, true};
-  return game;
-}
+// A program on the headless machine at the start of a first round on the 800 x 600 screen.
+struct FirstRound {
+  FirstRound() : machine(folder.path()), program(machine) {
+    GameModel& game = program.game;
+    game.ScreenWidth = 800;
+    game.ScreenHeight = 600;
+    game.Running = true;
+    game.Balls(1) = TBall{349, 249, 0, 0, true};
+    game.Balls(2) = TBall{451, 351, 0, 0, true};
+  }
+  TempFolder folder;
+  HeadlessSystem machine;
+  Program program;
+};
 
 // The person's keys at tick `tick`: each key set in turn, both, none, Tab and Esc now and then.
 KeyTable PersonKeys(int tick) {
   KeyTable table{};
-  const uint8_t keys[][2] = {{dik::kLeft, 0},  {dik::kW, dik::kD}, {0, 0},
+  const uint8_t keys[][2] = {{dik::kLeft, 0},     {dik::kW, dik::kD},     {0, 0},
                              {dik::kUp, dik::kS}, {dik::kRight, dik::kA}, {dik::kTab, dik::kDown}};
   for (uint8_t key : keys[(tick / 7) % 6]) {
     if (key != 0) table[key] = dik::kHeld;
@@ -38,10 +42,8 @@ KeyTable PersonKeys(int tick) {
 }
 
 TEST(ComputerMatch, TheSimulationSeesThePersonsKeysOnBall1AndTheComputersOnBall2Only) {
-  TempFolder folder;
-  HeadlessSystem machine(folder.path());
-  Program program(machine);
-  program.game = FirstRound();
+  FirstRound first;
+  Program& program = first.program;
   ComputerMatch match(Level::kHard, 5, true);
 
   // The same game by hand: the local table with the direction keys the match reports, the
@@ -75,14 +77,11 @@ TEST(ComputerMatch, TheSimulationSeesThePersonsKeysOnBall1AndTheComputersOnBall2
 // The checksum after `ticks` ticks of a computer game without a person's key, the machine's
 // generator scripted with `chance`.
 uint32_t GameAfter(bool seeded_rounds, float chance, int ticks) {
-  TempFolder folder;
-  HeadlessSystem machine(folder.path());
-  machine.ScriptRandom({chance});
-  Program program(machine);
-  program.game = FirstRound();
+  FirstRound first;
+  first.machine.ScriptRandom({chance});
   ComputerMatch match(Level::kHard, 3, seeded_rounds);
-  for (int tick = 0; tick < ticks; ++tick) match.Tick(program, KeyTable{});
-  return StateChecksum(program.game, SeededRandom(0));
+  for (int tick = 0; tick < ticks; ++tick) match.Tick(first.program, KeyTable{});
+  return StateChecksum(first.program.game, SeededRandom(0));
 }
 
 TEST(ComputerMatch, WithASeedTheRoundsArePlacedFromItAndNotFromTheMachine) {
@@ -91,10 +90,8 @@ TEST(ComputerMatch, WithASeedTheRoundsArePlacedFromItAndNotFromTheMachine) {
 }
 
 TEST(ComputerMatch, TheOverlayShowsTheLevelTheTargetWhatItDoesAndItsKeys) {
-  TempFolder folder;
-  HeadlessSystem machine(folder.path());
-  Program program(machine);
-  program.game = FirstRound();
+  FirstRound first;
+  Program& program = first.program;
   ComputerMatch match(Level::kNormal, 1, true);
   match.Tick(program, KeyTable{});
   EXPECT_EQ(match.OverlayLines(),
@@ -121,8 +118,8 @@ std::optional<Level> ComputerLevel(const Program& program) {
 
 TEST(ChooseOpponent, TheCommandLineWinsOverMainAndMainOverTheDefault) {
   const struct {
-    const char* main;  // lines added to [Main]
-    bool computer;     // --computer
+    const char* main;            // lines added to [Main]
+    bool computer;               // --computer
     std::optional<Level> level;  // its LEVEL
     std::optional<Level> plays;  // the computer's level, or nullopt for a second person
   } cases[] = {

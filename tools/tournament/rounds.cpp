@@ -35,8 +35,8 @@ Tally PlayMatch(const PlayerMaker& a, const PlayerMaker& b, int rounds, uint64_t
     const int a_ball = a_first ? 1 : 2;
     std::unique_ptr<Player> a_player = a(a_ball, seed);
     std::unique_ptr<Player> b_player = b(3 - a_ball, seed);
-    const Round round = a_first ? PlayRound(*a_player, *b_player, seed)
-                                : PlayRound(*b_player, *a_player, seed);
+    const Round round =
+        a_first ? PlayRound(*a_player, *b_player, seed) : PlayRound(*b_player, *a_player, seed);
     if (round.winner == 0) {
       ++tally.draws;
     } else if (round.winner == a_ball) {

@@ -87,10 +87,11 @@ int Main(int argc, char** argv) {
     }
   }
 
-  std::printf("Rounds won by the level of the row against the player of the column "
-              "(%d rounds each, seeds %llu to %llu):\n\n",
-              settings.rounds, static_cast<unsigned long long>(settings.seed),
-              static_cast<unsigned long long>(settings.seed + settings.rounds - 1));
+  std::printf(
+      "Rounds won by the level of the row against the player of the column "
+      "(%d rounds each, seeds %llu to %llu):\n\n",
+      settings.rounds, static_cast<unsigned long long>(settings.seed),
+      static_cast<unsigned long long>(settings.seed + settings.rounds - 1));
   std::printf("| level  |");
   for (const std::string& column : columns) std::printf(" %-26s |", column.c_str());
   std::printf("\n|--------|");
@@ -113,9 +114,10 @@ int Main(int argc, char** argv) {
     }
     std::printf("\n");
   }
-  std::printf("\nEach cell: share of rounds won (won-lost-drawn); a round nobody lost within "
-              "%d ticks is drawn.\n",
-              kLongestRound);
+  std::printf(
+      "\nEach cell: share of rounds won (won-lost-drawn); a round nobody lost within "
+      "%d ticks is drawn.\n",
+      kLongestRound);
   return 0;
 }
 
