@@ -41,13 +41,13 @@ double Within(double value, double low, double high) {
   return low <= high ? std::clamp(value, low, high) : (low + high) / 2;
 }
 
-// The way (a unit vector) the ball at (x, y) is nearest to going out: each edge pulls by the
-// inverse of its gap, a gap along y counting half.
+// The way (a unit vector) `ball` is nearest to going out: each edge pulls by the inverse of its
+// gap, a gap along y counting half. In doubles: a screen size may be any 32-bit number.
 Vector WayOut(const TBall& ball, int32_t width, int32_t height) {
   const double left = std::max(ball.X - kBallRadius, kLeastGap);
-  const double right = std::max((width - 1) - (ball.X + kBallRadius), kLeastGap);
+  const double right = std::max((width - 1.0) - (ball.X + kBallRadius), kLeastGap);
   const double top = std::max((ball.Y - kBallRadius) / kYGround, kLeastGap);
-  const double bottom = std::max(((height - 1) - (ball.Y + kBallRadius)) / kYGround, kLeastGap);
+  const double bottom = std::max(((height - 1.0) - (ball.Y + kBallRadius)) / kYGround, kLeastGap);
   const Vector pull{1 / right - 1 / left, 1 / bottom - 1 / top};
   const double length = Length(pull);
   if (length == 0) return {1, 0};
@@ -94,8 +94,8 @@ Instinct InstinctOf(const GameModel& game, int own) {
       wait = {aim.x + side.x * kStandOff, aim.y + side.y * kStandOff};
       instinct.move = Move::kGoRound;
     }
-    wait.x = Within(wait.x, kWaitingMargin, game.ScreenWidth - 1 - kWaitingMargin);
-    wait.y = Within(wait.y, kWaitingMargin, game.ScreenHeight - 1 - kWaitingMargin);
+    wait.x = Within(wait.x, kWaitingMargin, game.ScreenWidth - 1.0 - kWaitingMargin);
+    wait.y = Within(wait.y, kWaitingMargin, game.ScreenHeight - 1.0 - kWaitingMargin);
     instinct.keys = SteerTo(ball, wait);
     instinct.target_x = wait.x;
     instinct.target_y = wait.y;

@@ -46,7 +46,8 @@ constexpr double kDropWorth = 1000;
 // pixels long, less the braking distance towards the edge the ball is heading for.
 std::array<double, 2> GapsAfterBraking(double position, double speed, int32_t size, double ground) {
   double low = position - kBallRadius;
-  double high = (size - 1) - (position + kBallRadius);
+  // In doubles: a screen size from the configuration may be any 32-bit number.
+  double high = (size - 1.0) - (position + kBallRadius);
   if (speed < 0) low -= ground * BrakingDistance(-speed);
   if (speed > 0) high -= ground * BrakingDistance(speed);
   return {low, high};
@@ -68,6 +69,7 @@ int BrakeOnAxis(double position, double speed, int32_t size, double ground) {
 }  // namespace
 
 double BrakingDistance(double speed) {
+  if (!(speed > 0)) return 0;
   const double index = std::min(speed, kTopSpeed) / kSpeedStep;
   const auto below = static_cast<size_t>(index);
   if (below + 1 >= kSpeeds) return kBrakingDistances[kSpeeds - 1];

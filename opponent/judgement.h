@@ -11,8 +11,8 @@ namespace kraylo {
 // speed and then steps as many pixels again.
 inline constexpr double kYGround = 2;
 
-// The distance (pixels) a ball moving at `speed` (pixels per tick, along x) still goes while its
-// player holds the opposite key.
+// The distance (pixels) a ball moving at `speed` (pixels per tick, along x; 0 or more) still goes
+// while its player holds the opposite key.
 double BrakingDistance(double speed);
 
 // The smallest gap (pixels along x; a gap along y counts half, since a ball covers twice as much

@@ -131,6 +131,26 @@ TEST(Opponent, AWholeRoundBetweenTwoLevelsEndsAlikeForTheSameSeeds) {
   }
 }
 
+TEST(Opponent, PlaysOnAnyScreenTheGameItselfRunsOn) {
+  const std::pair<int32_t, int32_t> screens[] = {{1, 1}, {120, 90}, {403, 2000}, {20000, 15000}};
+  for (const auto& [width, height] : screens) {
+    for (Level level : kLevels) {
+      GameModel game = Model(0, 0, 0, 0, width, height);
+      SeededRandom random(1);
+      ResetBalls(game, random, 1);
+      Opponent computer(level, 1);
+      KeyTable table{};
+      TableKeys keys(table);
+      for (int tick = 0; tick < 300; ++tick) {
+        const Directions own = computer.Decide(game);
+        ASSERT_EQ(own & 0xF0, 0);
+        SetDirections(table, ForBall(own, 2));
+        MoveTick(game, keys, random);
+      }
+    }
+  }
+}
+
 TEST(Opponent, WaitsThroughTheCountDownAndTheStartOfTheNextRound) {
   Opponent computer(Level::kNormal, 1);
   GameModel game = Model(200, 300, 400, 300);
