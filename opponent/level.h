@@ -26,7 +26,7 @@ struct LevelTraits {
   // Whether it carries what it saw forward over its reaction time with the motion step, as a
   // practised player anticipates where the balls have got to by now.
   bool anticipates;
-  // Ticks each trial of its look-ahead plays ahead of the present.
+  // Ticks each push is played out ahead of the present; 0: it follows its instinct unchecked.
   int look_ahead_ticks;
   // Chance per tick (0 to 1) that it starts one of a person's slips.
   double slip_chance;
