@@ -13,7 +13,6 @@
 namespace kraylo {
 namespace {
 
-constexpr double kFrictionDivisor = 1.03;
 // A velocity component strictly inside (-kRestSpeed, kRestSpeed) after friction stops; pixels
 // per tick.
 constexpr double kRestSpeed = 0.1;

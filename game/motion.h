@@ -8,6 +8,9 @@
 
 namespace kraylo {
 
+// Each tick friction divides a moved ball's MX and MY by this.
+inline constexpr double kFrictionDivisor = 1.03;
+
 // Advances the game by one tick of the 30 ms timer. Allocates nothing.
 void MoveTick(GameModel& game, KeySource& keys, Random& random);
 

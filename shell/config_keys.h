@@ -12,5 +12,13 @@ inline constexpr std::array<std::string_view, 3> kDisplayKeys = {"dispX", "dispY
 inline constexpr std::string_view kMainSection = "Main";
 // "FALSE" (any case, blanks around it) hides the system pointer.
 inline constexpr std::string_view kCursorKey = "cursor";
+// "computer" lets the computer play ball 2, "person" (as when the key is missing) leaves it to a
+// second player; any case, blanks around it.
+inline constexpr std::string_view kOpponentKey = "opponent";
+inline constexpr std::string_view kComputerOpponent = "COMPUTER";
+inline constexpr std::string_view kPersonOpponent = "PERSON";
+// The computer's level: easy, normal (as when the key is missing) or hard; any case, blanks
+// around it.
+inline constexpr std::string_view kLevelKey = "level";
 
 }  // namespace kraylo

@@ -52,6 +52,17 @@ const std::array kOptions{
               [](Options& options, const std::optional<std::string>& value) {
                 SetFile(options.check_replay, "check-replay", value);
               }},
+    OptionRow{"computer", Value::kOptional, "LEVEL",
+              "ball 2 is played by the computer: easy, normal or hard",
+              [](Options& options, const std::optional<std::string>& value) {
+                options.computer = true;
+                if (!value) return;
+                options.computer_level = LevelNamed(*value);
+                if (!options.computer_level) {
+                  throw UsageError("--computer takes " + std::string(kLevelChoices) + ", not \"" +
+                                   *value + "\"");
+                }
+              }},
 };
 
 // Options that ask for two different runs.
@@ -60,8 +71,9 @@ void RefuseCombinations(const Options& options) {
   if (!options.replay.empty() && !options.check_replay.empty()) {
     throw UsageError("--replay and --check-replay cannot go together");
   }
-  if (!options.record.empty() && watches) {
-    throw UsageError("--record cannot go with --replay or --check-replay: a replay plays no game");
+  if ((!options.record.empty() || options.computer) && watches) {
+    throw UsageError(std::string(options.computer ? "--computer" : "--record") +
+                     " cannot go with --replay or --check-replay: a replay plays no game");
   }
 }
 

@@ -2,18 +2,23 @@
 // the table in options.cpp, which also writes the usage text.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "opponent/level.h"
+
 namespace kraylo {
 
 struct Options {
-  bool help = false;         // --help: print the usage and end
-  bool version = false;      // --version: print the version and end
-  std::string record;        // --record FILE: record every game of the run into FILE
-  std::string replay;        // --replay FILE: show the games recorded in FILE
-  std::string check_replay;  // --check-replay FILE: play FILE again without a window, check it
+  bool help = false;                    // --help: print the usage and end
+  bool version = false;                 // --version: print the version and end
+  std::string record;                   // --record FILE: record every game of the run into FILE
+  std::string replay;                   // --replay FILE: show the games recorded in FILE
+  std::string check_replay;             // --check-replay FILE: play FILE again without a window
+  bool computer = false;                // --computer: ball 2 is played by the computer
+  std::optional<Level> computer_level;  // its LEVEL when given (else config.cfg's, else normal)
 };
 
 // A command line the program does not take; what() says what is wrong with it.

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "replay/replay_writer.h"
 #include "shell/match.h"
+#include "shell/options.h"
 
 namespace kraylo {
 
@@ -42,9 +43,11 @@ struct FieldSize {
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
 // live in `game`). The display's surfaces come from `system`, so the Program must go first.
 struct Program {
-  explicit Program(System& machine) : system(machine), match(MakeLocalMatch()) {}
+  explicit Program(System& machine, const Options& command_line = {})
+      : system(machine), options(command_line), match(MakeLocalMatch()) {}
 
   System& system;                // window, display, keyboard, files, clock and chance
+  Options options;               // the command line
   GameModel game;                // balls, drop state, Running, ShowDebug, ScreenWidth/Height
   ScreenState screen;            // the active screen, pointer, menu and credits positions
   KeyboardDevice keyboard;       // the keyboard device and its last poll

@@ -32,7 +32,7 @@ std::string Plural(uint64_t count, const char* word) {
 }  // namespace
 
 int RunProgram(System& system, const Options& options, std::ostream& errors) {
-  Program program(system);
+  Program program(system, options);
   const std::string& file = options.replay.empty() ? options.record : options.replay;
   try {
     if (!options.record.empty()) {

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "display/sprites.h"
+#include "game/seeded_random.h"
+#include "shell/computer_match.h"
 #include "shell/config_keys.h"
 #include "shell/program.h"
 #include "support/config.h"
@@ -29,9 +31,49 @@ std::string ModeLine(Files& files) {
   return line;
 }
 
-bool ConfigHidesPointer(Files& files) {
-  std::optional<std::string> cursor = ReadConfig(files, kConfigFile, kMainSection, kCursorKey);
-  return Strip(UpperCase(cursor.value_or(""))) == "FALSE";
+// A value of [Main] in upper case without the blanks around it, or nullopt when it is missing.
+std::optional<std::string> MainValue(Files& files, std::string_view key) {
+  std::optional<std::string> value = ReadConfig(files, kConfigFile, kMainSection, key);
+  if (!value) return std::nullopt;
+  return Strip(UpperCase(*value));
+}
+
+bool ConfigHidesPointer(Files& files) { return MainValue(files, kCursorKey) == "FALSE"; }
+
+// Whether [Main] asks for the computer as the opponent. Raises the configuration's bad-line error
+// for a value other than computer or person.
+bool ConfigWantsComputer(Files& files) {
+  const std::optional<std::string> opponent = MainValue(files, kOpponentKey);
+  if (!opponent || *opponent == kPersonOpponent) return false;
+  if (*opponent == kComputerOpponent) return true;
+  RaiseBadValue(files, kConfigFile, kMainSection, kOpponentKey, "computer or person");
+}
+
+// The computer's level [Main] names, or nullopt. Raises the bad-line error for another value.
+std::optional<Level> ConfigLevel(Files& files) {
+  const std::optional<std::string> name = MainValue(files, kLevelKey);
+  if (!name) return std::nullopt;
+  for (std::string_view level : kLevelNames) {
+    if (UpperCase(level) == *name) return LevelNamed(level);
+  }
+  RaiseBadValue(files, kConfigFile, kMainSection, kLevelKey, kLevelChoices);
+}
+
+// The computer plays ball 2 when the command line or [Main] asks for it, at the level the
+// command line names, else at the one [Main] names, else at normal. Both keys are read whatever
+// the command line says, so that a bad value is never passed over in silence.
+void ChooseOpponent(Program& program) {
+  Files& files = program.system.files();
+  const bool configured = ConfigWantsComputer(files);
+  const std::optional<Level> level = ConfigLevel(files);
+  // A replay plays no game of its own.
+  if ((!program.options.computer && !configured) || program.play_at_once) return;
+  // A recorded game seeds the computer's slips and the rounds alike.
+  const std::optional<uint64_t> seed =
+      program.recorder ? std::optional(DrawSeed(program.system.random())) : std::nullopt;
+  program.match =
+      MakeComputerMatch(program.options.computer_level.value_or(level.value_or(Level::kNormal)),
+                        seed, program.system.clock());
 }
 
 }  // namespace
@@ -53,6 +95,7 @@ void StartUp(Program& program) {
     program.game.ScreenHeight = program.field->height;
   }
   program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kButtonWidth / 2.0);
+  ChooseOpponent(program);
 
   // So that the log is painted and early mouse moves are recorded before the keyboard opens.
   for (int pass = 0; pass < kStartUpYields; ++pass) window.Yield();

@@ -38,6 +38,39 @@ bool IsSectionHeader(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
+// The whole file; the first line is read before any end-of-file test, so an empty file has no
+// line to give.
+std::string ReadContent(Files& files, const std::string& path) {
+  std::string content = files.ReadFile(path);
+  if (content.empty()) Raise(kErrInputPastEnd, "Input past end of file: " + path);
+  return content;
+}
+
+// The first line of `content` in `section` that holds `key`, or nullopt.
+std::optional<std::string_view> FindKeyLine(std::string_view content, std::string_view section,
+                                            std::string_view key) {
+  std::string_view current_section;
+  LineReader lines(content);
+  do {
+    const std::string_view line = lines.Next();
+    if (IsSectionHeader(line)) {
+      current_section = line.substr(1, line.size() - 2);
+    } else if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
+      return line;
+    }
+  } while (!lines.AtEnd());
+  return std::nullopt;
+}
+
+// Raises 5 (invalid argument) for `line` of `section` in the file at `path`, saying what is
+// wrong with it.
+[[noreturn]] void RaiseBadLine(std::string_view line, std::string_view section,
+                               const std::string& path, std::string_view fault) {
+  Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" + std::string(line) +
+                                 "\" in section [" + std::string(section) + "] of " + path + " " +
+                                 std::string(fault));
+}
+
 }  // namespace
 
 std::string ProgramPath(Files& files, std::string_view relative) {
@@ -55,30 +88,22 @@ std::string ProgramPath(Files& files, std::string_view relative) {
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
                                       std::string_view key) {
   const std::string path = ProgramPath(files, file);
-  const std::string content = files.ReadFile(path);
-  // The first line is read before any end-of-file test, so an empty file has no line to give.
-  if (content.empty()) Raise(kErrInputPastEnd, "Input past end of file: " + path);
+  const std::string content = ReadContent(files, path);
+  const std::optional<std::string_view> line = FindKeyLine(content, section, key);
+  if (!line) return std::nullopt;
+  // The two characters after the key are its separator; the value is what follows them.
+  if (line->size() == key.size() + 1) {
+    RaiseBadLine(*line, section, path, "ends inside the separator after its key");
+  }
+  return std::string(line->substr(key.size() + 2));
+}
 
-  std::string_view current_section;
-  LineReader lines(content);
-  do {
-    const std::string_view line = lines.Next();
-    if (IsSectionHeader(line)) {
-      current_section = line.substr(1, line.size() - 2);
-      continue;
-    }
-    if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
-      // The two characters after the key are its separator; the value is what follows them.
-      if (line.size() == key.size() + 1) {
-        Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" +
-                                       std::string(line) + "\" in section [" +
-                                       std::string(section) + "] of " + path +
-                                       " ends inside the separator after its key");
-      }
-      return std::string(line.substr(key.size() + 2));
-    }
-  } while (!lines.AtEnd());
-  return std::nullopt;
+void RaiseBadValue(Files& files, std::string_view file, std::string_view section,
+                   std::string_view key, std::string_view wanted) {
+  const std::string path = ProgramPath(files, file);
+  const std::string content = ReadContent(files, path);
+  const std::string_view line = FindKeyLine(content, section, key).value_or(key);
+  RaiseBadLine(line, section, path, "has a value other than " + std::string(wanted));
 }
 
 }  // namespace kraylo

@@ -25,4 +25,10 @@ std::string ProgramPath(Files& files, std::string_view relative);
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
                                       std::string_view key);
 
+// Raises the same error as a malformed line (5, invalid argument, naming the line and the file)
+// for the line of `key` in `section` whose value the program cannot take; `wanted` says what it
+// takes ("easy, normal or hard"). Raises as ReadConfig when the file cannot be read.
+[[noreturn]] void RaiseBadValue(Files& files, std::string_view file, std::string_view section,
+                                std::string_view key, std::string_view wanted);
+
 }  // namespace kraylo

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,28 @@ TEST(Options, RecordReplayAndCheckReplayNameTheirFiles) {
   EXPECT_NE(UsageText().find("--check-replay FILE"), std::string::npos);
 }
 
+TEST(Options, ComputerTakesAnOptionalLevel) {
+  const struct {
+    Arguments arguments;
+    std::optional<Level> level;
+  } cases[] = {
+      {{"--computer"}, std::nullopt},
+      {{"--computer", "easy"}, Level::kEasy},
+      {{"--computer", "normal"}, Level::kNormal},
+      {{"--computer", "hard"}, Level::kHard},
+      {{"--computer=hard"}, Level::kHard},
+      {{"--computer", "--version"}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const Options options = ParseOptions(c.arguments);
+    EXPECT_TRUE(options.computer) << c.arguments.size();
+    EXPECT_EQ(options.computer_level, c.level) << c.arguments.size();
+  }
+  EXPECT_FALSE(ParseOptions({}).computer);
+  EXPECT_NE(UsageText().find("--computer [LEVEL]"), std::string::npos);
+  EXPECT_NE(UsageText().find("easy, normal or hard"), std::string::npos);
+}
+
 TEST(Options, EverythingElseIsAUsageErrorThatSaysWhatIsWrong) {
   const struct {
     Arguments arguments;
@@ -57,6 +80,16 @@ TEST(Options, EverythingElseIsAUsageErrorThatSaysWhatIsWrong) {
        "--record cannot go with --replay or --check-replay: a replay plays no game"},
       {{"--check-replay", "b", "--record", "a"},
        "--record cannot go with --replay or --check-replay: a replay plays no game"},
+      {{"--computer", "--replay", "a"},
+       "--computer cannot go with --replay or --check-replay: a replay plays no game"},
+      {{"--computer", "medium"}, "--computer takes easy, normal or hard, not \"medium\""},
+      {{"--computer", "HARD"}, "--computer takes easy, normal or hard, not \"HARD\""},
+      {{"--computer", " hard"}, "--computer takes easy, normal or hard, not \" hard\""},
+      {{"--computer="}, "--computer takes easy, normal or hard, not \"\""},
+      {{"--computer", ""}, "--computer takes easy, normal or hard, not \"\""},
+      {{"--computer", "hard", "easy"}, "unexpected argument \"easy\""},
+      {{"--computer", "--computer"}, "--computer is given more than once"},
+      {{"hard", "--computer"}, "unexpected argument \"hard\""},
   };
   for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
 }

@@ -96,6 +96,24 @@ TEST(Replay, ARecordedGameChecksOutAndShowsAgainToTheSameLastPicture) {
   EXPECT_TRUE(SamePlayfield(*showing.machine.LastFrame(), recorded_end));
 }
 
+TEST(Replay, AGameAgainstTheComputerIsRecordedLikeAnyOtherAndChecksOut) {
+  WholeRun recording;
+  Options record;
+  record.record = recording.folder.path() + "/computer.krp";
+  record.computer = true;
+  record.computer_level = Level::kHard;
+  // The person holds nothing; the computer plays ball 2 for 300 ticks.
+  ASSERT_EQ(PlayAGame(recording, record, 300), 0) << recording.errors.str();
+  std::ostringstream out;
+  std::ostringstream errors;
+  EXPECT_EQ(CheckReplayFile(recording.machine.files(), record.record, out, errors), 0)
+      << errors.str();
+  EXPECT_NE(
+      out.str().find(": 1 game, " + std::to_string(recording.machine.TimerTicks()) + " ticks"),
+      std::string::npos)
+      << out.str();
+}
+
 TEST(Replay, IsShownOnTheFieldItWasPlayedOn) {
   WholeRun recording;
   recording.folder.Write("dorvane/config.cfg", Config("640"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -84,6 +85,28 @@ TEST(ReadConfigTest, EmptyFileAndCutKeyLineRaiseNamingTheFile) {
   EXPECT_NE(cut->description().find("\"dispX=\" in section [Screen] of /game/dorvane/config.cfg"),
             std::string::npos)
       << cut->description();
+}
+
+TEST(RaiseBadValueTest, NamesTheLineAsWrittenLikeACutLineAndTheKeyWhenTheLineIsGone) {
+  // The line as the file has it, whatever its separator; the key alone when no line holds it.
+  for (const auto& [lines, named] :
+       {std::pair{"[Main]|level:=medium|level = easy", "the line \"level:=medium\""},
+        std::pair{"[Screen]|level = medium", "the line \"level\""}}) {
+    MemoryFiles files;
+    std::string content = lines;
+    std::replace(content.begin(), content.end(), '|', '\n');
+    files.Put("/dorvane/config.cfg", content);
+    const auto error = CaughtError(
+        [&] { RaiseBadValue(files, kConfigFile, "Main", "level", "easy, normal or hard"); });
+    EXPECT_EQ(error.value().number(), kErrInvalidArgument);
+    EXPECT_EQ(error->description(), "Invalid procedure call or argument: " + std::string(named) +
+                                        " in section [Main] of /game/dorvane/config.cfg has a "
+                                        "value other than easy, normal or hard");
+  }
+  MemoryFiles empty;
+  empty.Put("/dorvane/config.cfg", "");
+  EXPECT_EQ(ErrorNumberOf([&] { RaiseBadValue(empty, kConfigFile, "Main", "level", "x"); }),
+            kErrInputPastEnd);
 }
 
 TEST(ReadConfigTest, MissingOrUnopenableFileOnDiskIsFileNotFoundNamingIt) {
