@@ -2,6 +2,7 @@
 #include "support/config.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/run_error.h"
 
@@ -50,6 +51,13 @@ std::string ProgramPath(Files& files, std::string_view relative) {
 
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
                                       std::string_view key) {
+  std::optional<ConfigLine> found = FindConfigLine(files, file, section, key);
+  if (!found) return std::nullopt;
+  return std::move(found->value);
+}
+
+std::optional<ConfigLine> FindConfigLine(Files& files, std::string_view file,
+                                         std::string_view section, std::string_view key) {
   const std::string path = ProgramPath(files, file);
   const std::string content = files.ReadFile(path);
   // The first line is read before any end-of-file test, so an empty file has no line to give.
@@ -66,15 +74,19 @@ std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::
     if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
       // The two characters after the key are its separator; the value is what follows them.
       if (line.size() == key.size() + 1) {
-        Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" +
-                                       std::string(line) + "\" in section [" +
-                                       std::string(section) + "] of " + path +
-                                       " ends inside the separator after its key");
+        RaiseBadLine({std::string(line), "", path}, section,
+                     "ends inside the separator after its key");
       }
-      return std::string(line.substr(key.size() + 2));
+      return ConfigLine{std::string(line), std::string(line.substr(key.size() + 2)), path};
     }
   } while (!lines.AtEnd());
   return std::nullopt;
+}
+
+void RaiseBadLine(const ConfigLine& line, std::string_view section, std::string_view what) {
+  Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" + line.line +
+                                 "\" in section [" + std::string(section) + "] of " + line.path +
+                                 " " + std::string(what));
 }
 
 }  // namespace kraylo
