@@ -11,6 +11,7 @@
 #include "platform/graphics/letterbox.h"
 #include "platform/run_error.h"
 #include "platform/sdl/frame_copy.h"
+#include "platform/sdl/pointer_query.h"
 
 namespace kraylo {
 namespace {
@@ -358,18 +359,10 @@ void SdlScreen::MapMouse(float window_x, float window_y, float& x, float& y) con
 
 bool SdlScreen::PointerInFrame(float& x, float& y) const {
   const Impl& s = *impl_;
-  if (!s.full_screen) return false;
-  SDL_Rect area = s.MonitorBounds();
-  if (s.windowed) {
-    SDL_GetWindowPosition(s.window, &area.x, &area.y);
-    SDL_GetWindowSize(s.window, &area.w, &area.h);
-  }
-  int pointer_x = 0;
-  int pointer_y = 0;
-  SDL_GetGlobalMouseState(&pointer_x, &pointer_y);
-  const SDL_Point pointer{pointer_x, pointer_y};
-  if (SDL_PointInRect(&pointer, &area) == SDL_FALSE) return false;
-  MapMouse(static_cast<float>(pointer_x - area.x), static_cast<float>(pointer_y - area.y), x, y);
+  int window_x = 0;
+  int window_y = 0;
+  if (!s.full_screen || !PointerInWindow(s.window, window_x, window_y)) return false;
+  MapMouse(static_cast<float>(window_x), static_cast<float>(window_y), x, y);
   return true;
 }
 
