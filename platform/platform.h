@@ -176,12 +176,14 @@ class KeyboardApi {
 struct PadInfo {
   int player = 0;    // 1 or 2; 0 while both players have a pad already
   std::string name;  // as the pad calls itself
+  friend bool operator==(const PadInfo&, const PadInfo&) = default;
 };
 
 // What one player's pad holds at this moment.
 struct PadHeld {
   uint8_t directions = 0;  // bits 0-3: Left, Right, Up, Down, from the D-pad or the left stick
   bool back = false;       // Back (Select)
+  friend bool operator==(const PadHeld&, const PadHeld&) = default;
 };
 
 // The game pads: opened when plugged in (also before start), closed when unplugged. The first
