@@ -31,8 +31,7 @@ constexpr Directions ForBall(Directions four, int ball) {
 
 // The direction keys held in `table`, each read at its entry of `keys` (a player's own keys) or
 // at its usual place.
-Directions DirectionsOf(const KeyTable& table,
-                        const std::array<uint8_t, 8>& keys = kDirectionKeys);
+Directions DirectionsOf(const KeyTable& table, const std::array<uint8_t, 8>& keys = kDirectionKeys);
 // Sets the eight direction keys of `table` to `directions`; the other entries stay.
 void SetDirections(KeyTable& table, Directions directions);
 

@@ -1,5 +1,5 @@
 // The contract between the program and the machine: time, chance, files, the main window, the
-// full-screen display, the keyboard device and the game pads. The program includes this header and the few it
+// full-screen display, the keyboard and pads. The program includes this header and the few it
 // includes (run_error.h, surface.h, keys.h), and events.h for the window's key codes; nothing in
 // the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by sdl/sdl_system.h) and a
 // headless one for tests (platform/headless/, headless/headless_system.h), over the shared

@@ -36,7 +36,8 @@ uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const Keyboar
                        "\" is not the name of a key of a standard keyboard as SDL names them"
                        " (Left, A, Keypad 4, Right Shift, ...)");
   }
-  if (*key == dik::kEscape) RaiseBad(line, "gives a direction to " + name + ", which ends the game");
+  if (*key == dik::kEscape)
+    RaiseBad(line, "gives a direction to " + name + ", which ends the game");
   if (*key == dik::kTab) {
     RaiseBad(line, "gives a direction to " + name + ", which switches the debug overlay");
   }

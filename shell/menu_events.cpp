@@ -40,8 +40,8 @@ void PressMenuButton(Program& program, int number) {
 // the tick. The players' own keys and pads then decide the table the game reads.
 void TimerTick(Program& program) {
   GetDeviceStateKeyboard(program.keyboard, program.system.keyboard());
-  program.match->Tick(program,
-                      LocalKeys(program.keyboard.KeyState, program.bindings, program.system.pads()));
+  program.match->Tick(
+      program, LocalKeys(program.keyboard.KeyState, program.bindings, program.system.pads()));
 }
 
 }  // namespace

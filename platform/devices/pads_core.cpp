@@ -8,7 +8,9 @@ namespace {
 constexpr uint8_t kLeft = 1, kRight = 2, kUp = 4, kDown = 8;
 constexpr uint8_t kDpadBits = kLeft | kRight | kUp | kDown;
 
-constexpr uint8_t Bit(PadButton button) { return static_cast<uint8_t>(1u << static_cast<int>(button)); }
+constexpr uint8_t Bit(PadButton button) {
+  return static_cast<uint8_t>(1u << static_cast<int>(button));
+}
 
 }  // namespace
 

@@ -124,7 +124,8 @@ void SdlPads::Open(int device_index) {
   for (const auto& [sdl, button] : kButtons) {
     SetButton(id, button, SDL_GameControllerGetButton(controller, sdl) != 0);
   }
-  for (const auto& [sdl, axis] : kAxes) SetAxis(id, axis, SDL_GameControllerGetAxis(controller, sdl));
+  for (const auto& [sdl, axis] : kAxes)
+    SetAxis(id, axis, SDL_GameControllerGetAxis(controller, sdl));
 }
 
 void SdlPads::Close(SDL_JoystickID id) {

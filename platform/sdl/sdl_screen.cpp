@@ -65,10 +65,10 @@ struct SdlScreen::Impl {
   int32_t texture_height = 0;
   std::string path_name;
 
-  bool full_screen = false;    // frames are shown: on the monitor, or windowed
-  bool windowed = false;       // frames in a desktop window of their own (Alt+Enter)
-  bool covering = false;       // full screen as a borderless window of the monitor's size
-  bool cover_needed = false;   // learnt once: no window manager carries full screen out here
+  bool full_screen = false;   // frames are shown: on the monitor, or windowed
+  bool windowed = false;      // frames in a desktop window of their own (Alt+Enter)
+  bool covering = false;      // full screen as a borderless window of the monitor's size
+  bool cover_needed = false;  // learnt once: no window manager carries full screen out here
   int32_t frame_width = 0;
   int32_t frame_height = 0;
   SDL_Rect windowed_place{};  // the desktop window's place, put back on leaving full screen
@@ -139,7 +139,8 @@ struct SdlScreen::Impl {
     SDL_SetWindowPosition(window, bounds.x, bounds.y);
     if (!cover_needed) {
       if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-        Raise(kErrNoVideo, std::string("The window could not be put full screen: ") + SDL_GetError());
+        Raise(kErrNoVideo,
+              std::string("The window could not be put full screen: ") + SDL_GetError());
       }
       if (WaitForSize(bounds.w, bounds.h)) return;
       SDL_SetWindowFullscreen(window, 0);

@@ -78,7 +78,9 @@ class WindowCore : public Window {
   int Run(const WindowEvents& events);
   // Calls `listener` with true when the window gains the keyboard focus and false when it loses
   // it (the pads follow the focus as the keys do).
-  void WatchFocus(std::function<void(bool focused)> listener) { focus_listener_ = std::move(listener); }
+  void WatchFocus(std::function<void(bool focused)> listener) {
+    focus_listener_ = std::move(listener);
+  }
 
   // Observations.
   const Form& form() const { return form_; }

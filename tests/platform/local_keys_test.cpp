@@ -38,8 +38,14 @@ TEST(LocalKeys, BoundKeysHoldTheUsualEntriesAndNothingElseGetsThrough) {
     KeyTable keyboard;
     KeyTable expected;
   } cases[] = {
-      {"the usual keys as they are", {}, Held({dik::kRight, dik::kW}), Held({dik::kRight, dik::kW})},
-      {"Esc and Tab as they are", {}, Held({dik::kEscape, dik::kTab}), Held({dik::kEscape, dik::kTab})},
+      {"the usual keys as they are",
+       {},
+       Held({dik::kRight, dik::kW}),
+       Held({dik::kRight, dik::kW})},
+      {"Esc and Tab as they are",
+       {},
+       Held({dik::kEscape, dik::kTab}),
+       Held({dik::kEscape, dik::kTab})},
       {"other keys are left out", {}, Held({kSpace, kJ}), Held({})},
       {"swapped: Right is ball 2's right", Swapped(), Held({dik::kRight}), Held({dik::kD})},
       {"swapped: A is ball 1's left", Swapped(), Held({dik::kA}), Held({dik::kLeft})},
@@ -48,9 +54,12 @@ TEST(LocalKeys, BoundKeysHoldTheUsualEntriesAndNothingElseGetsThrough) {
        Held({dik::kLeft, dik::kRight, dik::kUp, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS})},
       {"a key bound elsewhere no longer holds its own entry",
        {{kJ, dik::kRight, dik::kUp, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS}},
-       Held({dik::kLeft, kJ}), Held({dik::kLeft})},
-      {"keypad keys", {{kKeypad4, kK, dik::kUp, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS}},
-       Held({kKeypad4, kK}), Held({dik::kLeft, dik::kRight})},
+       Held({dik::kLeft, kJ}),
+       Held({dik::kLeft})},
+      {"keypad keys",
+       {{kKeypad4, kK, dik::kUp, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS}},
+       Held({kKeypad4, kK}),
+       Held({dik::kLeft, dik::kRight})},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(LocalKeys(c.keyboard, c.bindings, no_pads), c.expected) << c.what;

@@ -1,13 +1,13 @@
 // The pads as both backends keep them: which pad steers which ball as pads come and go, the
 // stick's dead zone, and what a player's pad holds, only while the window has the focus.
-#include "platform/devices/pads_core.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/devices/pads_core.h"
 
 namespace kraylo {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <ostream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -133,9 +133,9 @@ TEST(SdlPads, PluggedPressedMovedUnpluggedAndPluggedInAgain) {
   VirtualPad second("Kraylo Pad Two");
   VirtualPad third("Kraylo Pad Three");
   machine.Settle();
-  EXPECT_EQ(machine.Connected(), (std::vector<PadInfo>{{1, "Kraylo Pad One"},
-                                                       {2, "Kraylo Pad Two"},
-                                                       {0, "Kraylo Pad Three"}}));
+  EXPECT_EQ(machine.Connected(),
+            (std::vector<PadInfo>{
+                {1, "Kraylo Pad One"}, {2, "Kraylo Pad Two"}, {0, "Kraylo Pad Three"}}));
   second.Press(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
   third.Press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
   machine.Settle();
@@ -151,9 +151,9 @@ TEST(SdlPads, PluggedPressedMovedUnpluggedAndPluggedInAgain) {
   VirtualPad again("Kraylo Pad One");
   again.Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
   machine.Settle();
-  EXPECT_EQ(machine.Connected(), (std::vector<PadInfo>{{2, "Kraylo Pad Two"},
-                                                       {0, "Kraylo Pad Three"},
-                                                       {1, "Kraylo Pad One"}}));
+  EXPECT_EQ(machine.Connected(),
+            (std::vector<PadInfo>{
+                {2, "Kraylo Pad Two"}, {0, "Kraylo Pad Three"}, {1, "Kraylo Pad One"}}));
   EXPECT_EQ(machine.Held(1).directions, kDown);
 }
 
@@ -181,7 +181,8 @@ std::string MappingName() {
   const std::string text = mapping != nullptr ? mapping : "";
   SDL_free(mapping);
   const size_t comma = text.find(',');
-  return comma == std::string::npos ? "" : text.substr(comma + 1, text.find(',', comma + 1) - comma - 1);
+  return comma == std::string::npos ? ""
+                                    : text.substr(comma + 1, text.find(',', comma + 1) - comma - 1);
 }
 
 TEST(SdlPads, TheDataFoldersMappingsAddToSdlsAndTheUsersOwnFileStillWins) {

@@ -139,12 +139,12 @@ TEST(VideoDriver, OnlyDriversThatShowSomethingUnlessTheUnseenOneIsAskedForByName
     const char* requested;  // SDL_VIDEODRIVER
     bool unseen;
   } cases[] = {
-      {"x11", nullptr, false},          {"wayland", "", false},
-      {"KMSDRM", nullptr, false},       {"offscreen", nullptr, true},
-      {"offscreen", "", true},          {"offscreen", "x11", true},
+      {"x11", nullptr, false},           {"wayland", "", false},
+      {"KMSDRM", nullptr, false},        {"offscreen", nullptr, true},
+      {"offscreen", "", true},           {"offscreen", "x11", true},
       {"offscreen", "offscreen", false}, {"offscreen", "x11, Offscreen", false},
-      {"dummy", nullptr, true},         {"dummy", "dummy", false},
-      {"dummy", "offscreen", true},     {"dummy", "dummyx", true},
+      {"dummy", nullptr, true},          {"dummy", "dummy", false},
+      {"dummy", "offscreen", true},      {"dummy", "dummyx", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RunsUnseen(c.driver, c.requested), c.unseen)

@@ -277,8 +277,8 @@ TEST(WindowDesktop, ThePointerIsWhereTheSystemPointerIsWhenFramesAppearAndAfterA
     r.Yield({Ev::MouseMove(300, 200), Ev::KeyDown(kKeyReturn, kShiftAlt)});
   });
   // Once when the frames appear, not on every yield; a real move keeps its own place.
-  EXPECT_EQ(r.seen, (Seen{"desktop", "move 123", "frames", "move 700", "windowed", "move 300",
-                          "move 5"}));
+  EXPECT_EQ(r.seen,
+            (Seen{"desktop", "move 123", "frames", "move 700", "windowed", "move 300", "move 5"}));
 
   Recorder unknown;  // a window system that cannot say where the pointer is
   unknown.Run([&] {

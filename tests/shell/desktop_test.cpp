@@ -10,9 +10,7 @@
 namespace kraylo::testing {
 namespace {
 
-void AltEnter(HeadlessSystem& machine) {
-  machine.Push(InputEvent::KeyDown(kKeyReturn, kShiftAlt));
-}
+void AltEnter(HeadlessSystem& machine) { machine.Push(InputEvent::KeyDown(kKeyReturn, kShiftAlt)); }
 
 TEST(Desktop, TheFirstFullScreenFrameDrawsThePointerWhereTheSystemPointerIs) {
   const Bitmap cursor = LoadSheet("cursor.bmp");

@@ -41,19 +41,22 @@ TEST(KeysSection, NamesPhysicalKeysAsSdlDoesAndWhatItLeavesOutKeepsItsUsualKey) 
        kSwapped,
        {dik::kA, dik::kD, dik::kW, dik::kS, dik::kLeft, dik::kRight, dik::kUp, dik::kDown}},
       {"player 1 on the keypad, the rest as usual",
-       "[Keys]\r\np1Left = Keypad 4\r\np1Right = keypad 6\r\np1Up = KEYPAD 8\r\np1Down = Keypad 5\r\n",
+       "[Keys]\r\np1Left = Keypad 4\r\np1Right = keypad 6\r\np1Up = KEYPAD 8\r\np1Down = Keypad "
+       "5\r\n",
        {kKeypad4, kKeypad6, kKeypad8, kKeypad5, dik::kA, dik::kD, dik::kW, dik::kS}},
       // Names are places, named as on a US keyboard: on a French one "Z" is the key labelled W,
       // ";" the one labelled M.
       {"AZERTY-style names",
        "[Keys]\r\np2Left = Q\r\np2Up = Z\r\np1Right = ;\r\np1Left = ,\r\n",
        {kComma, kSemicolon, dik::kUp, dik::kDown, kQ, dik::kD, kZ, dik::kS}},
-      {"blanks around the name", "[Keys]\r\np2Right =   J  \r\n",
+      {"blanks around the name",
+       "[Keys]\r\np2Right =   J  \r\n",
        {dik::kLeft, dik::kRight, dik::kUp, dik::kDown, dik::kA, kJ, dik::kW, dik::kS}},
       {"a key moved away frees its old place for another",
        "[Keys]\r\np2Left = J\r\np1Left = A\r\n",
        {dik::kA, dik::kRight, dik::kUp, dik::kDown, kJ, dik::kD, dik::kW, dik::kS}},
-      {"the first line of a direction wins", "[Keys]\r\np1Up = J\r\np1Up = Foo\r\n",
+      {"the first line of a direction wins",
+       "[Keys]\r\np1Up = J\r\np1Up = Foo\r\n",
        {dik::kLeft, dik::kRight, kJ, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS}},
   };
   for (const auto& c : cases) {

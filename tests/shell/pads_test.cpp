@@ -148,8 +148,7 @@ TEST(PadsSession, APadUnpluggedMidGameLetsGoAndTheNextPadPluggedInTakesItsBall) 
   EXPECT_EQ(g.Run(), 0);
   EXPECT_GT(my_after_unplug, 0);
   EXPECT_LT(g.Ball(1).MY, 0) << "the new pad steers ball 1 up";
-  EXPECT_EQ(g.machine.pads().Connected(),
-            (std::vector<PadInfo>{{2, "Two"}, {1, "Three"}}));
+  EXPECT_EQ(g.machine.pads().Connected(), (std::vector<PadInfo>{{2, "Two"}, {1, "Three"}}));
 }
 
 }  // namespace
