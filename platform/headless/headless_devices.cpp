@@ -24,9 +24,10 @@ int HeadlessPads::AddMappings(const std::string& path) {
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) return 0;
   std::ifstream file(path);
-  if (!file)
+  if (!file) {
     Raise(kErrFileAccess,
           "Path/File access error: the pad mappings in " + path + " cannot be read");
+  }
   int mappings = 0;
   for (std::string line; std::getline(file, line);) {
     if (line.find_first_not_of(" \t\r") != std::string::npos && line[0] != '#') ++mappings;

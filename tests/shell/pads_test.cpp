@@ -67,7 +67,7 @@ struct PadGame : Session {
     AtFrame(1, [this] { Click(machine, 400, 260); });
   }
   // Runs `action` once, at the first frame after tick `tick` of the game.
-  void AtTick(int tick, std::function<void()> action) {
+  void AtTick(int tick, const std::function<void()>& action) {
     auto done = std::make_shared<bool>(false);
     for (int f = 2; f < 1000; ++f) {
       AtFrame(f, [this, tick, action, done] {
