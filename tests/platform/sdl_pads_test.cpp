@@ -16,6 +16,10 @@
 #include "tests/support/test_helpers.h"
 
 namespace kraylo {
+
+// How a failed expectation shows a pad.
+void PrintTo(const PadInfo& pad, std::ostream* out) { *out << pad.player << ": " << pad.name; }
+
 namespace {
 
 constexpr uint8_t kLeft = 1, kRight = 2, kUp = 4, kDown = 8;
@@ -87,8 +91,6 @@ struct SdlMachine {
 
   std::unique_ptr<System> system;
 };
-
-void PrintTo(const PadInfo& pad, std::ostream* out) { *out << pad.player << ": " << pad.name; }
 
 TEST(SdlPads, PluggedPressedMovedUnpluggedAndPluggedInAgain) {
   SdlMachine machine;

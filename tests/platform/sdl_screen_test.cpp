@@ -65,7 +65,8 @@ TEST(SdlScreen, AltEnterShowsTheFramesInAWindowOfTheirSizeAndBackWithTheMouseInF
   ASSERT_EQ(video.Size(), monitor);
   EXPECT_FALSE(video.screen->IsWindowed());
   // The frame scaled to the monitor with its shape kept: the centre is the frame's centre.
-  EXPECT_EQ(video.At(monitor.first / 2.0f, monitor.second / 2.0f), (Point{200, 150}));
+  EXPECT_EQ(video.At(static_cast<float>(monitor.first) / 2, static_cast<float>(monitor.second) / 2),
+            (Point{200, 150}));
 
   video.screen->ToggleWindowed();
   EXPECT_TRUE(video.screen->IsWindowed());
@@ -82,7 +83,8 @@ TEST(SdlScreen, AltEnterShowsTheFramesInAWindowOfTheirSizeAndBackWithTheMouseInF
   video.screen->ToggleWindowed();
   EXPECT_FALSE(video.screen->IsWindowed());
   EXPECT_EQ(video.Size(), monitor);
-  EXPECT_EQ(video.At(monitor.first / 2.0f, monitor.second / 2.0f), (Point{200, 150}));
+  EXPECT_EQ(video.At(static_cast<float>(monitor.first) / 2, static_cast<float>(monitor.second) / 2),
+            (Point{200, 150}));
 
   // Leaving from the window puts the desktop window back as it was.
   video.screen->ToggleWindowed();
