@@ -36,17 +36,18 @@ uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const Keyboar
                        "\" is not the name of a key of a standard keyboard as SDL names them"
                        " (Left, A, Keypad 4, Right Shift, ...)");
   }
-  if (*key == dik::kEscape)
+  if (*key == dik::kEscape) {
     RaiseBad(line, "gives a direction to " + name + ", which ends the game");
+  }
   if (*key == dik::kTab) {
     RaiseBad(line, "gives a direction to " + name + ", which switches the debug overlay");
   }
   return *key;
 }
 
-// Raises when directions `first` and `second` (first < second) were given the same key.
-void RaiseShared(const std::array<Binding, kKeyActions.size()>& bindings, size_t first,
-                 size_t second) {
+// Raises for directions `first` and `second` (first < second), which were given the same key.
+[[noreturn]] void RaiseShared(const std::array<Binding, kKeyActions.size()>& bindings, size_t first,
+                              size_t second) {
   const Binding& a = bindings[first];
   const Binding& b = bindings[second];
   const std::string action_a(kKeyActions[first]);

@@ -24,7 +24,7 @@ int HeadlessPads::AddMappings(const std::string& path) {
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) return 0;
   std::ifstream file(path);
-  if (!file) {
+  if (!std::filesystem::is_regular_file(path, ignored) || !file) {
     Raise(kErrFileAccess,
           "Path/File access error: the pad mappings in " + path + " cannot be read");
   }

@@ -60,6 +60,10 @@ SdlPads::~SdlPads() {
 int SdlPads::AddMappings(const std::string& path) {
   std::error_code ignored;
   if (!started_ || !std::filesystem::exists(path, ignored)) return 0;
+  // SDL would take a folder's size for a file's and ask for memory without end.
+  if (!std::filesystem::is_regular_file(path, ignored)) {
+    Raise(kErrFileAccess, "Path/File access error: the pad mappings " + path + " are not a file");
+  }
   const int added = SDL_GameControllerAddMappingsFromFile(path.c_str());
   if (added < 0) {
     Raise(kErrFileAccess, "Path/File access error: the pad mappings in " + path +
@@ -68,7 +72,7 @@ int SdlPads::AddMappings(const std::string& path) {
   // The user's own file was read when the subsystem started; read again, its mappings replace
   // those of the same pads just added.
   const char* user_file = SDL_GetHint(SDL_HINT_GAMECONTROLLERCONFIG_FILE);
-  if (user_file != nullptr && *user_file != '\0' &&
+  if (user_file != nullptr && std::filesystem::is_regular_file(user_file, ignored) &&
       SDL_GameControllerAddMappingsFromFile(user_file) < 0) {
     std::fprintf(stderr, "Kraylo: the pad mappings in %s cannot be read: %s\n", user_file,
                  SDL_GetError());

@@ -207,7 +207,7 @@ TEST(SdlPads, TheDataFoldersMappingsAddToSdlsAndTheUsersOwnFileStillWins) {
     EXPECT_EQ(MappingName(), "User Pad") << "and still after the data folder's";
   }
   unsetenv("SDL_GAMECONTROLLERCONFIG_FILE");
-  // A mappings file that is there but cannot be read is an error that names it.
+  // A mappings file that is there but cannot be read (here: a folder) is an error that names it.
   std::filesystem::create_directory(folder.path() + "/unreadable.txt");
   SdlMachine machine;
   const std::optional<RunError> error =

@@ -26,27 +26,21 @@ trap 'kill $pid $other $holder 2>/dev/null || true' EXIT
 wait_lit() {  # screenshot name, share, frame rectangle (left top width height)
   wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
 }
-# The Kraylo window's client area on the screen: "x y width height" (xwininfo, because xdotool
-# counts a window manager's frame into the position).
-geometry() {
-  xwininfo -id "$(xdotool search --name '^Kraylo$' | head -1)" | awk '
-    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
-    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
-}
 menu_shown() {  # screenshot: every button lit
   local top
   for top in 250 290 330 370 410; do above $(lit_share "$1" 340 $((top + 5)) 120 22) 0.5 || return 1; done
 }
 
 # The menu's pointer is drawn at the system pointer, which has not moved since before the start.
+wait_full_screen
 wait_lit menu 0.5 340 255 120 22
 check "the pointer drawn at frame (600, 150)" 'above $(brightest "$work/menu.png" 601 153 7 10) 0.95'
 check "no pointer at the frame's corner" '! above $(brightest "$work/menu.png" 1 3 7 10) 0.5'
 
 # Alt+Enter: the picture in a window of its own size, frame pixels 1:1.
 xdotool key alt+Return
-wait_until "an 800x600 window" '[ "$(geometry | cut -d" " -f3-)" = "800 600" ]'
-read -r wx wy _ _ < <(geometry)
+wait_until "an 800x600 window" '[ "$(kraylo_geometry | cut -d" " -f3-)" = "800 600" ]'
+read -r wx wy _ _ < <(kraylo_geometry)
 sleep 0.5
 window_shot=$(shoot windowed)
 for top in 250 290 330 370 410; do
@@ -56,8 +50,8 @@ for top in 250 290 330 370 410; do
 done
 # Resized by the player: letterboxed, the frame at half size in the middle of a 400x600 window.
 xdotool search --name '^Kraylo$' windowsize 400 600
-wait_until "a 400x600 window" '[ "$(geometry | cut -d" " -f3-)" = "400 600" ]'
-read -r wx wy _ _ < <(geometry)
+wait_until "a 400x600 window" '[ "$(kraylo_geometry | cut -d" " -f3-)" = "400 600" ]'
+read -r wx wy _ _ < <(kraylo_geometry)
 sleep 0.5
 resized=$(shoot resized)
 # Button 1 of the half-size frame: left 330 / 2 = 165, top 150 + 250 / 2 = 275.
@@ -75,7 +69,7 @@ xdotool key Escape
 
 # Alt+Enter again: full screen, and the clicks land on the full-screen buttons.
 xdotool key alt+Return
-wait_until "full screen again" '[ "$(geometry | cut -d" " -f3-)" = "${screen_w} ${screen_h}" ]'
+wait_full_screen
 wait_lit menu-again 0.5 340 255 120 22
 check "the whole menu" "menu_shown '$work/menu-again.png'"
 xdotool mousemove $(to_screen 400 300) sleep 0.2 click 1
