@@ -104,6 +104,7 @@ class WatchedSystem : public System {
   Window& window() override { return inner_->window(); }
   Display& display() override { return display_; }
   KeyboardApi& keyboard() override { return inner_->keyboard(); }
+  Pads& pads() override { return inner_->pads(); }
   char DecimalSeparator() override { return inner_->DecimalSeparator(); }
   int Run(const WindowEvents& events) override { return inner_->Run(events); }
 

@@ -4,11 +4,10 @@
 
 namespace kraylo {
 
-Directions DirectionsOf(const KeyTable& table) {
+Directions DirectionsOf(const KeyTable& table, const std::array<uint8_t, 8>& keys) {
   Directions directions = 0;
-  for (size_t bit = 0; bit < kDirectionKeys.size(); ++bit) {
-    if (table[kDirectionKeys[bit]] != 0)
-      directions = static_cast<Directions>(directions | 1u << bit);
+  for (size_t bit = 0; bit < keys.size(); ++bit) {
+    if (table[keys[bit]] != 0) directions = static_cast<Directions>(directions | 1u << bit);
   }
   return directions;
 }

@@ -29,8 +29,9 @@ constexpr Directions ForBall(Directions four, int ball) {
   return static_cast<Directions>((four & 0x0F) << (4 * (ball - 1)));
 }
 
-// The direction keys held in `table`.
-Directions DirectionsOf(const KeyTable& table);
+// The direction keys held in `table`, each read at its entry of `keys` (a player's own keys) or
+// at its usual place.
+Directions DirectionsOf(const KeyTable& table, const std::array<uint8_t, 8>& keys = kDirectionKeys);
 // Sets the eight direction keys of `table` to `directions`; the other entries stay.
 void SetDirections(KeyTable& table, Directions directions);
 

@@ -47,7 +47,8 @@ struct InputEvent {
   int16_t button = 0;    // mouse down/up: the button; mouse move: the buttons held (sum)
   float x = 0;           // mouse: pixels in the window's picture (frame pixels in full screen)
   float y = 0;
-  int wheel = 0;  // kWheel: notches, positive away from the user
+  int wheel = 0;        // kWheel: notches, positive away from the user
+  bool repeat = false;  // kKeyDown: the key's own repeat while it is held, not a new press
 
   static InputEvent KeyDown(int16_t code, int16_t shift = 0) {
     return {Kind::kKeyDown, code, shift, 0, 0, 0, 0};

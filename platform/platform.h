@@ -1,5 +1,5 @@
 // The contract between the program and the machine: time, chance, files, the main window, the
-// full-screen display and the keyboard device. The program includes this header and the few it
+// full-screen display, the keyboard and pads. The program includes this header and the few it
 // includes (run_error.h, surface.h, keys.h), and events.h for the window's key codes; nothing in
 // the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by sdl/sdl_system.h) and a
 // headless one for tests (platform/headless/, headless/headless_system.h), over the shared
@@ -9,7 +9,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/keys.h"
 #include "platform/run_error.h"
@@ -172,6 +175,45 @@ class KeyboardApi {
   virtual void Acquire() = 0;                                                // "Acquire"
   // "GetDeviceState": fills every byte; raises kErrNotAcquired before Acquire succeeded.
   virtual void GetState(KeyTable& table) = 0;
+  // The table entry of the key SDL names `name` ("Left", "A", "Keypad 4"; any case); nothing for
+  // a name that is no key of a standard 104/105-key keyboard. Needs no device.
+  virtual std::optional<uint8_t> KeyNamed(std::string_view name) const = 0;
+};
+
+// ---- Game pads ----
+
+// A connected pad and the player whose ball it steers.
+struct PadInfo {
+  int player = 0;    // 1 or 2; 0 while both players have a pad already
+  std::string name;  // as the pad calls itself
+  friend bool operator==(const PadInfo&, const PadInfo&) = default;
+};
+
+// What one player's pad holds at this moment.
+struct PadHeld {
+  uint8_t directions = 0;  // bits 0-3: Left, Right, Up, Down, from the D-pad or the left stick
+  bool back = false;       // Back (Select)
+  friend bool operator==(const PadHeld&, const PadHeld&) = default;
+};
+
+// The game pads: opened when plugged in (also before start), closed when unplugged. The first
+// pad steers player 1, the second player 2; an unplugged pad frees its player for the next pad
+// plugged in (the lowest free player).
+class Pads {
+ public:
+  virtual ~Pads() = default;
+  // The pads connected now, in the order they were plugged in.
+  virtual std::vector<PadInfo> Connected() const = 0;
+  // What the pad of player `player` (1 or 2) holds now; nothing held while the main window does
+  // not have the focus or the player has no pad.
+  virtual PadHeld Held(int player) const = 0;
+  // Why this machine cannot use pads at all; empty when it can.
+  virtual std::string Unavailable() const = 0;
+  // Adds the pad mappings of a gamecontrollerdb.txt file to the machine's own table (the user's
+  // own file, named by SDL_GAMECONTROLLERCONFIG_FILE, still wins) and opens the pads they make
+  // known. Returns how many pads the file newly describes; 0 when there is no such file. Raises
+  // kErrFileAccess naming the file when it is there but cannot be read.
+  virtual int AddMappings(const std::string& path) = 0;
 };
 
 // ---- Everything together ----
@@ -185,6 +227,7 @@ class System {
   virtual Window& window() = 0;
   virtual Display& display() = 0;
   virtual KeyboardApi& keyboard() = 0;
+  virtual Pads& pads() = 0;
   // The decimal separator of the user's locale, for the two locale-dependent number forms.
   virtual char DecimalSeparator() = 0;
   // Shows the main window, raises its activation once, serves its events until the program

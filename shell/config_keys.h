@@ -21,4 +21,9 @@ inline constexpr std::string_view kPersonOpponent = "PERSON";
 // around it.
 inline constexpr std::string_view kLevelKey = "level";
 
+inline constexpr std::string_view kKeysSection = "Keys";
+// The players' own keys, in the order of kDirectionKeys; each value names a key as SDL does.
+inline constexpr std::array<std::string_view, 8> kKeyActions = {
+    "p1Left", "p1Right", "p1Up", "p1Down", "p2Left", "p2Right", "p2Up", "p2Down"};
+
 }  // namespace kraylo

@@ -2,6 +2,7 @@
 // and the timer that runs the game.
 #include "display/sprites.h"
 #include "input/keyboard.h"
+#include "input/local_keys.h"
 #include "platform/events.h"
 #include "shell/program.h"
 #include "support/numbers.h"
@@ -35,10 +36,11 @@ void PressMenuButton(Program& program, int number) {
 }
 
 // The keys are polled first, as the simulation's first step always did: a failed poll abandons
-// the tick.
+// the tick. The players' own keys and pads then decide the table the game reads.
 void TimerTick(Program& program) {
   GetDeviceStateKeyboard(program.keyboard, program.system.keyboard());
-  program.match->Tick(program, program.keyboard.KeyState);
+  program.match->Tick(
+      program, LocalKeys(program.keyboard.KeyState, program.bindings, program.system.pads()));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "display/display_state.h"
 #include "game/balls.h"
 #include "input/keyboard.h"
+#include "input/local_keys.h"
 #include "platform/platform.h"
 #include "replay/replay_writer.h"
 #include "shell/match.h"
@@ -51,6 +52,7 @@ struct Program {
   GameModel game;                // balls, drop state, Running, ShowDebug, ScreenWidth/Height
   ScreenState screen;            // the active screen, pointer, menu and credits positions
   KeyboardDevice keyboard;       // the keyboard device and its last poll
+  KeyBindings bindings;          // the players' own keys ([Keys])
   DisplayState display;          // the full-screen pair and the sprite sheets
   FpsCounter fps;                // the frame-rate counter
   std::unique_ptr<Match> match;  // what plays the game's ticks

@@ -1,12 +1,15 @@
-// The first activation of the main window: progress lines, the display size from the
-// configuration, the keyboard device, and the hand-over to the frame loop.
+// The first activation of the main window: progress lines, the display size and the players'
+// own keys from the configuration, the keyboard device and the pads, and the hand-over to the
+// frame loop.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "display/sprites.h"
 #include "game/seeded_random.h"
 #include "shell/computer_match.h"
 #include "shell/config_keys.h"
+#include "shell/key_config.h"
 #include "shell/program.h"
 #include "support/config.h"
 #include "support/log.h"
@@ -29,6 +32,28 @@ std::string ModeLine(Files& files) {
     separator = "x";
   }
   return line;
+}
+
+// Pad mappings of the data folder, beside SDL's own and the user's.
+constexpr std::string_view kPadMappingsFile = "\\dorvane\\gamecontrollerdb.txt";
+
+// Adds the data folder's pad mappings and logs which pads steer which ball: "Pad 1: NAME" per
+// player, a pad beyond the two as spare.
+void SetUpPads(Window& window, Files& files, Pads& pads) {
+  const std::string mappings = ProgramPath(files, kPadMappingsFile);
+  if (const int added = pads.AddMappings(mappings); added > 0) {
+    AddLog(window, "Pad mappings: " + std::to_string(added) + " from " + mappings);
+  }
+  if (!pads.Unavailable().empty()) {
+    AddLog(window, "No pads: " + pads.Unavailable());
+    return;
+  }
+  const std::vector<PadInfo> connected = pads.Connected();
+  if (connected.empty()) AddLog(window, "No pads found");
+  for (const PadInfo& pad : connected) {
+    AddLog(window, pad.player != 0 ? "Pad " + std::to_string(pad.player) + ": " + pad.name
+                                   : "Spare pad (both balls have one): " + pad.name);
+  }
 }
 
 // A value of [Main] in upper case without the blanks around it, or nullopt when it is missing.
@@ -96,6 +121,7 @@ void StartUp(Program& program) {
   }
   program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kButtonWidth / 2.0);
   ChooseOpponent(program);
+  program.bindings = ReadKeyBindings(files, program.system.keyboard());
 
   // So that the log is painted and early mouse moves are recorded before the keyboard opens.
   for (int pass = 0; pass < kStartUpYields; ++pass) window.Yield();
@@ -105,6 +131,7 @@ void StartUp(Program& program) {
 
   AddLog(window, "Initializing DirectInput...");
   if (InitDirectInput(program.keyboard, program.system.keyboard(), window.Handle())) {
+    SetUpPads(window, files, program.system.pads());
     window.SetVisible(Control::kExit, false);
     window.SetVisible(Control::kLog, false);
     Working(program);

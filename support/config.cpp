@@ -2,6 +2,7 @@
 #include "support/config.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/run_error.h"
 
@@ -46,31 +47,6 @@ std::string ReadContent(Files& files, const std::string& path) {
   return content;
 }
 
-// The first line of `content` in `section` that holds `key`, or nullopt.
-std::optional<std::string_view> FindKeyLine(std::string_view content, std::string_view section,
-                                            std::string_view key) {
-  std::string_view current_section;
-  LineReader lines(content);
-  do {
-    const std::string_view line = lines.Next();
-    if (IsSectionHeader(line)) {
-      current_section = line.substr(1, line.size() - 2);
-    } else if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
-      return line;
-    }
-  } while (!lines.AtEnd());
-  return std::nullopt;
-}
-
-// Raises 5 (invalid argument) for `line` of `section` in the file at `path`, saying what is
-// wrong with it.
-[[noreturn]] void RaiseBadLine(std::string_view line, std::string_view section,
-                               const std::string& path, std::string_view fault) {
-  Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" + std::string(line) +
-                                 "\" in section [" + std::string(section) + "] of " + path + " " +
-                                 std::string(fault));
-}
-
 }  // namespace
 
 std::string ProgramPath(Files& files, std::string_view relative) {
@@ -87,23 +63,46 @@ std::string ProgramPath(Files& files, std::string_view relative) {
 
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
                                       std::string_view key) {
+  std::optional<ConfigLine> found = FindConfigLine(files, file, section, key);
+  if (!found) return std::nullopt;
+  return std::move(found->value);
+}
+
+std::optional<ConfigLine> FindConfigLine(Files& files, std::string_view file,
+                                         std::string_view section, std::string_view key) {
   const std::string path = ProgramPath(files, file);
   const std::string content = ReadContent(files, path);
-  const std::optional<std::string_view> line = FindKeyLine(content, section, key);
-  if (!line) return std::nullopt;
-  // The two characters after the key are its separator; the value is what follows them.
-  if (line->size() == key.size() + 1) {
-    RaiseBadLine(*line, section, path, "ends inside the separator after its key");
-  }
-  return std::string(line->substr(key.size() + 2));
+  std::string_view current_section;
+  LineReader lines(content);
+  do {
+    const std::string_view line = lines.Next();
+    if (IsSectionHeader(line)) {
+      current_section = line.substr(1, line.size() - 2);
+      continue;
+    }
+    if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
+      // The two characters after the key are its separator; the value is what follows them.
+      if (line.size() == key.size() + 1) {
+        RaiseBadLine({std::string(line), "", path}, section,
+                     "ends inside the separator after its key");
+      }
+      return ConfigLine{std::string(line), std::string(line.substr(key.size() + 2)), path};
+    }
+  } while (!lines.AtEnd());
+  return std::nullopt;
+}
+
+void RaiseBadLine(const ConfigLine& line, std::string_view section, std::string_view what) {
+  Raise(kErrInvalidArgument, "Invalid procedure call or argument: the line \"" + line.line +
+                                 "\" in section [" + std::string(section) + "] of " + line.path +
+                                 " " + std::string(what));
 }
 
 void RaiseBadValue(Files& files, std::string_view file, std::string_view section,
                    std::string_view key, std::string_view wanted) {
-  const std::string path = ProgramPath(files, file);
-  const std::string content = ReadContent(files, path);
-  const std::string_view line = FindKeyLine(content, section, key).value_or(key);
-  RaiseBadLine(line, section, path, "has a value other than " + std::string(wanted));
+  const ConfigLine line = FindConfigLine(files, file, section, key)
+                              .value_or(ConfigLine{std::string(key), "", ProgramPath(files, file)});
+  RaiseBadLine(line, section, "has a value other than " + std::string(wanted));
 }
 
 }  // namespace kraylo

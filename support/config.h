@@ -25,6 +25,22 @@ std::string ProgramPath(Files& files, std::string_view relative);
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
                                       std::string_view key);
 
+// The line ReadConfig takes a value from, for messages about the value.
+struct ConfigLine {
+  std::string line;   // the whole line as written, without its line end
+  std::string value;  // what ReadConfig returns
+  std::string path;   // the file's path on this machine
+};
+
+// As ReadConfig, with the line the value comes from.
+std::optional<ConfigLine> FindConfigLine(Files& files, std::string_view file,
+                                         std::string_view section, std::string_view key);
+
+// Raises invalid argument (5) about `line` of `section`: the line, the section and the file,
+// then `what` is wrong with it.
+[[noreturn]] void RaiseBadLine(const ConfigLine& line, std::string_view section,
+                               std::string_view what);
+
 // Raises the same error as a malformed line (5, invalid argument, naming the line and the file)
 // for the line of `key` in `section` whose value the program cannot take; `wanted` says what it
 // takes ("easy, normal or hard"). Raises as ReadConfig when the file cannot be read.

@@ -1,6 +1,10 @@
 #include "platform/devices/keyboard_api_core.h"
 
+#include <SDL_keyboard.h>
+
 #include <string>
+
+#include "platform/sdl/key_map.h"
 
 namespace kraylo {
 namespace {
@@ -53,6 +57,15 @@ void KeyboardApiCore::GetState(KeyTable& table) {
   faults_.Check(Fault::kGetDeviceState);
   if (!acquired_) Raise(kErrNotAcquired, "The keyboard device is not acquired");
   ReadKeys(table);
+}
+
+std::optional<uint8_t> KeyboardApiCore::KeyNamed(std::string_view name) const {
+  // SDL reads a terminated string: a name with a NUL inside would be cut short there.
+  if (name.find('\0') != std::string_view::npos) return std::nullopt;
+  const std::string terminated(name);
+  const uint8_t dik = DikOf(SDL_GetScancodeFromName(terminated.c_str()));
+  if (dik == 0) return std::nullopt;
+  return dik;
 }
 
 void KeyboardApiCore::RequireDevice() const {

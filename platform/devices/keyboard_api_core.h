@@ -1,6 +1,6 @@
 // The keyboard device's life, shared by both backends: input object, device, data format,
-// cooperative level, acquisition and polls, each step checking the armed faults first. A backend
-// only says which keys are held.
+// cooperative level, acquisition and polls, each step checking the armed faults first; and the
+// keys' names, SDL's scancode names on both backends. A backend only says which keys are held.
 #pragma once
 
 #include "platform/devices/faults.h"
@@ -25,6 +25,7 @@ class KeyboardApiCore : public KeyboardApi {
   void SetCooperativeLevel(WindowHandle window, int32_t flags) override;
   void Acquire() override;
   void GetState(KeyTable& table) override;
+  std::optional<uint8_t> KeyNamed(std::string_view name) const override;
 
  protected:
   // Fills every byte of `table`: 0x80 for each key held now, 0 for the others.

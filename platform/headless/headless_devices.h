@@ -1,11 +1,13 @@
-// The headless machine's clock, random numbers and keyboard: all of them set by the test.
+// The headless machine's clock, random numbers, keyboard and pads: all of them set by the test.
 #pragma once
 
 #include <cstddef>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "platform/devices/keyboard_api_core.h"
+#include "platform/devices/pads_core.h"
 #include "platform/platform.h"
 
 namespace kraylo {
@@ -47,6 +49,17 @@ class HeadlessKeyboard : public KeyboardApiCore {
 
  private:
   KeyTable held_{};
+};
+
+// Pads the test plugs in and works; mapping files are counted, not applied.
+class HeadlessPads final : public PadsCore {
+ public:
+  // The lines of the file that are neither blank nor remarks; 0 without the file.
+  int AddMappings(const std::string& path) override;
+  const std::vector<std::string>& mapping_files() const { return mapping_files_; }
+
+ private:
+  std::vector<std::string> mapping_files_;  // every path asked for
 };
 
 }  // namespace kraylo

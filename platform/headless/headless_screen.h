@@ -33,18 +33,24 @@ class HeadlessScreen : public Screen {
   explicit HeadlessScreen(FrameTexts& texts) : texts_(texts) {}
 
   // Any size goes: the headless monitor scales like the real one.
-  void EnterFullScreen(int32_t, int32_t) override { full_screen_ = true; }
-  void LeaveFullScreen() override { full_screen_ = false; }
+  void EnterFullScreen(int32_t, int32_t) override {
+    full_screen_ = true;
+    windowed_ = false;
+  }
+  void LeaveFullScreen() override { full_screen_ = windowed_ = false; }
+  void ToggleWindowed() override { windowed_ = full_screen_ && !windowed_; }
   // Keeps a copy of the frame; the texts drawn since the previous one become its texts.
   void PresentFrame(const Surface& frame) override;
 
   bool full_screen() const { return full_screen_; }
+  bool windowed() const { return windowed_; }  // frames in a desktop window (Alt+Enter)
   const Surface* last_frame() const { return last_frame_ ? &*last_frame_ : nullptr; }
   int frames_shown() const { return frames_shown_; }
 
  private:
   FrameTexts& texts_;
   bool full_screen_ = false;
+  bool windowed_ = false;
   std::optional<Surface> last_frame_;
   int frames_shown_ = 0;
 };

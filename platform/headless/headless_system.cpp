@@ -51,7 +51,9 @@ struct HeadlessSystem::Impl : public WindowHost {
         screen(frame_texts),
         display(CreateDisplay(screen, recorder, faults)),
         keyboard(faults),
-        core(kHeadlessWindow, clock, *this, EstimateTextWidth) {}
+        core(kHeadlessWindow, clock, *this, EstimateTextWidth) {
+    core.WatchFocus([this](bool focused) { pads.SetFocus(focused); });
+  }
 
   void CollectEvents(std::deque<InputEvent>& queue) override {
     clock.Advance(yield_step);
@@ -72,7 +74,12 @@ struct HeadlessSystem::Impl : public WindowHost {
   }
 
   bool IsFullScreen() const override { return screen.full_screen(); }
-  void ShowWindow() override {}
+  void ToggleFullScreen() override { screen.ToggleWindowed(); }
+  std::optional<PicturePoint> SystemPointer() const override {
+    return screen.full_screen() ? pointer : std::nullopt;
+  }
+  // A desktop gives the window it shows the keyboard focus.
+  void ShowWindow() override { pushed.push_back(InputEvent::FocusGained()); }
   void Paint(const Form&) override { ++repaints; }
   void ApplyCursor(bool) override {}
   void ReportError(const std::string& report) override { error_reports.push_back(report); }
@@ -88,6 +95,9 @@ struct HeadlessSystem::Impl : public WindowHost {
   HeadlessScreen screen;
   std::unique_ptr<Display> display;
   HeadlessKeyboard keyboard;
+  HeadlessPads pads;
+  PadId next_pad = 1;
+  std::optional<PicturePoint> pointer;
   char decimal_separator = '.';
   std::deque<InputEvent> pushed;
   double yield_step = 0.001;
@@ -112,6 +122,7 @@ Files& HeadlessSystem::files() { return impl_->files; }
 Window& HeadlessSystem::window() { return impl_->core; }
 Display& HeadlessSystem::display() { return *impl_->display; }
 KeyboardApi& HeadlessSystem::keyboard() { return impl_->keyboard; }
+Pads& HeadlessSystem::pads() { return impl_->pads; }
 Faults& HeadlessSystem::faults() { return impl_->faults; }
 char HeadlessSystem::DecimalSeparator() { return impl_->decimal_separator; }
 
@@ -133,6 +144,19 @@ void HeadlessSystem::ScriptRandom(std::vector<float> values) {
 void HeadlessSystem::OnYield(std::function<void(int yield_number)> hook) {
   impl_->hook = std::move(hook);
 }
+PadId HeadlessSystem::PlugPad(std::string name) {
+  const PadId pad = impl_->next_pad++;
+  impl_->pads.Connect(pad, std::move(name));
+  return pad;
+}
+void HeadlessSystem::UnplugPad(PadId pad) { impl_->pads.Disconnect(pad); }
+void HeadlessSystem::SetPadButton(PadId pad, PadButton button, bool down) {
+  impl_->pads.SetButton(pad, button, down);
+}
+void HeadlessSystem::SetPadAxis(PadId pad, PadAxis axis, int16_t value) {
+  impl_->pads.SetAxis(pad, axis, value);
+}
+void HeadlessSystem::SetPointer(float x, float y) { impl_->pointer = PicturePoint{x, y}; }
 void HeadlessSystem::SetIdleLimit(int passes) { impl_->idle_limit = std::max(1, passes); }
 
 const Surface* HeadlessSystem::LastFrame() const { return impl_->screen.last_frame(); }
@@ -141,6 +165,11 @@ const std::vector<TextDraw>& HeadlessSystem::TextsOfLastFrame() const {
   return impl_->frame_texts.last_frame;
 }
 bool HeadlessSystem::IsFullScreen() const { return impl_->screen.full_screen(); }
+bool HeadlessSystem::IsWindowed() const { return impl_->screen.windowed(); }
+bool HeadlessSystem::HasFocus() const { return impl_->core.focused(); }
+const std::vector<std::string>& HeadlessSystem::PadMappingFiles() const {
+  return impl_->pads.mapping_files();
+}
 int HeadlessSystem::CursorCount() const { return impl_->core.cursor_count(); }
 int HeadlessSystem::Yields() const { return impl_->core.yields(); }
 int HeadlessSystem::TimerTicks() const { return impl_->core.timer_ticks(); }

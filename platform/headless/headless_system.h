@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/devices/faults.h"
+#include "platform/devices/pads_core.h"
 #include "platform/events.h"
 #include "platform/platform.h"
 
@@ -48,6 +49,7 @@ class HeadlessSystem : public System {
   Window& window() override;
   Display& display() override;
   KeyboardApi& keyboard() override;
+  Pads& pads() override;
   char DecimalSeparator() override;
   int Run(const WindowEvents& events) override;
 
@@ -70,6 +72,15 @@ class HeadlessSystem : public System {
   // keys or stop a session at a chosen frame); `yield_number` counts from 1. The passes of Run's
   // own loop count as yields here too (they call the hook and advance the clock).
   void OnYield(std::function<void(int yield_number)> hook);
+  // Pads: plugs one in, named `name`; its number for the calls below. Pads count only while the
+  // window has the focus, which it gets when it is shown (push FocusLost to take it away).
+  PadId PlugPad(std::string name);
+  void UnplugPad(PadId pad);
+  void SetPadButton(PadId pad, PadButton button, bool down);
+  void SetPadAxis(PadId pad, PadAxis axis, int16_t value);
+  // Where the system pointer is (picture pixels); the window reads it when frames appear and on
+  // Alt+Enter. Unset, the window system cannot say.
+  void SetPointer(float x, float y);
   // Run's own loop, once no handler runs, ends the session after this many idle passes
   // (default 1000) instead of waiting forever for a click. A pass is idle when it dispatched no
   // input event; timer ticks do not count, so a running timer cannot keep a session alive.
@@ -81,7 +92,11 @@ class HeadlessSystem : public System {
   int FramesShown() const;
   // The texts drawn into the last shown frame, in drawing order.
   const std::vector<TextDraw>& TextsOfLastFrame() const;
-  bool IsFullScreen() const;
+  bool IsFullScreen() const;  // frames shown, on the monitor or in a window of their own
+  bool IsWindowed() const;    // frames in a desktop window (Alt+Enter)
+  bool HasFocus() const;      // the window has the keyboard focus
+  // The pad mapping files the program asked for, in order.
+  const std::vector<std::string>& PadMappingFiles() const;
   // The system pointer's show count (hidden below 0); back to 0 when Run gives the desktop back.
   int CursorCount() const;
   int Yields() const;      // Window::Yield calls so far (Run's own passes not counted)

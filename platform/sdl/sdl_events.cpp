@@ -72,7 +72,9 @@ std::optional<InputEvent> TranslateEvent(const SDL_Event& event, Uint32 window_i
       const SDL_Keysym& key = event.key.keysym;
       const int16_t code = WindowKeyCodeOf(key.sym, key.scancode);
       if (code == 0) return std::nullopt;
-      return InputEvent::KeyDown(code, ShiftOf(key.mod));
+      InputEvent input = InputEvent::KeyDown(code, ShiftOf(key.mod));
+      input.repeat = event.key.repeat != 0;
+      return input;
     }
     case SDL_MOUSEMOTION: {
       InputEvent input = InputEvent::MouseMove(0, 0, MouseButtonsOf(event.motion.state));

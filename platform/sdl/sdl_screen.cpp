@@ -11,6 +11,7 @@
 #include "platform/graphics/letterbox.h"
 #include "platform/run_error.h"
 #include "platform/sdl/frame_copy.h"
+#include "platform/sdl/pointer_query.h"
 
 namespace kraylo {
 namespace {
@@ -64,11 +65,13 @@ struct SdlScreen::Impl {
   int32_t texture_height = 0;
   std::string path_name;
 
-  bool full_screen = false;
-  bool covering = false;  // full screen as a borderless window of the monitor's size
+  bool full_screen = false;   // frames are shown: on the monitor, or windowed
+  bool windowed = false;      // frames in a desktop window of their own (Alt+Enter)
+  bool covering = false;      // full screen as a borderless window of the monitor's size
+  bool cover_needed = false;  // learnt once: no window manager carries full screen out here
   int32_t frame_width = 0;
   int32_t frame_height = 0;
-  SDL_Rect windowed{};  // the desktop window's place, put back on leaving full screen
+  SDL_Rect windowed_place{};  // the desktop window's place, put back on leaving full screen
 
   bool pacing = true;
   bool vsync = false;
@@ -117,6 +120,63 @@ struct SdlScreen::Impl {
       if (SDL_GetTicks64() - start >= kPatienceMs) return false;
       SDL_Delay(5);
     }
+  }
+
+  // The monitor the window is on, in desktop pixels; empty when SDL cannot say.
+  SDL_Rect MonitorBounds() const {
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &bounds) != 0) {
+      return {};
+    }
+    return bounds;
+  }
+
+  // Puts the window over its whole monitor: the window system's full screen or, where no window
+  // manager carries that out (a bare X session), a borderless window of the monitor's size.
+  void FillMonitor() {
+    const SDL_Rect bounds = MonitorBounds();
+    // A bare X session has no window manager to move a full-screen window onto its monitor.
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    if (!cover_needed) {
+      if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        Raise(kErrNoVideo,
+              std::string("The window could not be put full screen: ") + SDL_GetError());
+      }
+      if (WaitForSize(bounds.w, bounds.h)) return;
+      SDL_SetWindowFullscreen(window, 0);
+      cover_needed = true;
+    }
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    SDL_SetWindowSize(window, bounds.w, bounds.h);
+    covering = true;
+  }
+
+  // Takes the window off the whole monitor again, wherever it was put.
+  void UnfillMonitor() {
+    if (SDL_SetWindowFullscreen(window, 0) != 0) {
+      Raise(kErrNoVideo, std::string("The window could not leave full screen: ") + SDL_GetError());
+    }
+    if (covering) SDL_SetWindowBordered(window, SDL_TRUE);
+    covering = false;
+  }
+
+  // A resizable desktop window of the frame's size, or of its shape where the desktop is smaller.
+  void ShowFramesWindowed() {
+    UnfillMonitor();
+    SDL_Rect usable{};
+    const int display = std::max(SDL_GetWindowDisplayIndex(window), 0);
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = MonitorBounds();
+    Letterbox size{0, 0, frame_width, frame_height};
+    if (frame_width > usable.w || frame_height > usable.h) {
+      size = FitFrame(frame_width, frame_height, usable.w, usable.h);
+    }
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    SDL_SetWindowSize(window, size.width, size.height);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    WaitForSize(size.width, size.height);
+    windowed = true;
   }
 
   // Vertical sync only while full screen, so that desktop repaints never wait for the display.
@@ -235,27 +295,12 @@ SdlScreen::~SdlScreen() {
 void SdlScreen::EnterFullScreen(int32_t width, int32_t height) {
   Impl& s = *impl_;
   if (!s.full_screen) {
-    SDL_GetWindowPosition(s.window, &s.windowed.x, &s.windowed.y);
-    SDL_GetWindowSize(s.window, &s.windowed.w, &s.windowed.h);
+    SDL_GetWindowPosition(s.window, &s.windowed_place.x, &s.windowed_place.y);
+    SDL_GetWindowSize(s.window, &s.windowed_place.w, &s.windowed_place.h);
   }
-  // A bare X session has no window manager to move a full-screen window onto its monitor.
-  const int display = std::max(SDL_GetWindowDisplayIndex(s.window), 0);
-  SDL_Rect bounds{};
-  if (SDL_GetDisplayBounds(display, &bounds) == 0) {
-    SDL_SetWindowPosition(s.window, bounds.x, bounds.y);
-  }
-  if (SDL_SetWindowFullscreen(s.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-    Raise(kErrNoVideo, std::string("The window could not be put full screen: ") + SDL_GetError());
-  }
-  if (!s.WaitForSize(bounds.w, bounds.h)) {
-    // No window manager carried the request out (a bare X session): cover the monitor with a
-    // borderless window of its size instead.
-    SDL_SetWindowFullscreen(s.window, 0);
-    SDL_SetWindowBordered(s.window, SDL_FALSE);
-    SDL_SetWindowPosition(s.window, bounds.x, bounds.y);
-    SDL_SetWindowSize(s.window, bounds.w, bounds.h);
-    s.covering = true;
-  }
+  if (s.windowed) SDL_SetWindowResizable(s.window, SDL_FALSE);
+  s.windowed = false;
+  s.FillMonitor();
   SDL_RaiseWindow(s.window);
   s.full_screen = true;
   s.frame_width = width;
@@ -267,15 +312,26 @@ void SdlScreen::EnterFullScreen(int32_t width, int32_t height) {
 void SdlScreen::LeaveFullScreen() {
   Impl& s = *impl_;
   if (!s.full_screen) return;
-  if (SDL_SetWindowFullscreen(s.window, 0) != 0) {
-    Raise(kErrNoVideo, std::string("The window could not leave full screen: ") + SDL_GetError());
-  }
-  if (s.covering) SDL_SetWindowBordered(s.window, SDL_TRUE);
-  s.covering = false;
-  SDL_SetWindowSize(s.window, s.windowed.w, s.windowed.h);
-  SDL_SetWindowPosition(s.window, s.windowed.x, s.windowed.y);
+  s.UnfillMonitor();
+  SDL_SetWindowResizable(s.window, SDL_FALSE);
+  s.windowed = false;
+  SDL_SetWindowSize(s.window, s.windowed_place.w, s.windowed_place.h);
+  SDL_SetWindowPosition(s.window, s.windowed_place.x, s.windowed_place.y);
   s.full_screen = false;
   s.UseVsync(false);
+}
+
+void SdlScreen::ToggleWindowed() {
+  Impl& s = *impl_;
+  if (!s.full_screen) return;
+  if (!s.windowed) {
+    s.ShowFramesWindowed();
+    return;
+  }
+  SDL_SetWindowResizable(s.window, SDL_FALSE);
+  s.windowed = false;
+  s.FillMonitor();
+  SDL_RaiseWindow(s.window);
 }
 
 void SdlScreen::PresentFrame(const Surface& frame) {
@@ -302,7 +358,18 @@ void SdlScreen::MapMouse(float window_x, float window_y, float& x, float& y) con
   y = static_cast<float>(FramePixelAt(window_y, box.y, box.height, s.frame_height));
 }
 
+bool SdlScreen::PointerInFrame(float& x, float& y) const {
+  const Impl& s = *impl_;
+  int window_x = 0;
+  int window_y = 0;
+  if (!s.full_screen || !PointerInWindow(s.window, window_x, window_y)) return false;
+  MapMouse(static_cast<float>(window_x), static_cast<float>(window_y), x, y);
+  return true;
+}
+
 bool SdlScreen::IsFullScreen() const { return impl_->full_screen; }
+
+bool SdlScreen::IsWindowed() const { return impl_->windowed; }
 
 const char* SdlScreen::PathName() const { return impl_->path_name.c_str(); }
 

@@ -1,5 +1,6 @@
 // How the SDL window shows pictures: its own controls on the desktop, 1:1, or the display's frames
-// full screen, scaled with the aspect ratio kept; and where the mouse is in those pictures.
+// full screen or in a window of their own, scaled with the aspect ratio kept; and where the mouse
+// is in those pictures.
 #pragma once
 
 #include <SDL.h>
@@ -24,6 +25,7 @@ class SdlScreen : public Screen {
 
   void EnterFullScreen(int32_t width, int32_t height) override;
   void LeaveFullScreen() override;
+  void ToggleWindowed() override;
   void PresentFrame(const Surface& frame) override;
 
   // Shows the desktop window's own picture (controls and border), 1:1.
@@ -31,7 +33,13 @@ class SdlScreen : public Screen {
   // A mouse position in window coordinates as a position in the shown picture: frame pixels
   // while full screen (letterbox removed), window pixels on the desktop.
   void MapMouse(float window_x, float window_y, float& x, float& y) const;
+  // Where the system pointer is in the shown frames (frame pixels); false before frames are shown
+  // or while the pointer is off the window.
+  bool PointerInFrame(float& x, float& y) const;
+  // Whether frames are shown (full screen or, after ToggleWindowed, in a window of their own).
   bool IsFullScreen() const;
+  // Whether the frames are in a desktop window of their own.
+  bool IsWindowed() const;
   // The name of the presentation path chosen, for logs and benchmarks.
   const char* PathName() const;
   // Where there is no vertical sync, full-screen frames are paced to the display's refresh by

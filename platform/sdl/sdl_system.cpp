@@ -9,20 +9,28 @@
 #include "platform/devices/machine_clock.h"
 #include "platform/graphics/text_renderer.h"
 #include "platform/sdl/sdl_devices.h"
+#include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_screen.h"
 #include "platform/sdl/sdl_window_host.h"
+#include "platform/sdl/video_driver.h"
 #include "platform/window/form.h"
 #include "platform/window/window_core.h"
 
 namespace kraylo {
 namespace {
 
-// SDL's video subsystem for as long as the object lives.
+// SDL's video subsystem for as long as the object lives, on a driver that shows the game.
 class SdlVideo {
  public:
   SdlVideo() {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      Raise(kErrNoVideo, std::string("The video system could not be started: ") + SDL_GetError());
+      Raise(kErrNoVideo, std::string("The video system could not be started (") + SDL_GetError() +
+                             "). " + kNoDisplayText);
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (RunsUnseen(driver != nullptr ? driver : "", SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+      SDL_Quit();
+      Raise(kErrNoVideo, kNoDisplayText);
     }
     // Keys arrive as key events only; no text input or input method is wanted.
     SDL_StopTextInput();
@@ -61,11 +69,12 @@ class SdlSystem final : public System {
         text_(CreateTextRenderer()),
         display_(CreateDisplay(screen_, *text_, faults_)),
         keyboard_(faults_),
-        host_(window_.get(), screen_, *text_),
+        host_(window_.get(), screen_, *text_, pads_),
         core_(static_cast<WindowHandle>(SDL_GetWindowID(window_.get())), clock_, host_,
               [this](std::string_view row) { return host_.MeasureLogRow(row); }),
         decimal_separator_(LocaleDecimalSeparator()) {
     screen_.SetPacing(options.pace_frames);
+    core_.WatchFocus([this](bool focused) { pads_.SetFocus(focused); });
   }
 
   Clock& clock() override { return clock_; }
@@ -74,6 +83,7 @@ class SdlSystem final : public System {
   Window& window() override { return core_; }
   Display& display() override { return *display_; }
   KeyboardApi& keyboard() override { return keyboard_; }
+  Pads& pads() override { return pads_; }
   char DecimalSeparator() override { return decimal_separator_; }
   int Run(const WindowEvents& events) override { return core_.Run(events); }
 
@@ -89,6 +99,7 @@ class SdlSystem final : public System {
   std::unique_ptr<TextRenderer> text_;
   std::unique_ptr<Display> display_;
   SdlKeyboard keyboard_;
+  SdlPads pads_;
   SdlWindowHost host_;
   WindowCore core_;
   char decimal_separator_;

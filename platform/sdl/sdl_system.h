@@ -1,5 +1,5 @@
-// The real machine: SDL2 video, the main window on the desktop, the keyboard and the files beside
-// the executable.
+// The real machine: SDL2 video, the main window on the desktop, the keyboard, the game pads and
+// the files beside the executable.
 #pragma once
 
 #include <memory>
@@ -15,8 +15,10 @@ struct SdlOptions {
   bool pace_frames = true;
 };
 
-// Starts SDL's video and makes the main window (hidden until Run shows it). Raises kErrNoVideo
-// with SDL's reason when either cannot be had; SDL is shut down again when the system is gone.
+// Starts SDL's video and game pads and makes the main window (hidden until Run shows it). Raises
+// kErrNoVideo with SDL's reason when either cannot be had, and when no display shows the game
+// (SDL would draw into memory only; its offscreen and dummy drivers are taken only when
+// SDL_VIDEODRIVER names them); SDL is shut down again when the system is gone.
 std::unique_ptr<System> CreateSdlSystem(const SdlOptions& options = {});
 
 // The machine's files alone (the program folder beside the executable), for work that needs no

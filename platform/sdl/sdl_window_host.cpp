@@ -19,11 +19,13 @@ constexpr int kLongestSleepMs = 4;
 
 }  // namespace
 
-SdlWindowHost::SdlWindowHost(SDL_Window* window, SdlScreen& screen, TextRenderer& text)
+SdlWindowHost::SdlWindowHost(SDL_Window* window, SdlScreen& screen, TextRenderer& text,
+                             SdlPads& pads)
     : window_(window),
       window_id_(SDL_GetWindowID(window)),
       screen_(screen),
       text_(text),
+      pads_(pads),
       picture_(FormLayout::kWidth, FormLayout::kHeight, 32, &text),
       pump_interval_(std::max<Uint64>(1, SDL_GetPerformanceFrequency() / kPumpsPerSecond)) {}
 
@@ -38,6 +40,7 @@ void SdlWindowHost::CollectEvents(std::deque<InputEvent>& queue) {
   while (taken == capacity) {
     taken = SDL_PeepEvents(batch_.data(), capacity, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
     for (int i = 0; i < taken; ++i) {
+      pads_.Handle(batch_[i]);
       if (auto input = TranslateEvent(batch_[i], window_id_, screen_)) queue.push_back(*input);
     }
   }
@@ -73,6 +76,21 @@ void SdlWindowHost::Paint(const Form& form) {
       paint_failure_reported_ = true;
     }
   }
+}
+
+void SdlWindowHost::ToggleFullScreen() {
+  try {
+    screen_.ToggleWindowed();
+  } catch (const RunError& error) {
+    // The picture stays where it is; the player can try again.
+    std::fprintf(stderr, "Kraylo: %s\n", error.description().c_str());
+  }
+}
+
+std::optional<PicturePoint> SdlWindowHost::SystemPointer() const {
+  PicturePoint point;
+  if (!screen_.PointerInFrame(point.x, point.y)) return std::nullopt;
+  return point;
 }
 
 void SdlWindowHost::ApplyCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }

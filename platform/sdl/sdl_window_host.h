@@ -1,5 +1,5 @@
-// The window system under the window core on the real machine: SDL's event queue, the desktop
-// window's picture, the pointer and the error message box.
+// The window system under the window core on the real machine: SDL's event queue (the pads'
+// events go to the pads), the desktop window's picture, the pointer and the error message box.
 #pragma once
 
 #include <SDL.h>
@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_screen.h"
 #include "platform/window/desktop_text.h"
 #include "platform/window/window_core.h"
@@ -16,12 +17,14 @@ namespace kraylo {
 
 class SdlWindowHost : public WindowHost {
  public:
-  // `window`, `screen` and `text` must outlive the host.
-  SdlWindowHost(SDL_Window* window, SdlScreen& screen, TextRenderer& text);
+  // `window`, `screen`, `text` and `pads` must outlive the host.
+  SdlWindowHost(SDL_Window* window, SdlScreen& screen, TextRenderer& text, SdlPads& pads);
 
   void CollectEvents(std::deque<InputEvent>& queue) override;
   bool Wait(double seconds, bool idle) override;
   bool IsFullScreen() const override { return screen_.IsFullScreen(); }
+  void ToggleFullScreen() override;
+  std::optional<PicturePoint> SystemPointer() const override;
   void ShowWindow() override;
   void Paint(const Form& form) override;
   void ApplyCursor(bool shown) override;
@@ -38,6 +41,7 @@ class SdlWindowHost : public WindowHost {
   Uint32 window_id_;
   SdlScreen& screen_;
   DesktopText text_;
+  SdlPads& pads_;
   Surface picture_;       // the client area, FormLayout::kWidth x kHeight
   Uint64 pump_interval_;  // performance-counter ticks between two looks at the X queue
   Uint64 last_pump_ = 0;

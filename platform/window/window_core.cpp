@@ -67,6 +67,11 @@ int WindowCore::Run(const WindowEvents& events) {
 
 bool WindowCore::Pass() {
   host_.CollectEvents(queue_);
+  // Frames appeared since the last pass (the display entered full screen): the game's pointer
+  // starts where the system pointer is.
+  const bool full_screen = host_.IsFullScreen();
+  if (full_screen && !was_full_screen_) QueuePointer();
+  was_full_screen_ = full_screen;
   bool dispatched = false;
   // An unloaded window has no controls and no timer left to serve.
   while (!queue_.empty() && !unloaded_) {
@@ -90,9 +95,19 @@ bool WindowCore::Dispatch(const InputEvent& event) {
       return false;
     case InputEvent::Kind::kFocusGained:
     case InputEvent::Kind::kFocusLost:
+      SetFocus(event.kind == InputEvent::Kind::kFocusGained);
       return false;
     default:
       break;
+  }
+  if (IsFullScreenToggle(event)) {
+    // Held down, the key repeats: one press, one switch. Before the frames there is nothing to
+    // switch, and the key is swallowed all the same (on the Exit button Enter would click).
+    if (!event.repeat && host_.IsFullScreen()) {
+      host_.ToggleFullScreen();
+      QueuePointer();
+    }
+    return true;
   }
   const FormAction action = form_.Route(event, host_.IsFullScreen());
   const InputEvent& e = action.event;
@@ -113,6 +128,22 @@ bool WindowCore::Dispatch(const InputEvent& event) {
       break;
   }
   return true;
+}
+
+void WindowCore::SetFocus(bool focused) {
+  focused_ = focused;
+  if (focus_listener_) focus_listener_(focused);
+}
+
+bool WindowCore::IsFullScreenToggle(const InputEvent& event) {
+  return event.kind == InputEvent::Kind::kKeyDown && event.key_code == kKeyReturn &&
+         event.shift == kShiftAlt;
+}
+
+void WindowCore::QueuePointer() {
+  if (const std::optional<PicturePoint> pointer = host_.SystemPointer()) {
+    queue_.push_back(InputEvent::MouseMove(pointer->x, pointer->y));
+  }
 }
 
 void WindowCore::DeliverDueTick() {

@@ -1,11 +1,14 @@
 // The main window's behaviour, shared by both backends: event dispatch through the form's
 // controls to the program's handlers, the timer tmrMove, yields, the unhandled-error report and
-// Run's own loop. A WindowHost supplies what differs: where events come from and how the window
-// is shown.
+// Run's own loop; the focus, the Alt+Enter switch between full screen and a window, and the
+// pointer's place when the picture appears. A WindowHost supplies what differs: where events
+// come from and how the window is shown.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/events.h"
@@ -13,6 +16,12 @@
 #include "platform/window/form.h"
 
 namespace kraylo {
+
+// A place in the shown picture (pixels).
+struct PicturePoint {
+  float x = 0;
+  float y = 0;
+};
 
 // The window system under the core.
 class WindowHost {
@@ -24,8 +33,15 @@ class WindowHost {
   // Between two passes of Run's own loop: waits up to `seconds` for an event when the last pass
   // was `idle` (it dispatched no input event). False ends the session.
   virtual bool Wait(double seconds, bool idle) = 0;
-  // Whether the window shows full-screen frames, covering its controls.
+  // Whether the window shows the display's frames, covering its controls: full screen, or in a
+  // window of their own after Alt+Enter.
   virtual bool IsFullScreen() const = 0;
+  // While frames are shown: from full screen to a resizable desktop window of the frame's size
+  // with the frames letterboxed in it, or back.
+  virtual void ToggleFullScreen() = 0;
+  // Where the system pointer is in the shown frames (frame pixels); nothing when it is not over
+  // the window or the window system cannot say.
+  virtual std::optional<PicturePoint> SystemPointer() const = 0;
   virtual void ShowWindow() = 0;
   // Shows the controls as `form` has them (called only off full screen, after something changed).
   virtual void Paint(const Form& form) = 0;
@@ -60,6 +76,11 @@ class WindowCore : public Window {
   // Shows the window, raises its activation once, serves its events until the program ends,
   // gives the desktop back; the exit status (0 on every normal way out, 1 after an error report).
   int Run(const WindowEvents& events);
+  // Calls `listener` with true when the window gains the keyboard focus and false when it loses
+  // it (the pads follow the focus as the keys do).
+  void WatchFocus(std::function<void(bool focused)> listener) {
+    focus_listener_ = std::move(listener);
+  }
 
   // Observations.
   const Form& form() const { return form_; }
@@ -69,12 +90,19 @@ class WindowCore : public Window {
   bool timer_running() const { return timer_running_; }
   bool unloaded() const { return unloaded_; }
   int handler_runs() const { return handler_runs_; }  // since Run began, activation included
+  bool focused() const { return focused_; }           // the window has the keyboard focus
 
  private:
   // One pass: every pending event in order, then at most one due tick, then a repaint if the
   // picture changed. True when an input event was dispatched.
   bool Pass();
   bool Dispatch(const InputEvent& event);
+  void SetFocus(bool focused);
+  // Alt+Enter: the window system's own shortcut, never a key of the program's.
+  static bool IsFullScreenToggle(const InputEvent& event);
+  // Queues a mouse move to where the system pointer is, so that the game's pointer is there
+  // from the first frame of a new picture on, not where the pointer last moved.
+  void QueuePointer();
   void DeliverDueTick();
   double SecondsToNextTick();
   void PaintIfChanged();
@@ -92,6 +120,9 @@ class WindowCore : public Window {
   bool shown_ = false;
   bool unloaded_ = false;
   bool timer_running_ = false;
+  bool focused_ = false;
+  bool was_full_screen_ = false;  // at the last pass
+  std::function<void(bool)> focus_listener_;
   double next_tick_ = 0;  // clock seconds at which the next tick falls due
   int timer_ticks_ = 0;
   int yields_ = 0;

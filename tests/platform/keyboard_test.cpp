@@ -1,4 +1,5 @@
-// The keyboard device: opening it whatever step fails, and polling the key table.
+// The keyboard device: opening it whatever step fails, polling the key table, and the keys'
+// names.
 #include "input/keyboard.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,41 @@ TEST(Keyboard, OnlyCreationFailuresFailTheOpeningAndAPollNeedsAnAcquiredDevice) 
     EXPECT_EQ(keyboard.KeyState[dik::kUp], c.poll_error ? 0 : dik::kHeld);
     EXPECT_EQ(keyboard.KeyState[dik::kW], c.poll_error ? dik::kHeld : 0) << "a failed poll: as was";
   }
+}
+
+TEST(Keyboard, KnowsTheKeysBySdlsNamesInAnyCaseAndNothingElse) {
+  HeadlessSystem machine(::testing::TempDir());
+  const KeyboardApi& keyboard = machine.keyboard();
+  const struct {
+    const char* name;
+    std::optional<uint8_t> key;
+  } cases[] = {
+      {"Left", dik::kLeft},
+      {"left", dik::kLeft},
+      {"A", dik::kA},
+      {"a", dik::kA},
+      {"W", dik::kW},
+      {"Keypad 4", 0x4B},
+      {"KEYPAD 8", 0x48},
+      {"Keypad Enter", 0x9C},
+      {"Right Shift", 0x36},
+      {"Space", 0x39},
+      {";", 0x27},  // where a French keyboard has M
+      {"[", 0x1A},
+      {"Escape", dik::kEscape},
+      {"Tab", dik::kTab},
+      // SDL knows these, but a standard 104/105-key keyboard has no such key.
+      {"F13", std::nullopt},
+      {"Mute", std::nullopt},
+      {"AC Back", std::nullopt},
+      // No key at all.
+      {"Nope", std::nullopt},
+      {"", std::nullopt},
+      {" Left", std::nullopt},
+      {"Left ", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(keyboard.KeyNamed(c.name), c.key) << '"' << c.name << '"';
+  EXPECT_EQ(keyboard.KeyNamed(std::string_view("Left\0junk", 9)), std::nullopt) << "a NUL inside";
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // The main window on the headless machine: where input goes, activation, the order of a yield's
-// events, hide and show, the ways a session ends and the unhandled-error report.
+// events, hide and show, the ways a session ends and the unhandled-error report; the focus, the
+// Alt+Enter switch and the pointer's place when frames appear.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/devices/pads_core.h"
 #include "platform/headless/headless_system.h"
 
 namespace kraylo {
@@ -200,6 +203,107 @@ TEST(WindowSession, EndsWhereTheProgramTheUserOrAnUnhandledErrorSaysSo) {
     EXPECT_EQ(r.machine.ErrorReports(), c.report.empty() ? Seen{} : Seen{c.report}) << c.what;
     EXPECT_EQ(errors, c.report.empty() ? "" : "Kraylo: r" + c.report.substr(1) + "\n") << c.what;
   }
+}
+
+// Puts the display into an 800 x 600 mode, as the frame loop does: frames are shown from here on.
+std::unique_ptr<DisplayDevice> ShowFrames(Recorder& r) {
+  std::unique_ptr<DisplayDevice> device = r.machine.display().Create();
+  device->SetCooperativeLevel(r.window.Handle(), DisplayDevice::kFullScreenExclusive);
+  device->SetDisplayMode(800, 600, 32);
+  return device;
+}
+
+TEST(WindowDesktop, AltEnterSwitchesTheFramesBetweenScreenAndWindowAndNoHandlerSeesIt) {
+  const Ev alt_enter = Ev::KeyDown(kKeyReturn, kShiftAlt);
+  Ev repeated = alt_enter;
+  repeated.repeat = true;
+  const struct {
+    const char* what;
+    bool frames;
+    std::vector<InputEvent> input;
+    bool windowed;
+    Seen seen;
+  } cases[] = {
+      {"before the frames there is nothing to switch", false, {alt_enter}, false, {}},
+      {"Alt+Enter: a window", true, {alt_enter}, true, {}},
+      {"and back", true, {alt_enter, alt_enter}, false, {}},
+      {"a held key's repeats switch nothing", true, {alt_enter, repeated, repeated}, true, {}},
+      {"Enter alone is a key", true, {Ev::KeyDown(kKeyReturn)}, false, {"key 13 0"}},
+      {"so is Ctrl+Alt+Enter",
+       true,
+       {Ev::KeyDown(kKeyReturn, kShiftAlt | kShiftCtrl)},
+       false,
+       {"key 13 6"}},
+      {"and Alt with another key", true, {Ev::KeyDown('A', kShiftAlt)}, false, {"key 65 4"}},
+  };
+  for (const auto& c : cases) {
+    Recorder r;
+    r.Run([&] {
+      r.Hide(kBothHidden);
+      std::unique_ptr<DisplayDevice> device;
+      if (c.frames) device = ShowFrames(r);
+      r.Yield(c.input);
+      EXPECT_EQ(r.machine.IsWindowed(), c.windowed) << c.what;
+      EXPECT_EQ(r.machine.IsFullScreen(), c.frames) << c.what << ": frames either way";
+    });
+    EXPECT_EQ(r.seen, c.seen) << c.what;
+  }
+}
+
+TEST(WindowDesktop, AltEnterOnTheStartUpWindowDoesNotClickTheFocusedExitButton) {
+  Recorder r;
+  r.Run([&] {
+    r.Yield({Ev::KeyDown(kKeyTab), Ev::KeyDown(kKeyReturn, kShiftAlt)});
+    r.seen.push_back("still here");
+  });
+  EXPECT_EQ(r.seen, Seen{"still here"});
+}
+
+TEST(WindowDesktop, ThePointerIsWhereTheSystemPointerIsWhenFramesAppearAndAfterAltEnter) {
+  Recorder r;
+  r.Run([&] {
+    r.Hide(kBothHidden);
+    r.machine.SetPointer(123, 45);
+    r.Yield({});
+    r.seen.push_back("desktop");
+    std::unique_ptr<DisplayDevice> device = ShowFrames(r);
+    r.Yield({});
+    r.Yield({});
+    r.seen.push_back("frames");
+    r.machine.SetPointer(700, 10);
+    r.Yield({Ev::KeyDown(kKeyReturn, kShiftAlt)});
+    r.seen.push_back("windowed");
+    r.machine.SetPointer(5, 6);
+    r.Yield({Ev::MouseMove(300, 200), Ev::KeyDown(kKeyReturn, kShiftAlt)});
+  });
+  // Once when the frames appear, not on every yield; a real move keeps its own place.
+  EXPECT_EQ(r.seen,
+            (Seen{"desktop", "move 123", "frames", "move 700", "windowed", "move 300", "move 5"}));
+
+  Recorder unknown;  // a window system that cannot say where the pointer is
+  unknown.Run([&] {
+    unknown.Hide(kBothHidden);
+    std::unique_ptr<DisplayDevice> device = ShowFrames(unknown);
+    unknown.Yield({});
+  });
+  EXPECT_TRUE(unknown.seen.empty());
+}
+
+TEST(WindowDesktop, TheWindowHasTheFocusOnceShownAndPadsCountOnlyWhileItHasIt) {
+  Recorder r;
+  const PadId pad = r.machine.PlugPad("Pad");
+  r.machine.SetPadButton(pad, PadButton::kDpadUp, true);
+  r.Run([&] {
+    EXPECT_EQ(r.machine.pads().Held(1).directions, 0) << "not yet shown";
+    r.Yield({});
+    EXPECT_TRUE(r.machine.HasFocus());
+    EXPECT_EQ(r.machine.pads().Held(1).directions, 4);
+    r.Yield({Ev::FocusLost()});
+    EXPECT_FALSE(r.machine.HasFocus());
+    EXPECT_EQ(r.machine.pads().Held(1).directions, 0);
+    r.Yield({Ev::FocusGained()});
+    EXPECT_EQ(r.machine.pads().Held(1).directions, 4);
+  });
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ TEST(StartUp, LogsToTheLetterAndHandsOverAfterSixThousandAndOneYields) {
   Session s;
   s.AtFrame(1, [&] {
     EXPECT_EQ(LogLines(s.machine.window()),
-              (std::vector<std::string>{"Initializing...", "Initializing DirectX...", "",
-                                        "Working Fullscreen 800x600x32",
-                                        "Initializing DirectInput...", " Unpacking resources..."}));
+              (std::vector<std::string>{
+                  "Initializing...", "Initializing DirectX...", "", "Working Fullscreen 800x600x32",
+                  "Initializing DirectInput...", "No pads found", " Unpacking resources..."}));
     EXPECT_FALSE(s.machine.window().IsVisible(Control::kExit));
     EXPECT_FALSE(s.machine.window().IsVisible(Control::kLog));
     PressEscape(s.machine);
@@ -133,11 +133,11 @@ TEST(DisplayFailure, IsLoggedAndWrittenToDebugTxtAndLeavesAWorkingExitButton) {
     s.AtFrame(10, [&] { ClickExit(s.machine); });
     EXPECT_EQ(s.Run(), 0);
     const std::string mode = std::string("Working Fullscreen ") + c.disp_x + "x600x" + c.disp_cols;
-    EXPECT_EQ(
-        LogLines(s.machine.window()),
-        (std::vector<std::string>{
-            "Initializing...", "Initializing DirectX...", "", mode, "Initializing DirectInput...",
-            "", c.error, "Error log: " + s.folder + "/Debug.txt", " Unpacking resources..."}));
+    EXPECT_EQ(LogLines(s.machine.window()),
+              (std::vector<std::string>{"Initializing...", "Initializing DirectX...", "", mode,
+                                        "Initializing DirectInput...", "No pads found", "", c.error,
+                                        "Error log: " + s.folder + "/Debug.txt",
+                                        " Unpacking resources..."}));
     EXPECT_EQ(s.ReadFile("Debug.txt"), "09:41:0703-14-2024 - " + std::string(c.error) + "\r\n");
     EXPECT_EQ(s.machine.FramesShown(), 0);
     EXPECT_EQ(s.machine.Yields(), kStartUpYields + 10) << "Exit ended it at once";

@@ -46,6 +46,22 @@ wait_exit() {
   wait "$1" || status=$?
 }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+# The Kraylo window's client area on the screen: "x y width height" (xwininfo, because xdotool
+# counts a window manager's frame into the position).
+kraylo_geometry() {
+  local window
+  window=$(xdotool search --name '^Kraylo$' 2>/dev/null | head -1)
+  # Without an id xwininfo would wait for a click on some window.
+  [ -n "$window" ] || return 0
+  xwininfo -id "$window" 2>/dev/null | awk '
+    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+# Waits until the Kraylo window covers the screen: before that the start-up window shows, and its
+# log box lights up where the frame's menu buttons will be.
+wait_full_screen() {
+  wait_until "the game full screen" '[ "$(kraylo_geometry | cut -d" " -f3-)" = "$screen_w $screen_h" ]'
+}
 shoot() { import -window root "$work/$1.png" && echo "$work/$1.png"; }
 # Screen position "x y" of frame position ($1, $2).
 to_screen() {

@@ -19,6 +19,7 @@ wait_lit() {  # screenshot name, share, rectangle
 }
 click_frame() { xdotool mousemove $(to_screen "$1" "$2") sleep 0.2 click 1; }
 # The menu: five buttons at x 330 on the 800 pixel wide frame; nothing left of them.
+wait_full_screen
 wait_lit menu 0.5 340 255 120 22
 for top in 250 290 330 370 410; do
   check "menu button at y $top" "above \$(lit_share $work/menu.png 340 $((top + 5)) 120 22) 0.5"
