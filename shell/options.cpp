@@ -5,6 +5,9 @@
 #include <optional>
 #include <string_view>
 
+#include "net/protocol.h"
+#include "net/session.h"
+
 namespace kraylo {
 namespace {
 
@@ -19,11 +22,69 @@ struct OptionRow {
   void (*apply)(Options& options, const std::optional<std::string>& value);
 };
 
+// A whole decimal number from `low` to `high`; raises UsageError naming `what` otherwise.
+int WholeNumber(const std::string& text, int low, int high, const std::string& what) {
+  const bool digits =
+      !text.empty() && text.size() <= 5 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const int value = digits ? std::stoi(text) : -1;
+  if (value < low || value > high) {
+    throw UsageError(what + " must be a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not \"" + text + "\"");
+  }
+  return value;
+}
+
+uint16_t Port(const std::string& text) {
+  return static_cast<uint16_t>(WholeNumber(text, 1, 65535, "the UDP port"));
+}
+
+NetworkOptions& Network(Options& options) {
+  if (!options.network) options.network = NetworkOptions{};
+  return *options.network;
+}
+
+// --host [PORT]
+void ApplyHost(Options& options, const std::optional<std::string>& value) {
+  NetworkOptions& network = Network(options);
+  network.host = true;
+  network.port = value ? Port(*value) : kDefaultPort;
+}
+
+// --join HOST[:PORT]. IPv4 only: an address with more than one colon is IPv6.
+void ApplyJoin(Options& options, const std::optional<std::string>& value) {
+  const std::string& text = *value;
+  const size_t colon = text.find(':');
+  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
+    throw UsageError("--join takes a name or an IPv4 address, not \"" + text + "\"");
+  }
+  NetworkOptions& network = Network(options);
+  network.peer = text.substr(0, colon);
+  network.port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
+  const bool blank = network.peer.find_first_of(" \t") != std::string::npos;
+  if (network.peer.empty() || blank) {
+    throw UsageError("--join needs the host's name or IPv4 address, not \"" + text + "\"");
+  }
+}
+
+// --delay N
+void ApplyDelay(Options& options, const std::optional<std::string>& value) {
+  Network(options).input_delay = WholeNumber(*value, 0, kMostInputDelay, "the input delay");
+}
+
 const std::array kOptions{
     OptionRow{"help", Value::kNone, "", "print this text and end",
               [](Options& options, const std::optional<std::string>&) { options.help = true; }},
     OptionRow{"version", Value::kNone, "", "print the version and end",
               [](Options& options, const std::optional<std::string>&) { options.version = true; }},
+    OptionRow{"host", Value::kOptional, "PORT",
+              "wait for the other player on UDP PORT (default 27910); you steer ball 1", ApplyHost},
+    OptionRow{"join", Value::kRequired, "HOST[:PORT]",
+              "play the player waiting at HOST (a name or an IPv4 address); you steer ball 2",
+              ApplyJoin},
+    OptionRow{"delay", Value::kRequired, "N",
+              "ticks between a key and its effect in a network game, 0 to 4 (default 1)",
+              ApplyDelay},
 };
 
 const OptionRow* FindOption(std::string_view name) {
@@ -63,6 +124,13 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       throw UsageError("--" + name + " needs a value (" + std::string(option->value_name) + ")");
     }
     option->apply(options, value);
+  }
+  const auto given = [&](std::string_view name) {
+    return std::find(seen.begin(), seen.end(), name) != seen.end();
+  };
+  if (given("host") && given("join")) throw UsageError("--host and --join cannot go together");
+  if (given("delay") && !given("host") && !given("join")) {
+    throw UsageError("--delay is for a network game: give --host or --join as well");
   }
   return options;
 }

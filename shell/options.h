@@ -2,15 +2,26 @@
 // the table in options.cpp, which also writes the usage text.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kraylo {
 
+// A game against a player on another machine.
+struct NetworkOptions {
+  bool host = false;    // --host: wait for the other player; --join: connect to them
+  std::string peer;     // --join's HOST: a name or an IPv4 address
+  uint16_t port = 0;    // the UDP port the host waits on
+  int input_delay = 1;  // --delay N: ticks between a key and the tick it acts on
+};
+
 struct Options {
-  bool help = false;     // --help: print the usage and end
-  bool version = false;  // --version: print the version and end
+  bool help = false;                      // --help: print the usage and end
+  bool version = false;                   // --version: print the version and end
+  std::optional<NetworkOptions> network;  // --host [PORT] or --join HOST[:PORT], with --delay N
 };
 
 // A command line the program does not take; what() says what is wrong with it.
