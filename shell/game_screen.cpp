@@ -70,11 +70,12 @@ void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
   Guarded([&] { BackBuffer(display).SetForeColor(saved_fore_color); });
 }
 
-// What the kind of game has to say, in the window's face at a size that fits a line of it on the
-// smallest field, centred across the field in the upper half, clear of where rounds begin.
-const Font kMessageFont = {WindowFont().face, 20, true};
+// What the kind of game has to say: in the window's face at a size that fits a line of it on an
+// 800 pixel field, centred across the field a quarter of the way down, clear of where rounds begin.
+Font MessageFont() { return {WindowFont().face, 20, true}; }
 constexpr int32_t kMessageColor = 0x00FF00;  // bright green, packed RGB
 constexpr int32_t kMessageLineHeight = 36;   // pixels
+constexpr int32_t kMessageMargin = 12;       // black left and right of the words, pixels
 
 void DrawMessages(Program& program) {
   const std::vector<std::string> lines = program.match->Messages();
@@ -84,13 +85,17 @@ void DrawMessages(Program& program) {
   int32_t saved_color = 0;
   Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
   Guarded([&] { BackBuffer(display).SetForeColor(kMessageColor); });
-  Guarded([&] { BackBuffer(display).SetFont(kMessageFont); });
+  Guarded([&] { BackBuffer(display).SetFont(MessageFont()); });
   const int64_t block = int64_t{kMessageLineHeight} * static_cast<int64_t>(lines.size());
   auto y = static_cast<int32_t>(game.ScreenHeight / 4 - block / 2);
   for (const std::string& line : lines) {
     Guarded([&] {
       Surface& back = BackBuffer(display);
-      back.DrawText(ToInt32((game.ScreenWidth - back.TextWidth(line)) / 2.0), y, line);
+      const int32_t width = back.TextWidth(line);
+      const int32_t x = ToInt32((game.ScreenWidth - width) / 2.0);
+      // On black, so that a ball under the words does not make them hard to read.
+      back.Fill({x - kMessageMargin, y, x + width + kMessageMargin, y + kMessageLineHeight}, 0);
+      back.DrawText(x, y, line);
     });
     y += kMessageLineHeight;
   }

@@ -78,12 +78,10 @@ const std::array kOptions{
     OptionRow{"version", Value::kNone, "", "print the version and end",
               [](Options& options, const std::optional<std::string>&) { options.version = true; }},
     OptionRow{"host", Value::kOptional, "PORT",
-              "wait for the other player on UDP PORT (default 27910); you steer ball 1", ApplyHost},
+              "wait on UDP PORT (27910) for the other player; ball 1", ApplyHost},
     OptionRow{"join", Value::kRequired, "HOST[:PORT]",
-              "play the player waiting at HOST (a name or an IPv4 address); you steer ball 2",
-              ApplyJoin},
-    OptionRow{"delay", Value::kRequired, "N",
-              "ticks between a key and its effect in a network game, 0 to 4 (default 1)",
+              "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
+    OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
               ApplyDelay},
 };
 
