@@ -1,5 +1,6 @@
 #include "net/protocol.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -25,7 +26,9 @@ constexpr uint32_t kMagic = 0x5941524Bu;
 // Type, magic and version: the part of a handshake packet every version reads alike (bytes).
 constexpr size_t kHandshakeHead = 7;
 // Type, tick, first, count, ack, checked, checksum, stamp, echo (bytes).
-constexpr size_t kInputFixedBytes = 19;
+constexpr size_t kInputFixedBytes = 17;
+// The checked field says how many ticks before `tick` the checksummed state is; this says none.
+constexpr uint8_t kNoChecksum = 255;
 // Sides of a field a handshake may name: what a surface can be (pixels).
 constexpr int32_t kMaxFieldSide = 16384;
 
@@ -120,12 +123,14 @@ Packet DecodeInput(std::span<const uint8_t> bytes) {
       return MalformedPacket{};
     }
   }
-  packet.ack = packet.tick + in.I16();
-  packet.checked = packet.tick + in.I16();
+  packet.ack = packet.tick + in.I8();
+  const uint8_t checked_back = in.U8();
+  packet.checked = checked_back == kNoChecksum ? 0 : packet.tick - checked_back;
   packet.checksum = in.U32();
   packet.stamp = in.U16();
   packet.echo = in.U16();
-  if (!in.Complete() || packet.ack < 0 || packet.checked < 0 || packet.checked > packet.tick) {
+  // A checksum is of the state after a tick: after tick -1 there is none to send.
+  if (!in.Complete() || packet.ack < 0 || (checked_back != kNoChecksum && packet.checked < 1)) {
     return MalformedPacket{};
   }
   return packet;
@@ -195,10 +200,14 @@ PacketBytes Encode(const InputPacket& packet) {
         static_cast<uint8_t>(i + 1 < count ? packet.inputs[static_cast<size_t>(i + 1)] & 0x0F : 0);
     write.U8(static_cast<uint8_t>(low | high << 4));
   }
-  write.U16(static_cast<uint16_t>(Narrow<int16_t>(packet.ack - packet.tick, "acknowledgement")));
-  const int64_t checked_offset = packet.checked - packet.tick;
-  if (checked_offset > 0) Raise(kErrOverflow, "An input packet cannot check a tick not yet run");
-  write.U16(static_cast<uint16_t>(Narrow<int16_t>(checked_offset, "checked tick")));
+  // Claiming fewer of the other side's inputs than are held is safe: they come again.
+  const int64_t ack_ahead = std::min<int64_t>(packet.ack - packet.tick, 127);
+  write.U8(static_cast<uint8_t>(Narrow<int8_t>(ack_ahead, "acknowledgement")));
+  const int64_t checked_back = packet.tick - packet.checked;
+  if (checked_back < 0) Raise(kErrOverflow, "An input packet cannot check a tick not yet run");
+  // A checksum too far back is left out; the next packet carries a later one.
+  const bool no_checksum = packet.checked == 0 || checked_back >= kNoChecksum;
+  write.U8(no_checksum ? kNoChecksum : static_cast<uint8_t>(checked_back));
   write.U32(packet.checksum);
   write.U16(packet.stamp);
   write.U16(packet.echo);

@@ -29,7 +29,8 @@ enum class Channel : uint8_t {
 };
 
 // Sent every tick by each side: its own inputs the other side has not acknowledged, how many of the
-// other side's inputs it holds, and the checksum of its last confirmed state.
+// other side's inputs it holds, and the checksum of its last confirmed state. On the wire: 17 bytes
+// and half a byte per input; ack, first and checked go as small offsets from tick.
 struct InputPacket {
   int64_t tick = 0;   // ticks the sender has run
   int64_t first = 0;  // the tick of inputs[0]
@@ -106,8 +107,10 @@ struct PacketBytes {
 };
 
 // The bytes of a packet; version is `version` for the handshake packets (others only for tests).
-// An input packet whose fields do not fit the wire's ranges is sent as closely as it can be
-// without claiming more than it holds (fewer acknowledged inputs, no checksum).
+// An input packet says at most 127 inputs beyond its tick are held, and leaves out a checksum more
+// than 254 ticks back; a tick beyond 32 bits, a first input more than 128 ticks from the tick, more
+// than 32 inputs, an acknowledgement more than 128 ticks back or a checksum of a later tick raise
+// kErrOverflow: a session never makes them.
 PacketBytes Encode(const InputPacket& packet);
 PacketBytes Encode(const HelloPacket& packet, uint16_t version = kProtocolVersion);
 PacketBytes Encode(const WelcomePacket& packet, uint16_t version = kProtocolVersion);
