@@ -12,6 +12,7 @@
 
 #include "net/enet_transport.h"
 #include "tests/net/duel.h"
+#include "tests/net/duel_checks.h"
 #include "tests/net/udp_proxy.h"
 
 namespace kraylo::testing {
@@ -52,23 +53,6 @@ struct EnetDuel {
   Duel duel;
 };
 
-void ExpectSameGameAsOffline(const Duel& duel) {
-  EXPECT_FALSE(duel.gave_up) << "stopped by the real-time limit";
-  EXPECT_TRUE(duel.host.in_order && duel.join.in_order) << "confirmed in order, once each";
-  const size_t common = std::min(duel.host.inputs.size(), duel.join.inputs.size());
-  ASSERT_GT(common, 0u);
-  const std::vector<Directions> inputs(duel.host.inputs.begin(), duel.host.inputs.begin() + common);
-  ASSERT_EQ(inputs,
-            std::vector<Directions>(duel.join.inputs.begin(), duel.join.inputs.begin() + common));
-  const std::vector<uint32_t> offline = OfflineChecksums(Field(), inputs);
-  EXPECT_EQ(
-      std::vector<uint32_t>(duel.host.checksums.begin(), duel.host.checksums.begin() + common),
-      offline);
-  EXPECT_EQ(
-      std::vector<uint32_t>(duel.join.checksums.begin(), duel.join.checksums.begin() + common),
-      offline);
-}
-
 struct LinkCase {
   int round_trip_ms;
   int loss_percent;
@@ -108,7 +92,7 @@ TEST_P(Matrix, BothSidesPlayTheSameGameWithinTheFigures) {
       EXPECT_LE(stats.long_freezes, kTicks / 1000);
     }
   }
-  ExpectSameGameAsOffline(duel);
+  ExpectSameGameAsOffline(duel, Field());
 }
 
 INSTANTIATE_TEST_SUITE_P(RoundTripAndLoss, Matrix,
@@ -141,7 +125,7 @@ TEST(Blackout, OfTwoSecondsFreezesThePlayWhichThenGoesOnInStep) {
     EXPECT_FALSE(side->session.interrupted());
     EXPECT_GE(side->session.stats().longest_freeze, 50) << "froze rather than drifting apart";
   }
-  ExpectSameGameAsOffline(duel);
+  ExpectSameGameAsOffline(duel, Field());
 }
 
 TEST(Blackout, OfEightSecondsEndsOnBothSidesAfterFiveSecondsOfSilence) {
@@ -167,7 +151,7 @@ TEST(Blackout, OfEightSecondsEndsOnBothSidesAfterFiveSecondsOfSilence) {
   // What came after the blackout changed nothing.
   EXPECT_EQ(duel.host.session.phase(), Phase::kLeft);
   EXPECT_EQ(duel.join.session.phase(), Phase::kLeft);
-  ExpectSameGameAsOffline(duel);
+  ExpectSameGameAsOffline(duel, Field());
 }
 
 TEST(Desync, APeerThatCorruptsItsStateIsReportedOnBothSidesWithinTenTicksOfTheRoundTrip) {
@@ -225,7 +209,7 @@ TEST(Refusal, AThirdProgramIsTurnedAwayAndTold) {
   ASSERT_EQ(third.phase(), Phase::kRefused);
   EXPECT_EQ(third.refusal().reason, RefusalReason::kHasPlayer);
   EXPECT_EQ(duel.host.session.phase(), Phase::kPlaying);
-  ExpectSameGameAsOffline(duel);
+  ExpectSameGameAsOffline(duel, Field());
 }
 
 }  // namespace
