@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <thread>
 
@@ -20,16 +21,11 @@ constexpr size_t kHostPeers = 8;
 // ENet reassembles datagrams into packets up to this size, and holds up to the second figure per
 // connection: far above our packets, far below what a sender could make it allocate otherwise.
 constexpr size_t kMostPacketBytes = 1024;
-constexpr size_t kMostWaitingBytes = 16 * 1024;
+constexpr size_t kMostWaitingBytes = size_t{16} * 1024;
 // ENet gives up on a connection only well after the session has declared the other side gone.
 constexpr enet_uint32 kEnetTimeoutMinimum = 10000;  // milliseconds
 constexpr enet_uint32 kEnetTimeoutMaximum = 30000;  // milliseconds
 constexpr auto kLingerAtClose = std::chrono::milliseconds(500);
-
-// Connection numbers live in the peer's data field.
-PeerId IdOf(const ENetPeer& peer) {
-  return static_cast<PeerId>(reinterpret_cast<uintptr_t>(peer.data));
-}
 
 bool HasReliableInFlight(ENetPeer& peer) {
   return !enet_list_empty(&peer.sentReliableCommands) || !enet_list_empty(&peer.outgoingCommands);
@@ -49,18 +45,22 @@ struct EnetTransport::Impl {
     enet_deinitialize();
   }
 
+  // The connected peer with number `id`; nullptr when it has gone.
   ENetPeer* Find(PeerId id) const {
-    for (size_t i = 0; i < host->peerCount; ++i) {
-      ENetPeer& peer = host->peers[i];
-      if (peer.data != nullptr && IdOf(peer) == id && peer.state == ENET_PEER_STATE_CONNECTED) {
-        return &peer;
-      }
+    for (const auto& [peer, number] : connections) {
+      if (number == id && peer->state == ENET_PEER_STATE_CONNECTED) return peer;
     }
     return nullptr;
   }
 
+  // The number of a connected peer; 0 for one never announced.
+  PeerId IdOf(ENetPeer* peer) const {
+    const auto found = connections.find(peer);
+    return found == connections.end() ? 0 : found->second;
+  }
+
   void Connected(ENetPeer& peer) {
-    peer.data = reinterpret_cast<void*>(static_cast<uintptr_t>(next_id++));
+    connections[&peer] = next_id++;
     // The throttle would drop unsequenced packets when the round trip grows: the inputs are what
     // must get through then, and they are few.
     enet_peer_throttle_configure(&peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
@@ -76,7 +76,9 @@ struct EnetTransport::Impl {
 
   ENetHost* host = nullptr;
   std::optional<ENetAddress> server;  // the joiner's host
-  uintptr_t next_id = 1;
+  // The connections announced, by ENet's peer; at most the host's peer count.
+  std::map<ENetPeer*, PeerId> connections;
+  PeerId next_id = 1;
 };
 
 namespace {
@@ -163,21 +165,21 @@ bool EnetTransport::Poll(TransportEvent& out) {
       case ENET_EVENT_TYPE_CONNECT:
         impl_->Connected(*event.peer);
         out.kind = TransportEvent::Kind::kConnected;
-        out.peer = IdOf(*event.peer);
+        out.peer = impl_->IdOf(event.peer);
         return true;
       case ENET_EVENT_TYPE_DISCONNECT:
-        if (event.peer->data == nullptr) {
+        out.peer = impl_->IdOf(event.peer);
+        if (out.peer == 0) {
           // An attempt that never connected: the joiner keeps trying until the host answers.
           if (impl_->server) impl_->ConnectToServer();
           continue;
         }
         out.kind = TransportEvent::Kind::kDisconnected;
-        out.peer = IdOf(*event.peer);
-        event.peer->data = nullptr;
+        impl_->connections.erase(event.peer);
         return true;
       case ENET_EVENT_TYPE_RECEIVE: {
         out.kind = TransportEvent::Kind::kReceived;
-        out.peer = IdOf(*event.peer);
+        out.peer = impl_->IdOf(event.peer);
         out.channel = event.channelID == 0 ? Channel::kInput : Channel::kControl;
         out.size = event.packet->dataLength;
         out.oversized = out.size > out.data.size();
@@ -193,8 +195,8 @@ bool EnetTransport::Poll(TransportEvent& out) {
   return false;
 }
 
-void EnetTransport::Send(PeerId id, Channel channel, std::span<const uint8_t> bytes) {
-  ENetPeer* peer = impl_->Find(id);
+void EnetTransport::Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) {
+  ENetPeer* peer = impl_->Find(peer_id);
   if (peer == nullptr) return;
   const bool input = channel == Channel::kInput;
   ENetPacket* packet = enet_packet_create(
@@ -207,8 +209,8 @@ void EnetTransport::Send(PeerId id, Channel channel, std::span<const uint8_t> by
 
 void EnetTransport::Flush() { enet_host_flush(impl_->host); }
 
-void EnetTransport::Disconnect(PeerId id) {
-  if (ENetPeer* peer = impl_->Find(id)) enet_peer_disconnect_later(peer, 0);
+void EnetTransport::Disconnect(PeerId peer_id) {
+  if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, 0);
 }
 
 uint16_t EnetTransport::port() const { return impl_->host->address.port; }

@@ -35,10 +35,10 @@ class EnetTransport : public Transport {
   EnetTransport(const EnetTransport&) = delete;
   EnetTransport& operator=(const EnetTransport&) = delete;
 
-  bool Poll(TransportEvent& event) override;
-  void Send(PeerId peer, Channel channel, std::span<const uint8_t> bytes) override;
+  bool Poll(TransportEvent& out) override;
+  void Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) override;
   void Flush() override;
-  void Disconnect(PeerId peer) override;
+  void Disconnect(PeerId peer_id) override;
 
   // The UDP port this side's socket is bound to.
   uint16_t port() const;

@@ -118,7 +118,7 @@ Packet DecodeInput(std::span<const uint8_t> bytes) {
     const uint8_t pair = in.U8();
     packet.inputs[static_cast<size_t>(i)] = static_cast<Directions>(pair & 0x0F);
     if (i + 1 < packet.count) {
-      packet.inputs[static_cast<size_t>(i + 1)] = static_cast<Directions>(pair >> 4);
+      packet.inputs[static_cast<size_t>(i) + 1] = static_cast<Directions>(pair >> 4);
     } else if ((pair >> 4) != 0) {
       return MalformedPacket{};
     }
@@ -197,7 +197,7 @@ PacketBytes Encode(const InputPacket& packet) {
   for (int i = 0; i < count; i += 2) {
     const auto low = static_cast<uint8_t>(packet.inputs[static_cast<size_t>(i)] & 0x0F);
     const auto high =
-        static_cast<uint8_t>(i + 1 < count ? packet.inputs[static_cast<size_t>(i + 1)] & 0x0F : 0);
+        static_cast<uint8_t>(i + 1 < count ? packet.inputs[static_cast<size_t>(i) + 1] & 0x0F : 0);
     write.U8(static_cast<uint8_t>(low | high << 4));
   }
   // Claiming fewer of the other side's inputs than are held is safe: they come again.

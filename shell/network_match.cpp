@@ -63,20 +63,23 @@ class NetworkMatch final : public Match {
         hooks_(std::move(hooks)) {}
 
   void Tick(Program& program, const KeyTable& local) override {
-    Session& session = SessionFor(program);
+    Session* session = SessionFor(program);
     // Esc and Tab act here, once, on the live tick; the ticks of the game never see them, nor do
     // they ever come from the other side.
     if (local[dik::kEscape] != 0) {
       program.game.Running = false;
-      session.Quit();
+      if (session != nullptr) session->Quit();
     }
     if (local[dik::kTab] != 0) program.game.ShowDebug = !program.game.ShowDebug;
-    if (session.phase() != Phase::kQuit) session.Tick(OwnDirections(local));
+    if (session == nullptr) return;
+    if (session->phase() != Phase::kQuit) session->Tick(OwnDirections(local));
     Show(program);
   }
 
   void Serve(Program& program) override {
-    SessionFor(program).Serve();
+    Session* session = SessionFor(program);
+    if (session == nullptr) return;
+    session->Serve();
     Show(program);
   }
 
@@ -127,8 +130,10 @@ class NetworkMatch final : public Match {
   }
 
  private:
-  // The session begins with the first frame, once start-up has read the field's size.
-  Session& SessionFor(Program& program) {
+  // The session begins with the first frame, once start-up has read the field's size; a field
+  // without pixels (a display that could not be set up) has no game to play.
+  Session* SessionFor(Program& program) {
+    if (program.game.ScreenWidth < 1 || program.game.ScreenHeight < 1) return nullptr;
     if (!session_) {
       SessionSettings settings;
       settings.role = network_.host ? Role::kHost : Role::kJoin;
@@ -139,7 +144,7 @@ class NetworkMatch final : public Match {
       session_.emplace(*transport_, program.system.clock(), settings);
       session_->SetHooks(hooks_);
     }
-    return *session_;
+    return &*session_;
   }
 
   // The game screen shows the session's game; Running and ShowDebug stay this machine's own.

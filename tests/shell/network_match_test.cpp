@@ -186,6 +186,17 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
   }
 }
 
+TEST(NetworkMatch, WithoutAFieldThereIsNoGameToPlayButEscStillEnds) {
+  // A display that could not be set up leaves the program with its log and the Exit button.
+  NetworkProgram host(true, OtherSide(Role::kJoin));
+  host.program.game.ScreenWidth = 0;
+  host.Play(0.5);
+  EXPECT_EQ(host.Messages(), Lines{});
+  EXPECT_EQ(host.other->phase(), Phase::kConnecting) << "never welcomed";
+  host.Play(0.03, Held({dik::kEscape}));
+  EXPECT_FALSE(host.program.game.Running);
+}
+
 TEST(NetworkMatch, TwoStatesApartAreOutOfStepAtTheTickTheyParted) {
   const StepFunction wrong_at_100 = [](GameState& state, Directions input, int64_t tick) {
     StepGame(state, input, tick);
