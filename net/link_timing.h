@@ -12,8 +12,9 @@ inline constexpr double kTickSeconds = 0.030;
 
 class LinkTiming {
  public:
-  // Recent packets the other side's tick is estimated from.
-  static constexpr int kRemoteTicksKept = 8;
+  // Recent packets the other side's tick is estimated from: enough that one late packet does not
+  // make this side wait, few enough that a side whose timer runs slow is not thought on time.
+  static constexpr int kRemoteTicksKept = 4;
 
   // The stamp for a packet sent at `now` (seconds): milliseconds modulo 65536.
   static uint16_t Stamp(double now);

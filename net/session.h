@@ -85,8 +85,10 @@ class Session {
   // (seconds).
   static constexpr double kInterruptedAfter = 0.75;
   static constexpr double kGoneAfter = 5.0;
-  // This side waits a tick whenever it would otherwise run this many ticks ahead of the other.
-  static constexpr double kMostAhead = 2.0;
+  // This side waits a tick whenever it would otherwise run this many ticks ahead of the other's
+  // game (in time: a tick is 30 ms), so that it is never more than two ticks ahead once it has
+  // heard that the other side has fallen behind.
+  static constexpr double kMostAhead = 1.5;
   // Events taken from the transport per call at most, so that a flood cannot hold the game up.
   static constexpr int kMostEventsPerServe = 256;
   // Connections the host keeps open for their hello at a time; each gets kGoneAfter seconds.

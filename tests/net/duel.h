@@ -51,6 +51,9 @@ struct DuelSide {
   KeyScript keys;
   double phase;  // seconds after a multiple of 30 ms at which this side's timer ticks
   int64_t timer_ticks = 0;
+  // Every this many timer ticks one is lost, as on a machine whose frames are too slow to take
+  // every tick (0: none).
+  int64_t loses_every = 0;
   std::vector<Directions> inputs;   // of both balls, per confirmed tick
   std::vector<uint32_t> checksums;  // of the state after each confirmed tick
   std::optional<uint64_t> started_seed;
@@ -99,7 +102,8 @@ class Duel {
             start_ + side->phase + kTickSeconds * static_cast<double>(side->timer_ticks + 1);
         if (clock_.now >= due) {
           ++side->timer_ticks;
-          side->session.Tick(side->keys.Next());
+          const bool lost = side->loses_every > 0 && side->timer_ticks % side->loses_every == 0;
+          if (!lost) side->session.Tick(side->keys.Next());
         }
       }
     }

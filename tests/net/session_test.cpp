@@ -56,6 +56,34 @@ TEST(Session, BothSidesStartTogetherFromTheHostsSeedAndPlayTheSameGame) {
   EXPECT_LE(std::abs(apart), 1) << "the two sides run the same tick at the same moment";
 }
 
+TEST(Session, TheSideAheadWaitsATickNowAndThenSoThatNeitherGetsMoreThanTwoAhead) {
+  FakePair pair(0.05);
+  Duel& duel = *pair.duel;
+  // The joiner's machine loses every tenth tick of its timer.
+  duel.join.loses_every = 10;
+  int64_t most_ahead = 0;
+  int64_t joiner_ticks = 0;
+  duel.Run(120, [&] {
+    // Counted as the joiner runs a tick: the host ticks 13 ms before it in every 30.
+    if (duel.join.timer_ticks != joiner_ticks) {
+      joiner_ticks = duel.join.timer_ticks;
+      const int64_t apart =
+          duel.host.session.stats().ticks_run - duel.join.session.stats().ticks_run;
+      most_ahead = std::max(most_ahead, apart);
+    }
+    return duel.BothRan(2000);
+  });
+  ASSERT_TRUE(duel.BothRan(2000));
+  const SessionStats host = duel.host.session.stats();
+  EXPECT_LE(most_ahead, 2);
+  EXPECT_NEAR(static_cast<double>(host.waits) / static_cast<double>(host.ticks_run), 0.1 / 0.9,
+              0.02)
+      << "the host gives up the ticks the joiner loses, no more";
+  EXPECT_EQ(host.long_freezes, 0) << "a tick at a time";
+  EXPECT_EQ(duel.join.session.stats().waits, 0) << "the joiner is never ahead";
+  ExpectSameGameAsOffline(duel, Field());
+}
+
 TEST(Session, NeitherStartsUntilBothPlayersHavePressedPlay) {
   FakePair pair(0.02);
   Duel& duel = *pair.duel;
