@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <type_traits>
 
 #include "game/state_checksum.h"
 #include "platform/run_error.h"
