@@ -36,6 +36,7 @@ enum PlatformError : int32_t {
   kErrNotAcquired = -1103,     // the keyboard device is not acquired
   kErrBadWindow = -1104,       // an invalid window handle
   kErrBadArgument = -1105,     // an argument the platform operation does not take
+  kErrNetwork = -1201,         // a UDP port or a host of a network game could not be had
 };
 
 // A run-time error: a number and a description a person can act on.

@@ -131,10 +131,18 @@ void Surface::CopyFromBitmap(const Bitmap& bitmap) {
 }
 
 void Surface::DrawText(int32_t x, int32_t y, std::string_view text) {
+  TextRendererOrRaise().Draw(*this, x, y, text, font_, fore_color_);
+}
+
+int32_t Surface::TextWidth(std::string_view text) const {
+  return TextRendererOrRaise().Width(text, font_);
+}
+
+TextRenderer& Surface::TextRendererOrRaise() const {
   if (text_ == nullptr) {
     Raise(kErrText, "This surface cannot draw text: it was made without a text renderer");
   }
-  text_->Draw(*this, x, y, text, font_, fore_color_);
+  return *text_;
 }
 
 }  // namespace kraylo

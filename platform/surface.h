@@ -43,6 +43,9 @@ class TextRenderer {
   // left as it was. Raises kErrText when the text cannot be rendered.
   virtual void Draw(Surface& target, int32_t x, int32_t y, std::string_view text, const Font& font,
                     int32_t color) = 0;
+  // The width `text` takes in `font` (pixels): its widest line's advance. Raises kErrText when the
+  // font cannot be had.
+  virtual int32_t Width(std::string_view text, const Font& font) = 0;
 };
 
 // Bits per pixel a surface may have: 16 is RGB565, 24 and 32 are 8 bits per channel.
@@ -87,6 +90,9 @@ class Surface {
   // Draws text at (x, y) in the current fore colour and font; raises kErrText when the surface
   // has no text renderer.
   void DrawText(int32_t x, int32_t y, std::string_view text);
+  // The width of `text` in the current font (pixels), for text placed by its middle; raises
+  // kErrText as DrawText does.
+  int32_t TextWidth(std::string_view text) const;
 
   uint32_t Pixel(int32_t x, int32_t y) const { return pixels_[Index(x, y)]; }
   void SetPixel(int32_t x, int32_t y, uint32_t pixel) { pixels_[Index(x, y)] = pixel; }
@@ -94,6 +100,7 @@ class Surface {
   uint32_t* Row(int32_t y) { return &pixels_[Index(0, y)]; }
 
  private:
+  TextRenderer& TextRendererOrRaise() const;
   size_t Index(int32_t x, int32_t y) const {
     return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
   }

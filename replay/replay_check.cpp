@@ -2,30 +2,24 @@
 
 #include <string>
 
+#include "game/game_state.h"
 #include "game/motion.h"
 #include "game/state_checksum.h"
 
 namespace kraylo {
-namespace {
-
-std::string Hex(uint32_t value) {
+std::string HexChecksum(uint32_t value) {
   constexpr char kDigits[] = "0123456789abcdef";
   std::string text(8, '0');
   for (int i = 7; i >= 0; --i, value >>= 4) text[static_cast<size_t>(i)] = kDigits[value & 0xF];
   return text;
 }
 
-}  // namespace
-
 void StartRecordedGame(GameModel& game, SeededRandom& random, const RecordedGame& recorded) {
-  GameModel start;
-  start.ScreenWidth = recorded.width;
-  start.ScreenHeight = recorded.height;
-  start.Running = game.Running;
-  start.ShowDebug = game.ShowDebug;
-  random = SeededRandom(recorded.seed);
-  ResetBalls(start, random, 0);
-  game = start;
+  GameState start = StartingState(recorded.width, recorded.height, recorded.seed);
+  start.game.Running = game.Running;
+  start.game.ShowDebug = game.ShowDebug;
+  game = start.game;
+  random = start.random;
 }
 
 ReplaySummary CheckReplay(const Replay& replay) {
@@ -43,8 +37,8 @@ ReplaySummary CheckReplay(const Replay& replay) {
         const std::string which =
             replay.games.size() > 1 ? " of game " + std::to_string(summary.games) : "";
         throw ReplayError("checksum mismatch at tick " + std::to_string(tick) + which +
-                          ": recorded " + Hex(checkpoint.checksum) + ", played again " +
-                          Hex(checksum));
+                          ": recorded " + HexChecksum(checkpoint.checksum) + ", played again " +
+                          HexChecksum(checksum));
       }
       ++summary.checkpoints;
       summary.final_checksum = checksum;

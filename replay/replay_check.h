@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "game/balls.h"
 #include "game/seeded_random.h"
@@ -23,5 +24,8 @@ struct ReplaySummary {
 // Plays every game of `replay` again and compares each recorded checksum with the state reached;
 // raises ReplayError "checksum mismatch at tick N" (naming the game when there are several).
 ReplaySummary CheckReplay(const Replay& replay);
+
+// A checksum as the messages write it: eight lower-case hex digits.
+std::string HexChecksum(uint32_t value);
 
 }  // namespace kraylo

@@ -75,6 +75,8 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   ScreenState& screen = program.screen;
   DisplayState& display = program.display;
   Guarded([&] { system.window().Yield(); });
+  // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.
+  program.match->Serve(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });
   switch (screen.GameState) {
     case kMenuScreen:

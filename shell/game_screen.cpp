@@ -1,6 +1,7 @@
 // The menu and the game screen with its debug overlay.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "display/sprites.h"
 #include "platform/run_error.h"
@@ -69,6 +70,38 @@ void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
   Guarded([&] { BackBuffer(display).SetForeColor(saved_fore_color); });
 }
 
+// What the kind of game has to say: in the window's face at a size that fits a line of it on an
+// 800 pixel field, centred across the field a quarter of the way down, clear of where rounds begin.
+Font MessageFont() { return {WindowFont().face, 20, true}; }
+constexpr int32_t kMessageColor = 0x00FF00;  // bright green, packed RGB
+constexpr int32_t kMessageLineHeight = 36;   // pixels
+constexpr int32_t kMessageMargin = 12;       // black left and right of the words, pixels
+
+void DrawMessages(Program& program) {
+  const std::vector<std::string> lines = program.match->Messages();
+  if (lines.empty()) return;
+  DisplayState& display = program.display;
+  const GameModel& game = program.game;
+  int32_t saved_color = 0;
+  Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
+  Guarded([&] { BackBuffer(display).SetForeColor(kMessageColor); });
+  Guarded([&] { BackBuffer(display).SetFont(MessageFont()); });
+  const int64_t block = int64_t{kMessageLineHeight} * static_cast<int64_t>(lines.size());
+  auto y = static_cast<int32_t>(game.ScreenHeight / 4 - block / 2);
+  for (const std::string& line : lines) {
+    Guarded([&] {
+      Surface& back = BackBuffer(display);
+      const int32_t width = back.TextWidth(line);
+      const int32_t x = ToInt32((game.ScreenWidth - width) / 2.0);
+      // On black, so that a ball under the words does not make them hard to read.
+      back.Fill({x - kMessageMargin, y, x + width + kMessageMargin, y + kMessageLineHeight}, 0);
+      back.DrawText(x, y, line);
+    });
+    y += kMessageLineHeight;
+  }
+  Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
+}
+
 // Sprite column of a ball: 0 is the look of the ball that lost the round, 1 the ordinary look.
 constexpr int16_t kLosingColumn = 0;
 constexpr int16_t kOrdinaryColumn = 1;
@@ -101,6 +134,7 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color) {
       Guarded([&] { DrawBall(program.display, game, index, row, kOrdinaryColumn); });
     }
   }
+  DrawMessages(program);
   if (game.ShowDebug) DrawDebugOverlay(program, saved_fore_color);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/run_error.h"
 #include "platform/sdl/sdl_system.h"
+#include "shell/network_match.h"
 #include "shell/options.h"
 #include "shell/run.h"
 
@@ -31,11 +32,15 @@ int main(int argc, char** argv) {
       std::unique_ptr<kraylo::Files> files = kraylo::CreateMachineFiles();
       return kraylo::CheckReplayFile(*files, options.check_replay, std::cout, std::cerr);
     }
+    // A port in use or an unknown host is said before any window opens.
+    std::unique_ptr<kraylo::Transport> transport;
+    if (options.network) transport = kraylo::OpenTransport(*options.network);
     // The system outlives the program: the program's surfaces come from its display.
     std::unique_ptr<kraylo::System> system = kraylo::CreateSdlSystem();
-    return kraylo::RunProgram(*system, options, std::cerr);
+    return kraylo::RunProgram(*system, options, std::cerr, std::move(transport));
   } catch (const kraylo::RunError& error) {
-    // Only a machine without a usable window system gets here: nothing has been changed yet.
+    // Only a machine without a usable window system, or a network game that cannot begin, gets
+    // here: nothing has been changed yet.
     std::fprintf(stderr, "Kraylo: cannot start: error %d: %s\n", static_cast<int>(error.number()),
                  error.description().c_str());
     return 1;

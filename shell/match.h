@@ -22,6 +22,12 @@ class Match {
   virtual void Tick(Program& program, const KeyTable& local) = 0;
   // Lines the debug overlay shows below the balls' nine (what this kind of game adds to them).
   virtual std::vector<std::string> OverlayLines() const { return {}; }
+  // Once per frame on every screen, after the window's events: a game over a network takes in and
+  // answers what has arrived.
+  virtual void Serve(Program& /*program*/) {}
+  // Lines the game screen shows centred over the field (what the game waits for, or why it
+  // stopped); none while it plays as it should.
+  virtual std::vector<std::string> Messages() const { return {}; }
 };
 
 // Two players at this machine: each tick runs the simulation once on the local keys; while the

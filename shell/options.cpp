@@ -5,6 +5,9 @@
 #include <optional>
 #include <string_view>
 
+#include "net/protocol.h"
+#include "net/session.h"
+
 namespace kraylo {
 namespace {
 
@@ -32,6 +35,56 @@ void SetFile(std::string& file, const std::string& option,
              const std::optional<std::string>& value) {
   if (value->empty()) throw UsageError(Dashed(option) + " needs a file name");
   file = *value;
+}
+
+// A whole decimal number from `low` to `high`; raises UsageError naming `what` otherwise.
+int WholeNumber(const std::string& text, int low, int high, const std::string& what) {
+  const bool digits =
+      !text.empty() && text.size() <= 5 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const int value = digits ? std::stoi(text) : -1;
+  if (value < low || value > high) {
+    throw UsageError(what + " must be a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not \"" + text + "\"");
+  }
+  return value;
+}
+
+uint16_t Port(const std::string& text) {
+  return static_cast<uint16_t>(WholeNumber(text, 1, 65535, "the UDP port"));
+}
+
+NetworkOptions& Network(Options& options) {
+  if (!options.network) options.network = NetworkOptions{};
+  return *options.network;
+}
+
+// --host [PORT]
+void ApplyHost(Options& options, const std::optional<std::string>& value) {
+  NetworkOptions& network = Network(options);
+  network.host = true;
+  network.port = value ? Port(*value) : kDefaultPort;
+}
+
+// --join HOST[:PORT]. IPv4 only: an address with more than one colon is IPv6.
+void ApplyJoin(Options& options, const std::optional<std::string>& value) {
+  const std::string& text = *value;
+  const size_t colon = text.find(':');
+  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
+    throw UsageError("--join takes a name or an IPv4 address, not \"" + text + "\"");
+  }
+  NetworkOptions& network = Network(options);
+  network.peer = text.substr(0, colon);
+  network.port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
+  const bool blank = network.peer.find_first_of(" \t") != std::string::npos;
+  if (network.peer.empty() || blank) {
+    throw UsageError("--join needs the host's name or IPv4 address, not \"" + text + "\"");
+  }
+}
+
+// --delay N
+void ApplyDelay(Options& options, const std::optional<std::string>& value) {
+  Network(options).input_delay = WholeNumber(*value, 0, kMostInputDelay, "the input delay");
 }
 
 const std::array kOptions{
@@ -63,17 +116,34 @@ const std::array kOptions{
                                    *value + "\"");
                 }
               }},
+    OptionRow{"host", Value::kOptional, "PORT",
+              "wait on UDP PORT (27910) for the other player; ball 1", ApplyHost},
+    OptionRow{"join", Value::kRequired, "HOST[:PORT]",
+              "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
+    OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
+              ApplyDelay},
 };
 
-// Options that ask for two different runs.
-void RefuseCombinations(const Options& options) {
-  const bool watches = !options.replay.empty() || !options.check_replay.empty();
-  if (!options.replay.empty() && !options.check_replay.empty()) {
+// Options that ask for two different runs. `given` tells whether an option was on the line.
+template <typename Given>
+void RefuseCombinations(const Options& options, const Given& given) {
+  const bool watches = given("replay") || given("check-replay");
+  const bool online = given("host") || given("join");
+  if (given("replay") && given("check-replay")) {
     throw UsageError("--replay and --check-replay cannot go together");
   }
-  if ((!options.record.empty() || options.computer) && watches) {
-    throw UsageError(std::string(options.computer ? "--computer" : "--record") +
+  if (given("host") && given("join")) throw UsageError("--host and --join cannot go together");
+  if ((given("record") || options.computer || online) && watches) {
+    const char* option = options.computer ? "--computer" : online ? "--host or --join" : "--record";
+    throw UsageError(std::string(option) +
                      " cannot go with --replay or --check-replay: a replay plays no game");
+  }
+  if (options.computer && online) {
+    throw UsageError("--computer cannot go with --host or --join: the other player steers ball " +
+                     std::string(given("host") ? "2" : "1"));
+  }
+  if (given("delay") && !online) {
+    throw UsageError("--delay is for a network game: give --host or --join as well");
   }
 }
 
@@ -115,7 +185,9 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     }
     option->apply(options, value);
   }
-  RefuseCombinations(options);
+  RefuseCombinations(options, [&](std::string_view name) {
+    return std::find(seen.begin(), seen.end(), name) != seen.end();
+  });
   return options;
 }
 

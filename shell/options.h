@@ -2,6 +2,7 @@
 // the table in options.cpp, which also writes the usage text.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,14 +12,23 @@
 
 namespace kraylo {
 
+// A game against a player on another machine.
+struct NetworkOptions {
+  bool host = false;    // --host: wait for the other player; --join: connect to them
+  std::string peer;     // --join's HOST: a name or an IPv4 address
+  uint16_t port = 0;    // the UDP port the host waits on
+  int input_delay = 1;  // --delay N: ticks between a key and the tick it acts on
+};
+
 struct Options {
-  bool help = false;                    // --help: print the usage and end
-  bool version = false;                 // --version: print the version and end
-  std::string record;                   // --record FILE: record every game of the run into FILE
-  std::string replay;                   // --replay FILE: show the games recorded in FILE
-  std::string check_replay;             // --check-replay FILE: play FILE again without a window
-  bool computer = false;                // --computer: ball 2 is played by the computer
-  std::optional<Level> computer_level;  // its LEVEL when given (else config.cfg's, else normal)
+  bool help = false;                      // --help: print the usage and end
+  bool version = false;                   // --version: print the version and end
+  std::string record;                     // --record FILE: record every game of the run into FILE
+  std::string replay;                     // --replay FILE: show the games recorded in FILE
+  std::string check_replay;               // --check-replay FILE: play FILE again without a window
+  bool computer = false;                  // --computer: ball 2 is played by the computer
+  std::optional<Level> computer_level;    // its LEVEL when given (else config.cfg's, else normal)
+  std::optional<NetworkOptions> network;  // --host [PORT] or --join HOST[:PORT], with --delay N
 };
 
 // A command line the program does not take; what() says what is wrong with it.

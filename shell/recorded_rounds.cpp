@@ -1,5 +1,6 @@
 #include "shell/recorded_rounds.h"
 
+#include "game/game_state.h"
 #include "game/state_checksum.h"
 #include "shell/program.h"
 
@@ -26,6 +27,19 @@ Random& RecordedRounds::Before(Program& program) {
 
 void RecordedRounds::After(Program& program, Directions directions) {
   if (recording_) program.recorder->Tick(directions, StateChecksum(program.game, *seeded_));
+}
+
+ConfirmedTickHooks RecordingHooks(ReplayWriter& writer) {
+  ConfirmedTickHooks hooks;
+  hooks.game_started = [&writer](uint64_t seed, int32_t width, int32_t height) {
+    const GameState start = StartingState(width, height, seed);
+    writer.BeginGame(seed, width, height, StateChecksum(start.game, start.random));
+  };
+  hooks.tick_confirmed = [&writer](int64_t, Directions input, const GameModel& game,
+                                   const SeededRandom& random) {
+    writer.Tick(input, StateChecksum(game, random));
+  };
+  return hooks;
 }
 
 }  // namespace kraylo

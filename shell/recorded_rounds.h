@@ -7,11 +7,13 @@
 
 #include "game/seeded_random.h"
 #include "input/directions.h"
+#include "net/session.h"
 #include "platform/platform.h"
 
 namespace kraylo {
 
 struct Program;
+class ReplayWriter;
 
 class RecordedRounds {
  public:
@@ -30,5 +32,9 @@ class RecordedRounds {
   std::optional<SeededRandom> seeded_;  // the rounds' chance once seeded
   bool recording_ = false;              // the game's start has gone to the recorder
 };
+
+// A network game is recorded as its ticks become final on both sides (the ticks still predicted
+// when the game ends are not): these hooks hand its start and its confirmed ticks to `writer`.
+ConfirmedTickHooks RecordingHooks(ReplayWriter& writer);
 
 }  // namespace kraylo

@@ -1,12 +1,13 @@
 #include "shell/run.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "replay/replay_check.h"
 #include "replay/replay_file.h"
 #include "replay/replay_writer.h"
+#include "shell/network_match.h"
 #include "shell/program.h"
+#include "shell/recorded_rounds.h"
 
 namespace kraylo {
 namespace {
@@ -19,19 +20,14 @@ Replay ReadCheckedReplay(Files& files, const std::string& path, ReplaySummary* s
   return replay;
 }
 
-std::string Hex(uint32_t value) {
-  char text[9];
-  std::snprintf(text, sizeof text, "%08x", value);
-  return text;
-}
-
 std::string Plural(uint64_t count, const char* word) {
   return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
 }  // namespace
 
-int RunProgram(System& system, const Options& options, std::ostream& errors) {
+int RunProgram(System& system, const Options& options, std::ostream& errors,
+               std::unique_ptr<Transport> transport) {
   Program program(system, options);
   const std::string& file = options.replay.empty() ? options.record : options.replay;
   try {
@@ -43,6 +39,11 @@ int RunProgram(System& system, const Options& options, std::ostream& errors) {
       program.field = FieldSize{replay.games.front().width, replay.games.front().height};
       program.match = MakeReplayMatch(std::move(replay));
       program.play_at_once = true;
+    }
+    if (transport) {
+      program.match = MakeNetworkMatch(
+          std::move(transport), *options.network, DrawSeed(system.random()),
+          program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{});
     }
   } catch (const RunError& error) {
     errors << "kraylo: " << error.description() << "\n";
@@ -70,7 +71,7 @@ int CheckReplayFile(Files& files, const std::string& path, std::ostream& out,
     ReplaySummary summary;
     ReadCheckedReplay(files, path, &summary);
     out << path << ": " << Plural(summary.games, "game") << ", " << Plural(summary.ticks, "tick")
-        << ", final state checksum " << Hex(summary.final_checksum) << " ("
+        << ", final state checksum " << HexChecksum(summary.final_checksum) << " ("
         << Plural(summary.checkpoints, "checksum") << " match)\n";
     return 0;
   } catch (const RunError& error) {

@@ -91,8 +91,11 @@ void ChooseOpponent(Program& program) {
   Files& files = program.system.files();
   const bool configured = ConfigWantsComputer(files);
   const std::optional<Level> level = ConfigLevel(files);
-  // A replay plays no game of its own.
-  if ((!program.options.computer && !configured) || program.play_at_once) return;
+  // A replay plays no game of its own, and in a network game the other player has ball 2.
+  if ((!program.options.computer && !configured) || program.play_at_once ||
+      program.options.network) {
+    return;
+  }
   // A recorded game seeds the computer's slips and the rounds alike.
   const std::optional<uint64_t> seed =
       program.recorder ? std::optional(DrawSeed(program.system.random())) : std::nullopt;

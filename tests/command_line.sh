@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program's command line as a player meets it: every bad --computer value ends the program at
-# once with status 2, a message saying what is wrong and the usage text, before any window opens.
+# The program's command line as a player meets it: every bad --computer value, and --computer in
+# a network game, ends the program at once with status 2, a message saying what is wrong and the
+# usage text, before any window opens.
 # Usage: command_line.sh <kraylo executable>
 set -uo pipefail
 kraylo=$1
@@ -20,10 +21,12 @@ expect_usage_error '--computer takes easy, normal or hard, not "Hard"' --compute
 expect_usage_error '--computer takes easy, normal or hard, not ""' --computer=
 expect_usage_error 'unexpected argument "easy"' --computer hard easy
 expect_usage_error '--computer is given more than once' --computer --computer=easy
+expect_usage_error '--computer cannot go with --host or --join' --computer --host
+expect_usage_error '--computer cannot go with --host or --join' --join 127.0.0.1 --computer easy
 help=$("$kraylo" --help)
 [[ $help == *"--computer [LEVEL]"*"easy, normal or hard"* ]] || {
   echo "FAIL: --help does not list --computer: $help" >&2
   failures=$((failures + 1))
 }
-[ $failures = 0 ] && echo "PASS: bad --computer values are usage errors with status 2"
+[ $failures = 0 ] && echo "PASS: bad --computer values and --computer online are usage errors with status 2"
 exit $((failures > 0))

@@ -111,6 +111,20 @@ class SdlTextRenderer final : public TextRenderer {
     }
   }
 
+  int32_t Width(std::string_view text, const Font& font) override {
+    TTF_Font* ttf = OpenFont(font);
+    int32_t widest = 0;
+    for (const std::string& line : SplitLines(text)) {
+      int width = 0;
+      if (!line.empty() && TTF_SizeUTF8(ttf, line.c_str(), &width, nullptr) != 0) {
+        Raise(kErrText, "The width of \"" + line + "\" in " + Describe(font) +
+                            " cannot be measured: " + TTF_GetError());
+      }
+      widest = std::max(widest, static_cast<int32_t>(width));
+    }
+    return widest;
+  }
+
  private:
   const Picture& Rendered(const Font& font, int32_t color, std::string_view text, int32_t bits) {
     std::string key = font.face;

@@ -22,6 +22,9 @@ class TextRecorder : public TextRenderer {
   TextRecorder(TextRenderer& inner, FrameTexts& texts) : inner_(inner), texts_(texts) {}
   void Draw(Surface& target, int32_t x, int32_t y, std::string_view text, const Font& font,
             int32_t color) override;
+  int32_t Width(std::string_view text, const Font& font) override {
+    return inner_.Width(text, font);
+  }
 
  private:
   TextRenderer& inner_;

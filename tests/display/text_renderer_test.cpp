@@ -105,6 +105,24 @@ TEST_F(TextRendererTest, RendersALineOnlyTheFirstTimeItIsDrawnInItsFontAndColour
   EXPECT_NE(LitArea(fresh, kBackground), Rect{});
 }
 
+TEST_F(TextRendererTest, MeasuresTheWidthTheLettersTakeAndTheWidestLine) {
+  const Font font{"Tahoma", 20, true};
+  Surface surface = Canvas(600, 120);
+  surface.SetFont(font);
+  const int32_t width = surface.TextWidth("Waiting for the other player");
+  renderer_->Draw(surface, 0, 0, "Waiting for the other player", font, 0xFFFFFF);
+  const Rect lit = LitArea(surface, kBackground);
+  // The advance includes the side bearings: a pixel or two around the lit letters.
+  EXPECT_GE(width, lit.right - lit.left);
+  EXPECT_LE(width, lit.right + 3);
+  EXPECT_EQ(surface.TextWidth("Waiting for the other player\nshort"), width);
+  EXPECT_EQ(surface.TextWidth(""), 0);
+  EXPECT_LT(surface.TextWidth("Wait"), width);
+  Surface without_renderer(10, 10, 32, nullptr);
+  EXPECT_EQ(ErrorNumberOf([&] { static_cast<void>(without_renderer.TextWidth("x")); }), kErrText);
+  EXPECT_EQ(ErrorNumberOf([&] { renderer_->Width("x", Font{"Tahoma", 0, false}); }), kErrText);
+}
+
 TEST_F(TextRendererTest, AnUnknownFaceFallsBackToAnotherFont) {
   Surface surface = Canvas(150, 40);
   renderer_->Draw(surface, 0, 0, "Nobody", Font{"No Such Face 123", 14, true}, 0xFFFFFF);

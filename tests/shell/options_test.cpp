@@ -94,5 +94,73 @@ TEST(Options, EverythingElseIsAUsageErrorThatSaysWhatIsWrong) {
   for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
 }
 
+TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
+  const struct {
+    Arguments arguments;
+    bool host;
+    const char* peer;
+    uint16_t port;
+    int delay;
+  } cases[] = {
+      {{"--host"}, true, "", 27910, 1},
+      {{"--host", "4000"}, true, "", 4000, 1},
+      {{"--host=65535", "--delay", "0"}, true, "", 65535, 0},
+      {{"--host", "--delay=4"}, true, "", 27910, 4},
+      {{"--join", "192.168.1.20"}, false, "192.168.1.20", 27910, 1},
+      {{"--join=example.org:1"}, false, "example.org", 1, 1},
+      {{"--delay", "2", "--join", "127.0.0.1:27911"}, false, "127.0.0.1", 27911, 2},
+  };
+  for (const auto& c : cases) {
+    const Options options = ParseOptions(c.arguments);
+    ASSERT_TRUE(options.network) << c.arguments[0];
+    EXPECT_EQ(options.network->host, c.host) << c.arguments[0];
+    EXPECT_EQ(options.network->peer, c.peer) << c.arguments[0];
+    EXPECT_EQ(options.network->port, c.port) << c.arguments[0];
+    EXPECT_EQ(options.network->input_delay, c.delay) << c.arguments[0];
+  }
+  EXPECT_FALSE(ParseOptions({}).network) << "a game at one keyboard";
+  const Options recorded = ParseOptions({"--record", "game.krp", "--join", "a"});
+  EXPECT_TRUE(recorded.network && recorded.record == "game.krp") << "a network game is recorded";
+  for (const char* option : {"--host [PORT]", "--join HOST[:PORT]", "--delay N"}) {
+    EXPECT_NE(UsageText().find(option), std::string::npos) << option;
+  }
+}
+
+TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
+  const struct {
+    Arguments arguments;
+    const char* error;
+  } cases[] = {
+      {{"--host", "0"}, "the UDP port must be a whole number from 1 to 65535, not \"0\""},
+      {{"--host=65536"}, "the UDP port must be a whole number from 1 to 65535, not \"65536\""},
+      {{"--host=port"}, "the UDP port must be a whole number from 1 to 65535, not \"port\""},
+      {{"--host="}, "the UDP port must be a whole number from 1 to 65535, not \"\""},
+      {{"--host", "-1"}, "the UDP port must be a whole number from 1 to 65535, not \"-1\""},
+      {{"--join"}, "--join needs a value (HOST[:PORT])"},
+      {{"--join", ""}, "--join needs the host's name or IPv4 address, not \"\""},
+      {{"--join", ":27910"}, "--join needs the host's name or IPv4 address, not \":27910\""},
+      {{"--join", "my host"}, "--join needs the host's name or IPv4 address, not \"my host\""},
+      {{"--join", "host:"}, "the UDP port must be a whole number from 1 to 65535, not \"\""},
+      {{"--join", "host:99999"},
+       "the UDP port must be a whole number from 1 to 65535, not \"99999\""},
+      {{"--join", "::1"}, "--join takes a name or an IPv4 address, not \"::1\""},
+      {{"--host", "--join", "a"}, "--host and --join cannot go together"},
+      {{"--delay", "1"}, "--delay is for a network game: give --host or --join as well"},
+      {{"--host", "--delay", "5"}, "the input delay must be a whole number from 0 to 4, not \"5\""},
+      {{"--host", "--delay", "1.5"},
+       "the input delay must be a whole number from 0 to 4, not \"1.5\""},
+      {{"--host", "--host"}, "--host is given more than once"},
+      {{"--computer", "--host"},
+       "--computer cannot go with --host or --join: the other player steers ball 2"},
+      {{"--join", "a", "--computer", "hard"},
+       "--computer cannot go with --host or --join: the other player steers ball 1"},
+      {{"--replay", "a", "--host"},
+       "--host or --join cannot go with --replay or --check-replay: a replay plays no game"},
+      {{"--join", "a", "--check-replay", "b"},
+       "--host or --join cannot go with --replay or --check-replay: a replay plays no game"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
+}
+
 }  // namespace
 }  // namespace kraylo

@@ -1,0 +1,224 @@
+#include "net/enet_transport.h"
+
+#include <enet/enet.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <thread>
+
+#include "platform/run_error.h"
+
+namespace kraylo {
+namespace {
+
+constexpr size_t kChannels = 2;
+// Connections a host serves at once: the player and a few who knock while the game is on.
+constexpr size_t kHostPeers = 8;
+// ENet reassembles datagrams into packets up to this size, and holds up to the second figure per
+// connection: far above our packets, far below what a sender could make it allocate otherwise.
+constexpr size_t kMostPacketBytes = 1024;
+constexpr size_t kMostWaitingBytes = size_t{16} * 1024;
+// ENet gives up on a connection only well after the session has declared the other side gone.
+constexpr enet_uint32 kEnetTimeoutMinimum = 10000;  // milliseconds
+constexpr enet_uint32 kEnetTimeoutMaximum = 30000;  // milliseconds
+constexpr auto kLingerAtClose = std::chrono::milliseconds(500);
+
+bool HasReliableInFlight(ENetPeer& peer) {
+  return !enet_list_empty(&peer.sentReliableCommands) || !enet_list_empty(&peer.outgoingCommands);
+}
+
+std::string Ipv4Text(const ENetAddress& address) {
+  char text[64] = {};
+  if (enet_address_get_host_ip(&address, text, sizeof text) != 0) return "?";
+  return text;
+}
+
+}  // namespace
+
+struct EnetTransport::Impl {
+  ~Impl() {
+    if (host != nullptr) enet_host_destroy(host);
+    enet_deinitialize();
+  }
+
+  // The connected peer with number `id`; nullptr when it has gone.
+  ENetPeer* Find(PeerId id) const {
+    for (const auto& [peer, number] : connections) {
+      if (number == id && peer->state == ENET_PEER_STATE_CONNECTED) return peer;
+    }
+    return nullptr;
+  }
+
+  // The number of a connected peer; 0 for one never announced.
+  PeerId IdOf(ENetPeer* peer) const {
+    const auto found = connections.find(peer);
+    return found == connections.end() ? 0 : found->second;
+  }
+
+  void Connected(ENetPeer& peer) {
+    connections[&peer] = next_id++;
+    // The throttle would drop unsequenced packets when the round trip grows: the inputs are what
+    // must get through then, and they are few.
+    enet_peer_throttle_configure(&peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                 ENET_PEER_PACKET_THROTTLE_SCALE, 0);
+    enet_peer_timeout(&peer, ENET_PEER_TIMEOUT_LIMIT, kEnetTimeoutMinimum, kEnetTimeoutMaximum);
+  }
+
+  void ConnectToServer() {
+    if (enet_host_connect(host, &*server, kChannels, 0) == nullptr) {
+      Raise(kErrNetwork, "No connection to " + Ipv4Text(*server) + " can be started");
+    }
+  }
+
+  ENetHost* host = nullptr;
+  std::optional<ENetAddress> server;  // the joiner's host
+  // The connections announced, by ENet's peer; at most the host's peer count.
+  std::map<ENetPeer*, PeerId> connections;
+  PeerId next_id = 1;
+};
+
+namespace {
+
+ENetHost* CreateHost(const ENetAddress* address, size_t peers) {
+  ENetHost* host = enet_host_create(address, peers, kChannels, 0, 0);
+  if (host == nullptr) return nullptr;
+  host->maximumPacketSize = kMostPacketBytes;
+  host->maximumWaitingData = kMostWaitingBytes;
+  return host;
+}
+
+void StartEnet() {
+  if (enet_initialize() != 0) Raise(kErrNetwork, "The network library could not start");
+}
+
+}  // namespace
+
+std::unique_ptr<EnetTransport> EnetTransport::Listen(uint16_t port,
+                                                     const std::string& bind_address) {
+  StartEnet();
+  auto impl = std::make_unique<Impl>();
+  ENetAddress address{};
+  address.port = port;
+  if (enet_address_set_host_ip(&address, bind_address.c_str()) != 0) {
+    Raise(kErrNetwork, "\"" + bind_address + "\" is not an IPv4 address");
+  }
+  impl->host = CreateHost(&address, kHostPeers);
+  if (impl->host == nullptr) {
+    Raise(kErrNetwork, "UDP port " + std::to_string(port) + " cannot be opened (" +
+                           std::strerror(errno) + "): is another program using it?");
+  }
+  return std::unique_ptr<EnetTransport>(new EnetTransport(std::move(impl)));
+}
+
+std::unique_ptr<EnetTransport> EnetTransport::Connect(const std::string& host_name, uint16_t port) {
+  StartEnet();
+  auto impl = std::make_unique<Impl>();
+  ENetAddress address{};
+  address.port = port;
+  if (host_name.empty() || enet_address_set_host(&address, host_name.c_str()) != 0) {
+    Raise(kErrNetwork, "The host \"" + host_name + "\" is not known (no IPv4 address for it)");
+  }
+  impl->host = CreateHost(nullptr, 1);
+  if (impl->host == nullptr) {
+    Raise(kErrNetwork, std::string("No UDP socket can be opened (") + std::strerror(errno) + ")");
+  }
+  impl->server = address;
+  impl->ConnectToServer();
+  return std::unique_ptr<EnetTransport>(new EnetTransport(std::move(impl)));
+}
+
+EnetTransport::EnetTransport(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+EnetTransport::~EnetTransport() {
+  ENetHost* host = impl_->host;
+  const auto give_up = std::chrono::steady_clock::now() + kLingerAtClose;
+  auto in_flight = [&] {
+    for (size_t i = 0; i < host->peerCount; ++i) {
+      ENetPeer& peer = host->peers[i];
+      if (peer.state != ENET_PEER_STATE_DISCONNECTED && HasReliableInFlight(peer)) return true;
+    }
+    return false;
+  };
+  ENetEvent event;
+  while (in_flight() && std::chrono::steady_clock::now() < give_up) {
+    while (enet_host_service(host, &event, 0) > 0) {
+      if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  // Whoever is still connected hears of the end now rather than by a time-out.
+  for (size_t i = 0; i < host->peerCount; ++i) {
+    ENetPeer& peer = host->peers[i];
+    if (peer.state != ENET_PEER_STATE_DISCONNECTED) enet_peer_disconnect_now(&peer, 0);
+  }
+}
+
+bool EnetTransport::Poll(TransportEvent& out) {
+  ENetEvent event;
+  // A failing socket (no route, for one) delivers nothing: the session sees silence.
+  while (enet_host_service(impl_->host, &event, 0) > 0) {
+    switch (event.type) {
+      case ENET_EVENT_TYPE_CONNECT:
+        impl_->Connected(*event.peer);
+        out.kind = TransportEvent::Kind::kConnected;
+        out.peer = impl_->IdOf(event.peer);
+        return true;
+      case ENET_EVENT_TYPE_DISCONNECT:
+        out.peer = impl_->IdOf(event.peer);
+        if (out.peer == 0) {
+          // An attempt that never connected: the joiner keeps trying until the host answers.
+          if (impl_->server) impl_->ConnectToServer();
+          continue;
+        }
+        out.kind = TransportEvent::Kind::kDisconnected;
+        impl_->connections.erase(event.peer);
+        return true;
+      case ENET_EVENT_TYPE_RECEIVE: {
+        out.kind = TransportEvent::Kind::kReceived;
+        out.peer = impl_->IdOf(event.peer);
+        out.channel = event.channelID == 0 ? Channel::kInput : Channel::kControl;
+        out.size = event.packet->dataLength;
+        out.oversized = out.size > out.data.size();
+        if (!out.oversized) std::memcpy(out.data.data(), event.packet->data, out.size);
+        enet_packet_destroy(event.packet);
+        if (out.peer == 0) continue;  // from a connection not yet announced: cannot be
+        return true;
+      }
+      case ENET_EVENT_TYPE_NONE:
+        break;
+    }
+  }
+  return false;
+}
+
+void EnetTransport::Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) {
+  ENetPeer* peer = impl_->Find(peer_id);
+  if (peer == nullptr) return;
+  const bool input = channel == Channel::kInput;
+  ENetPacket* packet = enet_packet_create(
+      bytes.data(), bytes.size(), input ? ENET_PACKET_FLAG_UNSEQUENCED : ENET_PACKET_FLAG_RELIABLE);
+  if (packet == nullptr) return;
+  // The other side may have configured this peer's throttle its own way.
+  peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
+  if (enet_peer_send(peer, input ? 0 : 1, packet) < 0) enet_packet_destroy(packet);
+}
+
+void EnetTransport::Flush() { enet_host_flush(impl_->host); }
+
+void EnetTransport::Disconnect(PeerId peer_id) {
+  if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, 0);
+}
+
+uint16_t EnetTransport::port() const { return impl_->host->address.port; }
+
+TrafficCounts EnetTransport::traffic() const {
+  const ENetHost& host = *impl_->host;
+  return {host.totalSentData, host.totalSentPackets, host.totalReceivedData,
+          host.totalReceivedPackets};
+}
+
+}  // namespace kraylo

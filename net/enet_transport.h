@@ -1,0 +1,53 @@
+// The transport of the program: ENet over UDP, IPv4, one ENet host per side and two channels
+// (unsequenced for the per-tick inputs, reliable for everything else). No ENet header reaches
+// beyond enet_transport.cpp.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "net/transport.h"
+
+namespace kraylo {
+
+// What went over the wire so far, as ENet counts it: UDP payloads, without the IP and UDP headers.
+struct TrafficCounts {
+  uint64_t bytes_sent = 0;
+  uint64_t datagrams_sent = 0;
+  uint64_t bytes_received = 0;
+  uint64_t datagrams_received = 0;
+};
+
+class EnetTransport : public Transport {
+ public:
+  // A host waiting for connections on UDP `port` (0: any free port) of the IPv4 address
+  // `bind_address` ("0.0.0.0": every interface). Raises kErrNetwork when the port cannot be had.
+  static std::unique_ptr<EnetTransport> Listen(uint16_t port,
+                                               const std::string& bind_address = "0.0.0.0");
+  // A joiner connecting to `host_name` (a name or an IPv4 address) on UDP `port`; it tries again
+  // for as long as the host does not answer. Raises kErrNetwork when the name is not known.
+  static std::unique_ptr<EnetTransport> Connect(const std::string& host_name, uint16_t port);
+
+  // Lets a reliable packet still on its way (a quit, an out-of-step report) reach the other side
+  // for up to half a second, then closes every connection.
+  ~EnetTransport() override;
+  EnetTransport(const EnetTransport&) = delete;
+  EnetTransport& operator=(const EnetTransport&) = delete;
+
+  bool Poll(TransportEvent& out) override;
+  void Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) override;
+  void Flush() override;
+  void Disconnect(PeerId peer_id) override;
+
+  // The UDP port this side's socket is bound to.
+  uint16_t port() const;
+  TrafficCounts traffic() const;
+
+ private:
+  struct Impl;
+  explicit EnetTransport(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kraylo

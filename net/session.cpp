@@ -1,0 +1,403 @@
+#include "net/session.h"
+
+#include <algorithm>
+#include <string>
+
+#include "game/state_checksum.h"
+#include "platform/run_error.h"
+
+namespace kraylo {
+namespace {
+
+// Packets go out this often while the two sides wait for the game to begin: they keep the
+// connection known to be alive and measure the round trip the start is timed with (seconds).
+constexpr double kWaitingPacketInterval = kTickSeconds;
+
+int LocalBall(Role role) { return role == Role::kHost ? 1 : 2; }
+
+// Whether `packet` belongs on `channel`: input on the unsequenced one, everything else reliable.
+bool OnRightChannel(const Packet& packet, Channel channel) {
+  return std::holds_alternative<InputPacket>(packet) == (channel == Channel::kInput);
+}
+
+}  // namespace
+
+Session::Session(Transport& transport, Clock& clock, SessionSettings settings, StepFunction step)
+    : transport_(transport),
+      clock_(clock),
+      settings_(settings),
+      step_(std::move(step)),
+      phase_(settings.role == Role::kHost ? Phase::kWaiting : Phase::kConnecting),
+      seed_(settings.seed) {
+  if (settings.input_delay < 0 || settings.input_delay > kMostInputDelay) {
+    Raise(kErrInvalidArgument, "The input delay must be 0 to " + std::to_string(kMostInputDelay) +
+                                   " ticks, not " + std::to_string(settings.input_delay));
+  }
+  if (settings.width < 1 || settings.height < 1) {
+    Raise(kErrInvalidArgument, "A network game needs a field of at least one pixel");
+  }
+}
+
+std::optional<double> Session::round_trip() const {
+  if (!timing_.measured()) return std::nullopt;
+  return timing_.round_trip();
+}
+
+SessionStats Session::stats() const {
+  SessionStats stats = stats_;
+  stats.rollbacks = rollback_ ? rollback_->rollbacks() : 0;
+  // A freeze still going on counts as it stands.
+  if (stall_run_ > 1) ++stats.long_freezes;
+  return stats;
+}
+
+void Session::Serve() {
+  const double now = clock_.Seconds();
+  TransportEvent event;
+  for (int taken = 0; taken < kMostEventsPerServe && transport_.Poll(event); ++taken) {
+    Handle(event, now);
+  }
+  CheckSilence(now);
+  if (phase_ == Phase::kWaiting && handshake_done_ && now - last_sent_ >= kWaitingPacketInterval) {
+    SendInput(now);
+  }
+  TryStart(now);
+  transport_.Flush();
+}
+
+void Session::Tick(Directions own) {
+  Serve();
+  const double now = clock_.Seconds();
+  if (!local_ready_) {
+    local_ready_ = true;
+    SendReadyWhenDue();
+    TryStart(now);
+  }
+  if (phase_ == Phase::kWaiting && start_at_ && now >= *start_at_) Begin(now);
+  if (phase_ != Phase::kPlaying) return;
+  RunOrStall(own, now);
+  if (phase_ == Phase::kPlaying) SendInput(now);
+  CountRollbacks(now);
+  transport_.Flush();
+}
+
+void Session::Quit() {
+  if (peer_ && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying)) {
+    SendControl(*peer_, Encode(QuitPacket{}));
+    transport_.Flush();
+  }
+  if (peer_) transport_.Disconnect(*peer_);
+  phase_ = Phase::kQuit;
+  interrupted_ = false;
+}
+
+void Session::Handle(const TransportEvent& event, double now) {
+  using Kind = TransportEvent::Kind;
+  const bool from_peer = peer_ && event.peer == *peer_;
+  if (event.kind == Kind::kConnected) {
+    if (settings_.role == Role::kJoin && !peer_ && phase_ == Phase::kConnecting) {
+      peer_ = event.peer;
+      last_heard_ = now;
+      SendControl(event.peer, Encode(HelloPacket{settings_.width, settings_.height}));
+    } else if (settings_.role == Role::kHost) {
+      Admit(event.peer, now);
+    }
+    return;
+  }
+  if (event.kind == Kind::kDisconnected) {
+    Forget(event.peer);
+    if (from_peer &&
+        (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying || phase_ == Phase::kConnecting)) {
+      Ended(Phase::kLeft);
+    }
+    return;
+  }
+  if (event.oversized) {
+    ++stats_.malformed;
+    return;
+  }
+  const Packet packet = Decode(event.bytes());
+  if (std::holds_alternative<UnknownPacket>(packet)) {
+    ++stats_.unknown_type;
+    return;
+  }
+  if (std::holds_alternative<MalformedPacket>(packet) || !OnRightChannel(packet, event.channel)) {
+    ++stats_.malformed;
+    return;
+  }
+  if (!from_peer) {
+    HandleStranger(event, packet, now);
+    return;
+  }
+  last_heard_ = now;
+  HandleFromPeer(packet, now);
+}
+
+void Session::HandleStranger(const TransportEvent& event, const Packet& packet, double now) {
+  // Only the host takes newcomers, and only by their hello.
+  const bool hello = std::holds_alternative<HelloPacket>(packet) ||
+                     std::holds_alternative<OtherVersionPacket>(packet);
+  if (settings_.role != Role::kHost || !hello || phase_ != Phase::kWaiting) {
+    ++stats_.from_strangers;
+    return;
+  }
+  Forget(event.peer);
+  if (handshake_done_) {
+    TurnAway(event.peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
+  } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet)) {
+    TurnAway(event.peer, RefusalReason::kVersion, other->version, 0, 0);
+  } else if (const auto& joiner = std::get<HelloPacket>(packet);
+             joiner.width != settings_.width || joiner.height != settings_.height) {
+    TurnAway(event.peer, RefusalReason::kFieldSize, kProtocolVersion, joiner.width, joiner.height);
+  } else {
+    Choose(event.peer, now);
+  }
+}
+
+void Session::Admit(PeerId peer, double now) {
+  if (handshake_done_) {
+    TurnAway(peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
+  } else if (newcomers_.size() >= kMostNewcomers) {
+    transport_.Disconnect(peer);
+  } else {
+    newcomers_.push_back({peer, now});
+  }
+}
+
+void Session::Forget(PeerId newcomer) {
+  std::erase_if(newcomers_, [&](const Newcomer& known) { return known.peer == newcomer; });
+}
+
+void Session::Choose(PeerId peer, double now) {
+  peer_ = peer;
+  handshake_done_ = true;
+  last_heard_ = now;
+  turned_away_.reset();
+  SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2}));
+  SendReadyWhenDue();
+}
+
+void Session::TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
+                       int32_t height) {
+  SendControl(peer, Encode(RefusePacket{reason, settings_.width, settings_.height}));
+  transport_.Disconnect(peer);
+  // Someone knocking while a game is on is no news for this side's player.
+  if (reason != RefusalReason::kHasPlayer) {
+    turned_away_ = Refusal{reason, true, their_version, width, height};
+  }
+}
+
+void Session::Refused(const Refusal& refusal) {
+  refusal_ = refusal;
+  if (peer_) transport_.Disconnect(*peer_);
+  phase_ = Phase::kRefused;
+  interrupted_ = false;
+}
+
+void Session::HandleFromPeer(const Packet& packet, double now) {
+  const bool open =
+      phase_ == Phase::kConnecting || phase_ == Phase::kWaiting || phase_ == Phase::kPlaying;
+  if (const auto* input = std::get_if<InputPacket>(&packet)) {
+    if (open) OnInput(*input, now);
+  } else if (const auto* welcome = std::get_if<WelcomePacket>(&packet);
+             welcome && settings_.role == Role::kJoin && phase_ == Phase::kConnecting) {
+    OnWelcome(*welcome, now);
+  } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet); other && open) {
+    // The host answered in another version (or the joiner did, after a welcome).
+    if (settings_.role == Role::kJoin) {
+      SendControl(*peer_,
+                  Encode(RefusePacket{RefusalReason::kVersion, settings_.width, settings_.height}));
+      Refused(Refusal{RefusalReason::kVersion, true, other->version, 0, 0});
+    }
+  } else if (const auto* refuse = std::get_if<RefusePacket>(&packet); refuse && open) {
+    const Refusal refusal{refuse->reason, false, kProtocolVersion, refuse->width, refuse->height};
+    if (settings_.role == Role::kJoin) {
+      Refused(refusal);
+    } else if (phase_ == Phase::kWaiting) {
+      // The joiner would not play after all: wait for another.
+      turned_away_ = Refusal{refuse->reason, true, kProtocolVersion, refuse->width, refuse->height};
+      transport_.Disconnect(*peer_);
+      peer_.reset();
+      handshake_done_ = false;
+      remote_ready_ = false;
+    }
+  } else if (std::holds_alternative<ReadyPacket>(packet) && handshake_done_ && open) {
+    remote_ready_ = true;
+  } else if (std::holds_alternative<StartPacket>(packet) && settings_.role == Role::kJoin &&
+             phase_ == Phase::kWaiting && remote_ready_ && ready_sent_ && !start_at_) {
+    start_at_ = now;
+  } else if (std::holds_alternative<QuitPacket>(packet) && open) {
+    Ended(Phase::kLeft);
+  } else if (const auto* desync = std::get_if<DesyncPacket>(&packet);
+             desync && (phase_ == Phase::kPlaying || phase_ == Phase::kOutOfStep)) {
+    OutOfStep(phase_ == Phase::kOutOfStep ? std::min(desync_tick_, desync->tick) : desync->tick);
+  } else {
+    ++stats_.unexpected;
+  }
+}
+
+void Session::OnWelcome(const WelcomePacket& welcome, double now) {
+  if (welcome.width != settings_.width || welcome.height != settings_.height) {
+    SendControl(*peer_,
+                Encode(RefusePacket{RefusalReason::kFieldSize, settings_.width, settings_.height}));
+    Refused(
+        Refusal{RefusalReason::kFieldSize, true, kProtocolVersion, welcome.width, welcome.height});
+    return;
+  }
+  seed_ = welcome.seed;
+  handshake_done_ = true;
+  last_heard_ = now;
+  phase_ = Phase::kWaiting;
+  // The host counts as ready from the start: it only starts the game once it is.
+  remote_ready_ = true;
+  SendReadyWhenDue();
+}
+
+void Session::OnInput(const InputPacket& packet, double now) {
+  timing_.OnPacket(now, packet.stamp, packet.echo);
+  if (phase_ != Phase::kPlaying) return;
+  Rollback& rollback = *rollback_;
+  if (packet.tick > 0) timing_.OnRemoteTicks(now, packet.tick);
+  // The other side cannot hold inputs this side has not made yet.
+  their_ack_ = std::clamp(packet.ack, their_ack_, rollback.local_inputs());
+  for (int i = 0; i < packet.count; ++i) {
+    rollback.AddRemote(packet.first + i, packet.inputs[static_cast<size_t>(i)]);
+  }
+  rollback.Settle();
+  if (packet.checked > 0) checksums_.AddTheirs(packet.checked - 1, packet.checksum);
+  FindDesync();
+}
+
+void Session::OnConfirmed(int64_t tick, Directions input, const GameState& after) {
+  checked_ = tick + 1;
+  checked_checksum_ = StateChecksum(after.game, after.random);
+  checksums_.AddOwn(tick, checked_checksum_);
+  if (hooks_.tick_confirmed) hooks_.tick_confirmed(tick, input, after.game, after.random);
+}
+
+void Session::CheckSilence(double now) {
+  // A connection that never says hello must not keep its place.
+  std::erase_if(newcomers_, [&](const Newcomer& newcomer) {
+    const bool silent = now - newcomer.since > kGoneAfter;
+    if (silent) transport_.Disconnect(newcomer.peer);
+    return silent;
+  });
+  const bool connected =
+      handshake_done_ && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
+  const double silence = now - last_heard_;
+  if (connected && silence > kGoneAfter) {
+    Ended(Phase::kLeft);
+    return;
+  }
+  interrupted_ = connected && phase_ == Phase::kPlaying && silence > kInterruptedAfter;
+}
+
+void Session::TryStart(double now) {
+  if (settings_.role != Role::kHost || phase_ != Phase::kWaiting || !handshake_done_ ||
+      !local_ready_ || !remote_ready_ || start_sent_ || !timing_.measured()) {
+    return;
+  }
+  SendControl(*peer_, Encode(StartPacket{}));
+  start_sent_ = true;
+  // The joiner starts when the word arrives, half a round trip from now.
+  start_at_ = now + timing_.round_trip() / 2;
+}
+
+void Session::Begin(double now) {
+  rollback_.emplace(StartingState(settings_.width, settings_.height, seed_),
+                    LocalBall(settings_.role), step_);
+  rollback_->OnConfirmed([this](int64_t tick, Directions input, const GameState& after) {
+    OnConfirmed(tick, input, after);
+  });
+  // The ticks before the first key can act hold no keys.
+  for (int tick = 0; tick < settings_.input_delay; ++tick) rollback_->AddLocal(0);
+  timing_.ForgetRemoteTicks();
+  phase_ = Phase::kPlaying;
+  last_heard_ = std::max(last_heard_, now);
+  rate_since_ = now;
+  if (hooks_.game_started) hooks_.game_started(seed_, settings_.width, settings_.height);
+}
+
+void Session::RunOrStall(Directions own, double now) {
+  Rollback& rollback = *rollback_;
+  const bool ahead =
+      timing_.knows_remote_ticks() && timing_.Ahead(now, rollback.tick() + 1) >= kMostAhead;
+  if (ahead || !rollback.WithinWindow()) {
+    ++stats_.stalled_ticks;
+    if (ahead) ++stats_.waits;
+    ++stall_run_;
+    stats_.longest_freeze = std::max(stats_.longest_freeze, stall_run_);
+    return;
+  }
+  if (stall_run_ > 1) ++stats_.long_freezes;
+  stall_run_ = 0;
+  rollback.AddLocal(own);
+  rollback.RunTick();
+  ++stats_.ticks_run;
+  FindDesync();
+}
+
+void Session::FindDesync() {
+  const std::optional<int64_t> mismatch = checksums_.first_mismatch();
+  if (mismatch && phase_ == Phase::kPlaying) OutOfStep(*mismatch);
+}
+
+void Session::OutOfStep(int64_t tick) {
+  const bool news = phase_ != Phase::kOutOfStep;
+  desync_tick_ = tick;
+  phase_ = Phase::kOutOfStep;
+  interrupted_ = false;
+  if (news && peer_) {
+    SendControl(*peer_, Encode(DesyncPacket{tick}));
+    transport_.Flush();
+  }
+}
+
+void Session::SendReadyWhenDue() {
+  if (!local_ready_ || !handshake_done_ || ready_sent_ || !peer_) return;
+  SendControl(*peer_, Encode(ReadyPacket{}));
+  ready_sent_ = true;
+}
+
+void Session::SendInput(double now) {
+  if (!peer_) return;
+  InputPacket packet;
+  if (rollback_) {
+    const Rollback& rollback = *rollback_;
+    const int64_t made = rollback.local_inputs();
+    packet.tick = rollback.tick();
+    packet.first = std::clamp(their_ack_, made - kMaxInputsPerPacket, made);
+    packet.count = static_cast<int>(made - packet.first);
+    for (int i = 0; i < packet.count; ++i) {
+      packet.inputs[static_cast<size_t>(i)] = rollback.LocalInput(packet.first + i);
+    }
+    packet.ack = rollback.remote_inputs();
+    packet.checked = checked_;
+    packet.checksum = checked_checksum_;
+  }
+  packet.stamp = LinkTiming::Stamp(now);
+  packet.echo = timing_.Echo(now);
+  const PacketBytes bytes = Encode(packet);
+  transport_.Send(*peer_, Channel::kInput, bytes.bytes());
+  last_sent_ = now;
+}
+
+void Session::SendControl(PeerId peer, const PacketBytes& bytes) {
+  transport_.Send(peer, Channel::kControl, bytes.bytes());
+}
+
+void Session::Ended(Phase phase) {
+  phase_ = phase;
+  interrupted_ = false;
+  if (peer_) transport_.Disconnect(*peer_);
+}
+
+void Session::CountRollbacks(double now) {
+  if (now - rate_since_ < 1.0) return;
+  const int64_t rollbacks = rollback_->rollbacks();
+  rollbacks_per_second_ = static_cast<double>(rollbacks - rollbacks_before_) / (now - rate_since_);
+  rollbacks_before_ = rollbacks;
+  rate_since_ = now;
+}
+
+}  // namespace kraylo

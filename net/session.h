@@ -1,0 +1,199 @@
+// One side of a network game: the handshake, the start on a common tick, the ticks run with
+// rollback and input delay, time sync, the checksums that tell the two sides apart, and the ends
+// (the other player leaves, goes silent, or plays a different game). It runs over a Transport and
+// reads time from a Clock, so that tests can drive it with their own of both.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "game/balls.h"
+#include "game/seeded_random.h"
+#include "input/directions.h"
+#include "net/checksum_log.h"
+#include "net/link_timing.h"
+#include "net/protocol.h"
+#include "net/rollback.h"
+#include "net/transport.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+enum class Role {
+  kHost,  // waits for the other player; steers ball 1, draws the seed
+  kJoin,  // connects to the host; steers ball 2
+};
+
+struct SessionSettings {
+  Role role = Role::kHost;
+  int input_delay = 1;  // ticks between a key and the tick it acts on, 0 to kMostInputDelay
+  int32_t width = 0;    // this side's field, pixels
+  int32_t height = 0;   // pixels
+  uint64_t seed = 0;    // the host's seed for the rounds (the joiner's is ignored)
+};
+
+inline constexpr int kMostInputDelay = 4;  // ticks
+
+enum class Phase {
+  kConnecting,  // the joiner has no answer from the host yet
+  kWaiting,     // the game has not begun: no other player yet, or one of the two is not ready
+  kPlaying,
+  kLeft,       // the other player left: by Esc, by closing the connection, or by silence
+  kOutOfStep,  // the two states differ from desync_tick() on: both sides stop
+  kRefused,    // the two sides cannot play together: refusal() says why
+  kQuit,       // this side's player left
+};
+
+// Why two sides could not play together.
+struct Refusal {
+  RefusalReason reason = RefusalReason::kVersion;
+  bool by_us = false;          // this side turned the other away
+  uint16_t their_version = 0;  // the other side's protocol version
+  int32_t their_width = 0;     // the other side's field (kFieldSize), pixels
+  int32_t their_height = 0;    // pixels
+};
+
+// What the tests and the benchmarks measure, and the overlay shows.
+struct SessionStats {
+  int64_t ticks_run = 0;
+  int64_t stalled_ticks = 0;   // timer ticks of play that ran no tick (the game froze for them)
+  int64_t waits = 0;           // of those, the ones time sync made (this side was ahead)
+  int64_t long_freezes = 0;    // runs of more than one stalled tick
+  int64_t longest_freeze = 0;  // the longest run of stalled ticks
+  int64_t rollbacks = 0;       // wrong predictions undone
+  int64_t malformed = 0;     // datagrams that were not one of our packets, or on the wrong channel
+  int64_t unknown_type = 0;  // packets of a type this version does not know
+  int64_t from_strangers = 0;  // packets from a connection that is not the other player's
+  int64_t unexpected = 0;      // our packets at a moment they mean nothing
+};
+
+// What a recording of the game is made from: the game's start, then every confirmed tick in order.
+struct ConfirmedTickHooks {
+  // The game begins: the seed of its rounds and its field (pixels).
+  std::function<void(uint64_t seed, int32_t width, int32_t height)> game_started;
+  // Tick `tick` (from 0) is final: the input byte of both balls and the state after it.
+  std::function<void(int64_t tick, Directions input, const GameModel& game,
+                     const SeededRandom& random)>
+      tick_confirmed;
+};
+
+class Session {
+ public:
+  // Silence after which the connection counts as interrupted, and the other player as gone
+  // (seconds).
+  static constexpr double kInterruptedAfter = 0.75;
+  static constexpr double kGoneAfter = 5.0;
+  // This side waits a tick whenever it would otherwise run this many ticks ahead of the other's
+  // game (in time: a tick is 30 ms), so that it is never more than two ticks ahead once it has
+  // heard that the other side has fallen behind.
+  static constexpr double kMostAhead = 1.5;
+  // Events taken from the transport per call at most, so that a flood cannot hold the game up.
+  static constexpr int kMostEventsPerServe = 256;
+  // Connections the host keeps open for their hello at a time; each gets kGoneAfter seconds.
+  static constexpr size_t kMostNewcomers = 6;
+
+  // `transport` and `clock` must outlive the session. Raises kErrInvalidArgument for an input
+  // delay outside 0 to kMostInputDelay or a field without pixels.
+  Session(Transport& transport, Clock& clock, SessionSettings settings,
+          StepFunction step = StepGame);
+
+  // Takes in what has arrived and answers it; notices silence. Call it often (every frame).
+  void Serve();
+  // A tick of the 30 ms timer on the game screen, with this side's player's directions (bits 0-3:
+  // Left, Right, Up, Down). The first one says the player is ready; once the game runs, each runs
+  // at most one tick of the game and sends this side's inputs.
+  void Tick(Directions own);
+  // This side's player leaves: the other side is told at once.
+  void Quit();
+
+  Phase phase() const { return phase_; }
+  // No packet from the other side for kInterruptedAfter seconds while playing.
+  bool interrupted() const { return interrupted_; }
+  // The first tick found out of step (kOutOfStep).
+  int64_t desync_tick() const { return desync_tick_; }
+  // Why the game could not be played (kRefused).
+  const Refusal& refusal() const { return refusal_; }
+  // The host's last turned-away player, while it waits for another.
+  const std::optional<Refusal>& turned_away() const { return turned_away_; }
+  // The game as it stands (with the other side's latest inputs predicted); nullptr before it
+  // begins.
+  const GameState* state() const { return rollback_ ? &rollback_->state() : nullptr; }
+  const SessionSettings& settings() const { return settings_; }
+  // The smoothed round trip (seconds); nullopt before the first measurement.
+  std::optional<double> round_trip() const;
+  // Wrong predictions undone per second, over the last whole second.
+  double rollbacks_per_second() const { return rollbacks_per_second_; }
+  SessionStats stats() const;
+
+  void SetHooks(ConfirmedTickHooks hooks) { hooks_ = std::move(hooks); }
+
+ private:
+  void Handle(const TransportEvent& event, double now);
+  void HandleStranger(const TransportEvent& event, const Packet& packet, double now);
+  void HandleFromPeer(const Packet& packet, double now);
+  void Choose(PeerId peer, double now);
+  void TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
+                int32_t height);
+  void Refused(const Refusal& refusal);
+  void OnWelcome(const WelcomePacket& welcome, double now);
+  void OnInput(const InputPacket& packet, double now);
+  void OnConfirmed(int64_t tick, Directions input, const GameState& after);
+  void CheckSilence(double now);
+  void Admit(PeerId peer, double now);
+  void Forget(PeerId newcomer);
+  void TryStart(double now);
+  void Begin(double now);
+  void RunOrStall(Directions own, double now);
+  void FindDesync();
+  void OutOfStep(int64_t tick);
+  void SendReadyWhenDue();
+  void SendInput(double now);
+  void SendControl(PeerId peer, const PacketBytes& bytes);
+  void Ended(Phase phase);
+  void CountRollbacks(double now);
+
+  Transport& transport_;
+  Clock& clock_;
+  SessionSettings settings_;
+  StepFunction step_;
+  ConfirmedTickHooks hooks_;
+
+  Phase phase_;
+  std::optional<PeerId> peer_;  // the other player's connection
+  // The host's connections that have not said hello yet, and since when (seconds).
+  struct Newcomer {
+    PeerId peer = 0;
+    double since = 0;
+  };
+  std::vector<Newcomer> newcomers_;
+  bool handshake_done_ = false;
+  uint64_t seed_ = 0;
+  bool local_ready_ = false;
+  bool ready_sent_ = false;
+  bool remote_ready_ = false;
+  bool start_sent_ = false;
+  std::optional<double> start_at_;  // seconds: tick 0 runs at the first timer tick from then on
+  double last_heard_ = 0;           // seconds
+  double last_sent_ = -1;           // seconds
+  bool interrupted_ = false;
+
+  LinkTiming timing_;
+  ChecksumLog checksums_;
+  std::optional<Rollback> rollback_;
+  int64_t their_ack_ = 0;          // this side's inputs the other side holds
+  int64_t checked_ = 0;            // ticks this side has confirmed
+  uint32_t checked_checksum_ = 0;  // of the state after tick checked_ - 1
+  int64_t desync_tick_ = -1;
+  Refusal refusal_;
+  std::optional<Refusal> turned_away_;
+
+  SessionStats stats_;
+  int64_t stall_run_ = 0;  // stalled timer ticks in a row, up to now
+  double rate_since_ = 0;  // seconds: start of the second rollbacks are being counted over
+  int64_t rollbacks_before_ = 0;
+  double rollbacks_per_second_ = 0;
+};
+
+}  // namespace kraylo

@@ -1,0 +1,181 @@
+#include "shell/network_match.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "input/directions.h"
+#include "net/enet_transport.h"
+#include "platform/keys.h"
+#include "shell/program.h"
+
+namespace kraylo {
+namespace {
+
+const char* const kEscEnds = "Esc ends the game";
+
+std::string Field(int32_t width, int32_t height) {
+  return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// Why the two sides cannot play, as the joiner's player reads it.
+std::vector<std::string> RefusalLines(const Refusal& refusal, const SessionSettings& own) {
+  switch (refusal.reason) {
+    case RefusalReason::kVersion:
+      return {"The host speaks protocol version " + std::to_string(refusal.their_version) +
+                  ", this game version " + std::to_string(kProtocolVersion),
+              kEscEnds};
+    case RefusalReason::kFieldSize:
+      return {"The host's field is " + Field(refusal.their_width, refusal.their_height) +
+                  ", this one " + Field(own.width, own.height),
+              "Both need the same dispX and dispY. " + std::string(kEscEnds)};
+    case RefusalReason::kHasPlayer:
+      break;
+  }
+  return {"The host is playing with someone else already", kEscEnds};
+}
+
+// Who the host turned away while it waits for the right player.
+std::string TurnedAwayLine(const Refusal& refusal, const SessionSettings& own) {
+  if (refusal.reason == RefusalReason::kVersion) {
+    return "Turned away a player with protocol version " + std::to_string(refusal.their_version) +
+           " (this game: version " + std::to_string(kProtocolVersion) + ")";
+  }
+  return "Turned away a player whose field is " + Field(refusal.their_width, refusal.their_height) +
+         " (this one: " + Field(own.width, own.height) + ")";
+}
+
+// This machine's player may use either set of keys for their own ball.
+Directions OwnDirections(const KeyTable& keys) {
+  const Directions held = DirectionsOf(keys);
+  return static_cast<Directions>(BallDirections(held, 1) | BallDirections(held, 2));
+}
+
+class NetworkMatch final : public Match {
+ public:
+  NetworkMatch(std::unique_ptr<Transport> transport, const NetworkOptions& network, uint64_t seed,
+               ConfirmedTickHooks hooks)
+      : transport_(std::move(transport)),
+        network_(network),
+        seed_(seed),
+        hooks_(std::move(hooks)) {}
+
+  void Tick(Program& program, const KeyTable& local) override {
+    Session* session = SessionFor(program);
+    // Esc and Tab act here, once, on the live tick; the ticks of the game never see them, nor do
+    // they ever come from the other side.
+    if (local[dik::kEscape] != 0) {
+      program.game.Running = false;
+      if (session != nullptr) session->Quit();
+    }
+    if (local[dik::kTab] != 0) program.game.ShowDebug = !program.game.ShowDebug;
+    if (session == nullptr) return;
+    if (session->phase() != Phase::kQuit) session->Tick(OwnDirections(local));
+    Show(program);
+  }
+
+  void Serve(Program& program) override {
+    Session* session = SessionFor(program);
+    if (session == nullptr) return;
+    session->Serve();
+    Show(program);
+  }
+
+  std::vector<std::string> OverlayLines() const override {
+    if (!session_) return {};
+    const std::optional<double> round_trip = session_->round_trip();
+    const int delay = network_.input_delay;
+    std::vector<std::string> lines = {
+        "Round Trip: " + (round_trip ? std::to_string(std::lround(*round_trip * 1000)) + " ms"
+                                     : std::string("not measured yet")),
+        "Input Delay: " + std::to_string(delay) + (delay == 1 ? " tick" : " ticks"),
+        "Rollbacks Per Second: " + std::to_string(std::lround(session_->rollbacks_per_second())),
+    };
+    const SessionStats stats = session_->stats();
+    const int64_t ignored =
+        stats.malformed + stats.unknown_type + stats.from_strangers + stats.unexpected;
+    if (ignored > 0) lines.push_back("Packets Ignored: " + std::to_string(ignored));
+    return lines;
+  }
+
+  std::vector<std::string> Messages() const override {
+    if (!session_) return {};
+    const Session& session = *session_;
+    switch (session.phase()) {
+      case Phase::kConnecting:
+        return {"Connecting to " + network_.peer + ":" + std::to_string(network_.port)};
+      case Phase::kWaiting:
+        if (session.turned_away()) {
+          return {"Waiting for the other player",
+                  TurnedAwayLine(*session.turned_away(), session.settings())};
+        }
+        return {"Waiting for the other player"};
+      case Phase::kPlaying:
+        if (session.interrupted()) return {"The connection is interrupted"};
+        return {};
+      case Phase::kLeft:
+        return {"The other player left", kEscEnds};
+      case Phase::kOutOfStep:
+        return {
+            "Out of step with the other player at tick " + std::to_string(session.desync_tick()),
+            kEscEnds};
+      case Phase::kRefused:
+        return RefusalLines(session.refusal(), session.settings());
+      case Phase::kQuit:
+        break;
+    }
+    return {};
+  }
+
+ private:
+  // The session begins with the first frame, once start-up has read the field's size; a field
+  // without pixels (a display that could not be set up) has no game to play.
+  Session* SessionFor(Program& program) {
+    if (program.game.ScreenWidth < 1 || program.game.ScreenHeight < 1) return nullptr;
+    if (!session_) {
+      SessionSettings settings;
+      settings.role = network_.host ? Role::kHost : Role::kJoin;
+      settings.input_delay = network_.input_delay;
+      settings.width = program.game.ScreenWidth;
+      settings.height = program.game.ScreenHeight;
+      settings.seed = seed_;
+      session_.emplace(*transport_, program.system.clock(), settings);
+      session_->SetHooks(hooks_);
+    }
+    return &*session_;
+  }
+
+  // The game screen shows the session's game; Running and ShowDebug stay this machine's own.
+  void Show(Program& program) const {
+    const GameState* state = session_->state();
+    if (state == nullptr) return;
+    GameModel& game = program.game;
+    const bool running = game.Running;
+    const bool show_debug = game.ShowDebug;
+    game = state->game;
+    game.Running = running;
+    game.ShowDebug = show_debug;
+  }
+
+  std::unique_ptr<Transport> transport_;
+  NetworkOptions network_;
+  uint64_t seed_;
+  ConfirmedTickHooks hooks_;
+  std::optional<Session> session_;
+};
+
+}  // namespace
+
+std::unique_ptr<Match> MakeNetworkMatch(std::unique_ptr<Transport> transport,
+                                        const NetworkOptions& network, uint64_t seed,
+                                        ConfirmedTickHooks hooks) {
+  return std::make_unique<NetworkMatch>(std::move(transport), network, seed, std::move(hooks));
+}
+
+std::unique_ptr<Transport> OpenTransport(const NetworkOptions& network) {
+  if (network.host) return EnetTransport::Listen(network.port);
+  return EnetTransport::Connect(network.peer, network.port);
+}
+
+}  // namespace kraylo

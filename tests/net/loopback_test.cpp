@@ -1,0 +1,216 @@
+// Two sessions over ENet on 127.0.0.1 in one process, the joiner's datagrams going through a
+// seeded relay that delays, reorders, loses and duplicates them. Time is the test's own clock,
+// moved a millisecond at a time, so a minute of play takes a second or two. ENet's own
+// retransmission timers run on the real clock, which the test outruns: the relay delays the
+// datagrams from the start, but loses, reorders and duplicates them only once both sides play, so
+// that the reliable handshake and start are not what is measured.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "net/enet_transport.h"
+#include "tests/net/duel.h"
+#include "tests/net/duel_checks.h"
+#include "tests/net/udp_proxy.h"
+
+namespace kraylo::testing {
+namespace {
+
+SessionSettings Field() {
+  SessionSettings settings;
+  settings.width = 800;
+  settings.height = 600;
+  settings.input_delay = 1;
+  settings.seed = 0xFEED'F00D;
+  return settings;
+}
+
+struct EnetDuel {
+  explicit EnetDuel(uint64_t seed, const StepFunction& host_step = StepGame)
+      : host_transport(EnetTransport::Listen(0, "127.0.0.1")),
+        proxy(host_transport->port(), seed),
+        join_transport(EnetTransport::Connect("127.0.0.1", proxy.port())),
+        duel(*host_transport, *join_transport, clock, Field(), host_step) {}
+
+  void Run(double seconds, const std::function<bool()>& done) {
+    duel.Run(seconds, done, [this](double now) { proxy.Pump(now); });
+  }
+  // Until both sides play over a link as slow as `shape` but without its mishaps, then with them.
+  void Start(const LinkShape& shape = {}) {
+    proxy.Shape({shape.one_way, shape.jitter, 0, 0, 0});
+    Run(20, [&] { return duel.BothRan(1); });
+    ASSERT_TRUE(duel.BothRan(1));
+    proxy.Shape(shape);
+  }
+  double now() const { return clock.now; }
+
+  ManualClock clock;
+  std::unique_ptr<EnetTransport> host_transport;
+  UdpProxy proxy;
+  std::unique_ptr<EnetTransport> join_transport;
+  Duel duel;
+};
+
+struct LinkCase {
+  int round_trip_ms;
+  int loss_percent;
+};
+
+class Matrix : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(Matrix, BothSidesPlayTheSameGameWithinTheFigures) {
+  const LinkCase link = GetParam();
+  EnetDuel game(static_cast<uint64_t>(link.round_trip_ms * 100 + link.loss_percent));
+  const double one_way = link.round_trip_ms / 2000.0;
+  game.Start({one_way, one_way / 10, link.loss_percent / 100.0, 0.02, 0.01});
+  constexpr int64_t kTicks = 3000;
+  Duel& duel = game.duel;
+  game.Run(kTicks * kTickSeconds * 2, [&] { return duel.BothRan(kTicks); });
+  ASSERT_TRUE(duel.BothRan(kTicks)) << "the game goes on";
+  for (const DuelSide* side : {&duel.host, &duel.join}) {
+    EXPECT_EQ(side->session.phase(), Phase::kPlaying);
+    const SessionStats stats = side->session.stats();
+    std::printf(
+        "round trip %3d ms, loss %2d %%, %-6s: %lld ticks, %lld stalled (%lld of them time-sync "
+        "waits), %lld freezes over one tick (longest %lld), %lld rollbacks, round trip measured "
+        "%.0f ms, desync: %s\n",
+        link.round_trip_ms, link.loss_percent, side == &duel.host ? "host" : "joiner",
+        static_cast<long long>(stats.ticks_run), static_cast<long long>(stats.stalled_ticks),
+        static_cast<long long>(stats.waits), static_cast<long long>(stats.long_freezes),
+        static_cast<long long>(stats.longest_freeze), static_cast<long long>(stats.rollbacks),
+        side->session.round_trip().value_or(0) * 1000,
+        side->session.phase() == Phase::kOutOfStep ? "yes" : "no");
+    if (link.round_trip_ms <= 100 && link.loss_percent == 0) {
+      EXPECT_EQ(stats.stalled_ticks, 0) << "no delay beyond the input delay";
+    }
+    if (link.loss_percent <= 5) {
+      EXPECT_EQ(stats.long_freezes, 0) << "no freeze";
+    }
+    if (link.loss_percent <= 10) {
+      EXPECT_LE(stats.long_freezes, kTicks / 1000);
+    }
+  }
+  ExpectSameGameAsOffline(duel, Field());
+}
+
+INSTANTIATE_TEST_SUITE_P(RoundTripAndLoss, Matrix,
+                         ::testing::Values(LinkCase{0, 0}, LinkCase{0, 5}, LinkCase{0, 20},
+                                           LinkCase{60, 0}, LinkCase{60, 5}, LinkCase{60, 20},
+                                           LinkCase{100, 10}, LinkCase{150, 0}, LinkCase{150, 5},
+                                           LinkCase{150, 20}, LinkCase{300, 0}, LinkCase{300, 5},
+                                           LinkCase{300, 20}),
+                         [](const ::testing::TestParamInfo<LinkCase>& test) {
+                           return std::to_string(test.param.round_trip_ms) + "ms_" +
+                                  std::to_string(test.param.loss_percent) + "percent";
+                         });
+
+TEST(Blackout, OfTwoSecondsFreezesThePlayWhichThenGoesOnInStep) {
+  EnetDuel game(2);
+  game.Start({0.03, 0.003, 0, 0, 0});
+  Duel& duel = game.duel;
+  game.Run(10, [&] { return duel.BothRan(300); });
+  game.proxy.Blackout(game.now(), game.now() + 2);
+  bool interrupted_on_both = false;
+  game.Run(30, [&] {
+    interrupted_on_both =
+        interrupted_on_both || (duel.host.session.interrupted() && duel.join.session.interrupted());
+    return duel.BothRan(1000);
+  });
+  ASSERT_TRUE(duel.BothRan(1000));
+  EXPECT_TRUE(interrupted_on_both);
+  for (const DuelSide* side : {&duel.host, &duel.join}) {
+    EXPECT_EQ(side->session.phase(), Phase::kPlaying);
+    EXPECT_FALSE(side->session.interrupted());
+    EXPECT_GE(side->session.stats().longest_freeze, 50) << "froze rather than drifting apart";
+  }
+  ExpectSameGameAsOffline(duel, Field());
+}
+
+TEST(Blackout, OfEightSecondsEndsOnBothSidesAfterFiveSecondsOfSilence) {
+  EnetDuel game(8);
+  game.Start();
+  Duel& duel = game.duel;
+  game.Run(10, [&] { return duel.BothRan(300); });
+  const double dark = game.now();
+  game.proxy.Blackout(dark, dark + 8);
+  std::optional<double> host_left;
+  std::optional<double> join_left;
+  game.Run(12, [&] {
+    if (!host_left && duel.host.session.phase() == Phase::kLeft) host_left = game.now();
+    if (!join_left && duel.join.session.phase() == Phase::kLeft) join_left = game.now();
+    return false;
+  });
+  ASSERT_TRUE(host_left && join_left);
+  // Five seconds after the last packet, which left up to a tick before the dark began.
+  for (double left : {*host_left, *join_left}) {
+    EXPECT_GT(left - dark, 5.0 - kTickSeconds);
+    EXPECT_LT(left - dark, 6.0);
+  }
+  // What came after the blackout changed nothing.
+  EXPECT_EQ(duel.host.session.phase(), Phase::kLeft);
+  EXPECT_EQ(duel.join.session.phase(), Phase::kLeft);
+  ExpectSameGameAsOffline(duel, Field());
+}
+
+TEST(Desync, APeerThatCorruptsItsStateIsReportedOnBothSidesWithinTenTicksOfTheRoundTrip) {
+  constexpr int64_t kWrongTick = 500;
+  const StepFunction corrupting = [](GameState& state, Directions input, int64_t tick) {
+    StepGame(state, input, tick);
+    if (tick == kWrongTick) state.game.Balls(2).MY = -state.game.Balls(2).MY + 1e-12;
+  };
+  EnetDuel game(5, corrupting);
+  game.Start({0.075, 0.0075, 0.05, 0.02, 0.01});
+  Duel& duel = game.duel;
+  game.Run(60, [&] {
+    return duel.host.session.phase() == Phase::kOutOfStep &&
+           duel.join.session.phase() == Phase::kOutOfStep;
+  });
+  const int64_t round_trip_ticks = 5;  // 150 ms
+  for (const DuelSide* side : {&duel.host, &duel.join}) {
+    ASSERT_EQ(side->session.phase(), Phase::kOutOfStep);
+    // The first tick compared after the wrong one; a lost packet may skip a tick's checksum.
+    EXPECT_GE(side->session.desync_tick(), kWrongTick);
+    EXPECT_LE(side->session.desync_tick(), kWrongTick + 2);
+    const int64_t found_after = side->session.stats().ticks_run - 1 - kWrongTick;
+    std::printf("desync at tick %lld found by the %s %lld ticks later (round trip %lld ticks)\n",
+                static_cast<long long>(kWrongTick), side == &duel.host ? "host" : "joiner",
+                static_cast<long long>(found_after), static_cast<long long>(round_trip_ticks));
+    EXPECT_LE(found_after, round_trip_ticks + 10);
+  }
+}
+
+TEST(Quit, EscOnOneSideShowsTheOtherPlayerLeftWithinASecond) {
+  EnetDuel game(9);
+  game.Start({0.15, 0.015, 0, 0, 0});
+  Duel& duel = game.duel;
+  game.Run(10, [&] { return duel.BothRan(100); });
+  duel.join.session.Quit();
+  const double quit_at = game.now();
+  game.Run(3, [&] { return duel.host.session.phase() == Phase::kLeft; });
+  EXPECT_EQ(duel.host.session.phase(), Phase::kLeft);
+  EXPECT_LT(game.now() - quit_at, 1.0);
+}
+
+TEST(Refusal, AThirdProgramIsTurnedAwayAndTold) {
+  EnetDuel game(10);
+  game.Start();
+  std::unique_ptr<EnetTransport> third_transport =
+      EnetTransport::Connect("127.0.0.1", game.host_transport->port());
+  SessionSettings third_settings = Field();
+  third_settings.role = Role::kJoin;
+  Session third(*third_transport, game.clock, third_settings);
+  Duel& duel = game.duel;
+  game.Run(10, [&] {
+    third.Serve();
+    return third.phase() == Phase::kRefused && duel.BothRan(200);
+  });
+  ASSERT_EQ(third.phase(), Phase::kRefused);
+  EXPECT_EQ(third.refusal().reason, RefusalReason::kHasPlayer);
+  EXPECT_EQ(duel.host.session.phase(), Phase::kPlaying);
+  ExpectSameGameAsOffline(duel, Field());
+}
+
+}  // namespace
+}  // namespace kraylo::testing
