@@ -146,6 +146,22 @@ TEST(ChooseOpponent, TheCommandLineWinsOverMainAndMainOverTheDefault) {
   }
 }
 
+TEST(ChooseOpponent, InANetworkGameMainsComputerIsPassedOverButItsValuesAreStillChecked) {
+  Session s;
+  s.WriteConfig(Config() + "opponent = computer\r\nlevel = hard\r\n");
+  s.program.options.network = NetworkOptions{};
+  s.EndFrom(1);
+  EXPECT_EQ(s.Run(), 0);
+  EXPECT_EQ(ComputerLevel(s.program), std::nullopt) << "the other player has ball 2";
+
+  Session bad;
+  bad.WriteConfig(Config() + "opponent = robot\r\n");
+  bad.program.options.network = NetworkOptions{};
+  bad.EndFrom(1);
+  EXPECT_NE(bad.Run(), 0);
+  EXPECT_EQ(bad.machine.ErrorReports().size(), 1u) << "the bad line is reported as always";
+}
+
 TEST(ChooseOpponent, AValueItDoesNotKnowIsAConfigurationErrorNamingTheLineAndTheFile) {
   const struct {
     const char* line;
