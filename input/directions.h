@@ -28,6 +28,11 @@ constexpr Directions BallDirections(Directions directions, int ball) {
 constexpr Directions ForBall(Directions four, int ball) {
   return static_cast<Directions>((four & 0x0F) << (4 * (ball - 1)));
 }
+// The four directions (bits 0-3) held with either ball's keys: a player who steers one ball alone
+// (against the computer, or over the network) may use either key set, and either pad.
+constexpr Directions EitherSet(Directions directions) {
+  return static_cast<Directions>(BallDirections(directions, 1) | BallDirections(directions, 2));
+}
 
 // The direction keys held in `table`, each read at its entry of `keys` (a player's own keys) or
 // at its usual place.

@@ -31,9 +31,7 @@ ComputerMatch::ComputerMatch(Level level, uint64_t seed, bool seeded_rounds)
       rounds_(seeded_rounds ? std::optional<uint64_t>(seed) : std::nullopt) {}
 
 void ComputerMatch::Tick(Program& program, const KeyTable& local) {
-  // Either key set steers the person's ball.
-  const Directions person = DirectionsOf(local);
-  const Directions ball_1 = BallDirections(person, 1) | BallDirections(person, 2);
+  const Directions ball_1 = EitherSet(DirectionsOf(local));
   // Decided from the game as it stands before the tick, as a person sees it.
   const Directions ball_2 = opponent_.Decide(program.game);
   last_directions_ = ForBall(ball_1, 1) | ForBall(ball_2, 2);

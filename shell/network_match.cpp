@@ -46,12 +46,6 @@ std::string TurnedAwayLine(const Refusal& refusal, const SessionSettings& own) {
          " (this one: " + Field(own.width, own.height) + ")";
 }
 
-// This machine's player may use either set of keys for their own ball.
-Directions OwnDirections(const KeyTable& keys) {
-  const Directions held = DirectionsOf(keys);
-  return static_cast<Directions>(BallDirections(held, 1) | BallDirections(held, 2));
-}
-
 class NetworkMatch final : public Match {
  public:
   NetworkMatch(std::unique_ptr<Transport> transport, const NetworkOptions& network, uint64_t seed,
@@ -71,7 +65,7 @@ class NetworkMatch final : public Match {
     }
     if (local[dik::kTab] != 0) program.game.ShowDebug = !program.game.ShowDebug;
     if (session == nullptr) return;
-    if (session->phase() != Phase::kQuit) session->Tick(OwnDirections(local));
+    if (session->phase() != Phase::kQuit) session->Tick(EitherSet(DirectionsOf(local)));
     Show(program);
   }
 
