@@ -3,7 +3,8 @@
 # AppStream file and the icons, then starts the installed program on a real X server as a user
 # who cannot write the prefix, with a fresh home folder: it shows the menu and ends on Esc with
 # status 0, writes nothing into the prefix, and a bad configuration in ~/.config/kraylo/ is
-# reported against that file.
+# reported against that file. The work folder is made one only its owner can enter (as a root
+# user's home is), so the other user's files must be staged where that user can reach them.
 # Usage: installed.sh <build folder> <openbox|bare> <work folder>
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
@@ -11,8 +12,13 @@ source "$(dirname "$0")/checks.sh"
 xvfb_options=-ac
 in_xvfb 1024x768 "$@"
 build=$probe
-stage=$work/stage
-home=$work/home
+chmod 700 "$work"
+# What the other user runs and writes: a folder that user can enter, removed at the end.
+shared=$(mktemp -d /tmp/kraylo-installed.XXXXXX)
+chmod 755 "$shared"
+trap 'chmod -R u+w "$shared"; rm -rf "$shared"' EXIT
+stage=$shared/stage
+home=$shared/home
 
 DESTDIR=$stage cmake --install "$build" --prefix /usr >"$work/install.log"
 prefix=$stage/usr
@@ -35,7 +41,6 @@ mkdir -p "$home"
 as_player=()
 if [ "$(id -u)" = 0 ]; then
   chown nobody "$home"
-  chmod a+x "$work"
   as_player=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 play() {  # log name, then arguments
@@ -45,7 +50,7 @@ play() {  # log name, then arguments
 }
 touch "$work/before"
 play menu
-trap 'kill $pid 2>/dev/null || true' EXIT
+trap 'kill $pid 2>/dev/null || true; chmod -R u+w "$shared"; rm -rf "$shared"' EXIT
 wait_until "the menu" "above \$(lit_share \$(shoot menu) 340 255 120 22) 0.5"
 xdotool key Escape
 wait_exit $pid 5
