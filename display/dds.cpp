@@ -1,6 +1,7 @@
 #include "display/dds.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,10 @@ void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32
     display.ddsBack = &display.ddsPrimary->BackBuffer();
   } catch (const RunError& error) {
     ReportDisplayFailure(system, display, error, "CreateDDS");
+  } catch (const std::bad_alloc&) {
+    // A field too large for the machine's memory is a display that cannot be set up, and the
+    // player gets the same report and Exit button as for any other.
+    ReportDisplayFailure(system, display, RunError(kErrOutOfMemory, "Out of memory"), "CreateDDS");
   }
 }
 

@@ -12,9 +12,11 @@ namespace kraylo {
 enum ErrorNumber : int32_t {
   kErrInvalidArgument = 5,
   kErrOverflow = 6,
+  kErrOutOfMemory = 7,
   kErrSubscript = 9,
   kErrDivisionByZero = 11,
   kErrTypeMismatch = 13,
+  kErrInternal = 51,  // an exception that is not one of the program's own errors
   kErrFileNotFound = 53,
   kErrInputPastEnd = 62,
   kErrFileAccess = 75,

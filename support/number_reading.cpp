@@ -157,7 +157,9 @@ double ReadNumber(const std::optional<std::string>& text) {
 }
 
 int32_t ToWholeNumber(const std::optional<std::string>& text) {
-  if (!text || text->empty()) return 0;
+  // Only a key that is not there reads as 0: a key written with nothing after its "=" is a
+  // value, and not a number.
+  if (!text) return 0;
   Cursor cursor(*text, /*lenient=*/false);
   cursor.SkipBlanks();
   const std::optional<double> value = ScanDecimal(cursor);

@@ -36,8 +36,8 @@ double ReadNumber(const std::optional<std::string>& text);
 
 // The strict whole-number conversion of a configuration value: a decimal number (sign, digits,
 // point, exponent E or D), optionally surrounded by spaces and tabs, rounded half to even; no
-// value or an empty text gives 0; anything else raises 13 (type mismatch); out of the 32-bit
-// range raises 6.
+// value (a missing key) gives 0; anything else, an empty text included, raises 13 (type
+// mismatch); out of the 32-bit range raises 6.
 int32_t ToWholeNumber(const std::optional<std::string>& text);
 
 // The invariant plain form: "." as separator, no group separators, 15 significant digits, no

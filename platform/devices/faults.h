@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -44,8 +45,11 @@ class Faults {
  public:
   // Every later call of `operation` raises (number, description) until Disarm.
   void Arm(Fault operation, int32_t number, std::string description) {
-    Slot(operation) = Armed{number, std::move(description)};
+    Slot(operation) = Armed{number, std::move(description), false};
   }
+  // Every later call of `operation` runs out of memory (std::bad_alloc) until Disarm: what a
+  // field too large for the machine does, without allocating gigabytes in a test.
+  void ArmOutOfMemory(Fault operation) { Slot(operation) = Armed{0, "", true}; }
   void Disarm(Fault operation) { Slot(operation).reset(); }
   void Clear() { armed_.fill(std::nullopt); }
   bool IsArmed(Fault operation) const { return armed_[Index(operation)].has_value(); }
@@ -53,6 +57,7 @@ class Faults {
   // Called by each backend operation first thing; raises when a test armed it.
   void Check(Fault operation) const {
     const std::optional<Armed>& armed = armed_[Index(operation)];
+    if (armed && armed->out_of_memory) throw std::bad_alloc();
     if (armed) Raise(armed->number, armed->description);
   }
 
@@ -60,6 +65,7 @@ class Faults {
   struct Armed {
     int32_t number;
     std::string description;
+    bool out_of_memory;
   };
   static size_t Index(Fault operation) { return static_cast<size_t>(operation); }
   std::optional<Armed>& Slot(Fault operation) { return armed_[Index(operation)]; }

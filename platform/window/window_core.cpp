@@ -7,10 +7,6 @@
 namespace kraylo {
 namespace {
 
-// Numbers for errors that are not the program's own run-time errors.
-constexpr int32_t kErrOutOfMemory = 7;
-constexpr int32_t kErrInternal = 51;
-
 // Run's own loop looks at the clock at least this often while no timer is due (seconds).
 constexpr double kLongestWait = 0.25;
 

@@ -106,24 +106,34 @@ TEST(StartUp, AKeyboardFailureIsLoggedTheFrameLoopNeverRunsAndExitEnds) {
 }
 
 TEST(DisplayFailure, IsLoggedAndWrittenToDebugTxtAndLeavesAWorkingExitButton) {
-  // The display operation made to fail (or none), the display keys, the error line.
+  // The display operation made to fail (or none, or run out of memory), the display keys (an
+  // empty dispX: the line "dispX =" with nothing after it), the error line.
   const struct {
     std::optional<Fault> armed;
+    bool out_of_memory;
     const char *disp_x, *disp_cols, *error;
   } cases[] = {
-      {Fault::kSetDisplayMode, "800", "32", "Error -1002: No such mode in function CreateDDS."},
-      {Fault::kGetAttachedSurface, "800", "32", "Error -1002: No such mode in function CreateDDS."},
-      // A display key that is not a number is reported the same way.
-      {std::nullopt, "800", "abc",
+      {Fault::kSetDisplayMode, false, "800", "32",
+       "Error -1002: No such mode in function CreateDDS."},
+      {Fault::kGetAttachedSurface, false, "800", "32",
+       "Error -1002: No such mode in function CreateDDS."},
+      {Fault::kCreatePrimarySurface, true, "800", "32", "Error 7: Out of memory in function CreateDDS."},
+      // A display key that is not a number is reported the same way; so is one with no text.
+      {std::nullopt, false, "800", "abc",
        "Error 13: Type mismatch: \" abc\" is not a number in function Working."},
-      {std::nullopt, "wide", "32",
-       "Error 13: Type mismatch: \" wide\" is not a number in function Working."}};
+      {std::nullopt, false, "wide", "32",
+       "Error 13: Type mismatch: \" wide\" is not a number in function Working."},
+      {std::nullopt, false, "", "32",
+       "Error 13: Type mismatch: \"\" is not a number in function Working."}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error);
     Session s;
-    s.WriteConfig(Config(c.disp_x, c.disp_cols));
+    std::string config = Config(c.disp_x, c.disp_cols);
+    if (*c.disp_x == '\0') config.replace(config.find("dispX = "), 8, "dispX =");
+    s.WriteConfig(config);
     s.machine.SetNow({2024, 3, 14, 9, 41, 7});
-    if (c.armed) s.machine.faults().Arm(*c.armed, kErrBadDisplayMode, "No such mode");
+    if (c.out_of_memory) s.machine.faults().ArmOutOfMemory(*c.armed);
+    if (c.armed && !c.out_of_memory) s.machine.faults().Arm(*c.armed, kErrBadDisplayMode, "No such mode");
     s.AtFrame(5, [&] {
       EXPECT_TRUE(s.machine.window().IsVisible(Control::kExit));
       EXPECT_EQ(s.machine.CursorCount(), 0) << "the pointer hidden at start-up is shown again";
