@@ -111,6 +111,9 @@ class Window {
   // Dispatches every pending event, delivers at most one due timer tick, repaints what changed.
   // An error a handler lets out ends the program with the error report (throws ProgramEnd).
   virtual void Yield() = 0;
+  // Yield for a loop that has nothing to show: first waits until there is an input event to
+  // dispatch or a timer tick to deliver, so that the loop does not spin.
+  virtual void WaitThenYield() = 0;
   // Unloads the window; Run returns once the current handler has returned.
   virtual void Unload() = 0;
   // Ends the program at once: no further frame or handler (throws ProgramEnd{0}).

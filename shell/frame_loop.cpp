@@ -74,7 +74,13 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   System& system = program.system;
   ScreenState& screen = program.screen;
   DisplayState& display = program.display;
-  Guarded([&] { system.window().Yield(); });
+  // Without a display (its set-up failed) the window shows its log and Exit button, and nothing
+  // changes but through an event.
+  if (display.ddsPrimary) {
+    Guarded([&] { system.window().Yield(); });
+  } else {
+    Guarded([&] { system.window().WaitThenYield(); });
+  }
   // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.
   program.match->Serve(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });

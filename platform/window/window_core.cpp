@@ -28,6 +28,16 @@ void WindowCore::Yield() {
   Pass();
 }
 
+void WindowCore::WaitThenYield() {
+  ++yields_;
+  const int ticks_before = timer_ticks_;
+  // Idle passes sleep between them as Run's own loop does; a window system that ends the
+  // session meanwhile ends the program as Run's loop would.
+  while (!Pass() && timer_ticks_ == ticks_before && !unloaded_) {
+    if (!host_.Wait(SecondsToNextTick(), /*idle=*/true)) throw ProgramEnd{0};
+  }
+}
+
 void WindowCore::EndProgram() { throw ProgramEnd{0}; }
 
 int WindowCore::ShowCursor(bool show) {

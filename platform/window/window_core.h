@@ -69,6 +69,7 @@ class WindowCore : public Window {
   void SetLogText(std::string text) override { form_.SetLogText(std::move(text)); }
   void StartTimer() override;
   void Yield() override;
+  void WaitThenYield() override;
   void Unload() override { unloaded_ = true; }
   [[noreturn]] void EndProgram() override;
   int ShowCursor(bool show) override;
@@ -85,7 +86,7 @@ class WindowCore : public Window {
   // Observations.
   const Form& form() const { return form_; }
   int cursor_count() const { return cursor_count_; }
-  int yields() const { return yields_; }            // Yield calls
+  int yields() const { return yields_; }            // Yield and WaitThenYield calls
   int timer_ticks() const { return timer_ticks_; }  // ticks delivered
   bool timer_running() const { return timer_running_; }
   bool unloaded() const { return unloaded_; }

@@ -19,6 +19,7 @@ class LogWindow : public Window {
   void SetLogText(std::string replacement) override { text = std::move(replacement); }
   void StartTimer() override {}
   void Yield() override {}
+  void WaitThenYield() override {}
   void Unload() override {}
   [[noreturn]] void EndProgram() override { throw ProgramEnd{0}; }
   int ShowCursor(bool) override { return 0; }
