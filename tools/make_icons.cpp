@@ -1,6 +1,8 @@
 // Draws the program's icon, the two players' balls side by side as the game shows them, as
 // square PNG files with a transparent background. Usage: make_icons <folder> <size>...
-// (the build makes the hicolor sizes it installs; each lands in <folder>/<size>x<size>/kraylo.png).
+// (the build makes the hicolor sizes it installs; each lands in <folder>/<size>x<size>/kraylo.png),
+// or make_icons --embed <file> <size>: the same picture as the RGBA bytes of a C array's
+// initialiser, which the program compiles in as its window's icon.
 #include <zlib.h>
 
 #include <algorithm>
@@ -101,19 +103,45 @@ bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pix
   return static_cast<bool>(file << png);
 }
 
+// "size, size, r, g, b, a, ...": the side twice, then the rows, ready for `{#include ...}`.
+bool WriteEmbedded(const std::string& path, int size, const std::vector<uint8_t>& pixels) {
+  std::ofstream file(path);
+  file << size << ", " << size << ",\n";
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    file << static_cast<int>(pixels[i]) << (i % 16 == 15 ? ",\n" : ",");
+  }
+  file << "\n";
+  return static_cast<bool>(file);
+}
+
+// The side a command-line word gives, or 0 when it is none the tool draws.
+int IconSize(const char* word) {
+  const int size = std::atoi(word);
+  if (size >= 16 && size <= 1024) return size;
+  std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", word);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "Usage: %s <folder> <size>...\n", argv[0]);
+  if (argc < 3 || (std::string(argv[1]) == "--embed" && argc != 4)) {
+    std::fprintf(stderr, "Usage: %s <folder> <size>... | %s --embed <file> <size>\n", argv[0],
+                 argv[0]);
     return 2;
   }
-  for (int i = 2; i < argc; ++i) {
-    const int size = std::atoi(argv[i]);
-    if (size < 16 || size > 1024) {
-      std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", argv[i]);
-      return 2;
+  if (std::string(argv[1]) == "--embed") {
+    const int size = IconSize(argv[3]);
+    if (size == 0) return 2;
+    if (!WriteEmbedded(argv[2], size, DrawIcon(size))) {
+      std::fprintf(stderr, "The icon %s could not be written\n", argv[2]);
+      return 1;
     }
+    return 0;
+  }
+  for (int i = 2; i < argc; ++i) {
+    const int size = IconSize(argv[i]);
+    if (size == 0) return 2;
     const std::string folder =
         std::string(argv[1]) + "/" + std::to_string(size) + "x" + std::to_string(size);
     std::error_code error;

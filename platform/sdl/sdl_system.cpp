@@ -13,6 +13,7 @@
 #include "platform/sdl/sdl_screen.h"
 #include "platform/sdl/sdl_window_host.h"
 #include "platform/sdl/video_driver.h"
+#include "platform/sdl/window_icon.h"
 #include "platform/window/form.h"
 #include "platform/window/window_core.h"
 
@@ -23,6 +24,9 @@ namespace {
 class SdlVideo {
  public:
   SdlVideo() {
+    // The window class the desktop entry names (StartupWMClass), whatever the executable's name
+    // (SDL 2.26 reads it from this variable only, before it starts its X11 video driver).
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", "kraylo", /*overwrite=*/0);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       Raise(kErrNoVideo, std::string("The video system could not be started (") + SDL_GetError() +
                              "). " + kNoDisplayText);
@@ -51,6 +55,7 @@ WindowPointer MakeMainWindow() {
   if (window == nullptr) {
     Raise(kErrNoVideo, std::string("The main window could not be made: ") + SDL_GetError());
   }
+  SetWindowIcon(window);
   return WindowPointer(window);
 }
 

@@ -52,6 +52,12 @@ touch "$work/before"
 play menu
 trap 'kill $pid 2>/dev/null || true; chmod -R u+w "$shared"; rm -rf "$shared"' EXIT
 wait_until "the menu" "above \$(lit_share \$(shoot menu) 340 255 120 22) 0.5"
+# Task bars match the running window to the desktop entry by its class, and show its icon.
+window=$(xdotool search --name '^Kraylo$' | head -1)
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/io.kraylo.Kraylo.desktop")
+check "the window class the entry names ('$wm_class')" \
+  "xprop -id $window WM_CLASS | grep -q '= \"$wm_class\", \"$wm_class\"\$'"
+check "an icon on the window" "xprop -id $window _NET_WM_ICON | grep -q 'Icon (64 x 64)'"
 xdotool key Escape
 wait_exit $pid 5
 check "exit status 0 ($status)" '[ $status = 0 ]'
