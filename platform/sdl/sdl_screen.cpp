@@ -57,6 +57,26 @@ bool IsXrgb32(const SDL_Surface& surface) {
 
 }  // namespace
 
+// Keeps the system pointer where the player left it across a switch of the window to or from
+// full screen: SDL 2.26 on X11 moves it to the centre of a window that had it and changes its
+// size. The global state asks the window system itself, not SDL's cache.
+class PointerKept {
+ public:
+  PointerKept() { SDL_GetGlobalMouseState(&x_, &y_); }
+  ~PointerKept() {
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    if (x != x_ || y != y_) SDL_WarpMouseGlobal(x_, y_);
+  }
+  PointerKept(const PointerKept&) = delete;
+  PointerKept& operator=(const PointerKept&) = delete;
+
+ private:
+  int x_ = 0;
+  int y_ = 0;
+};
+
 struct SdlScreen::Impl {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;  // null on the window-surface path
@@ -293,6 +313,7 @@ SdlScreen::~SdlScreen() {
 }
 
 void SdlScreen::EnterFullScreen(int32_t width, int32_t height) {
+  const PointerKept pointer;
   Impl& s = *impl_;
   if (!s.full_screen) {
     SDL_GetWindowPosition(s.window, &s.windowed_place.x, &s.windowed_place.y);
@@ -312,6 +333,7 @@ void SdlScreen::EnterFullScreen(int32_t width, int32_t height) {
 void SdlScreen::LeaveFullScreen() {
   Impl& s = *impl_;
   if (!s.full_screen) return;
+  const PointerKept pointer;
   s.UnfillMonitor();
   SDL_SetWindowResizable(s.window, SDL_FALSE);
   s.windowed = false;
@@ -324,6 +346,7 @@ void SdlScreen::LeaveFullScreen() {
 void SdlScreen::ToggleWindowed() {
   Impl& s = *impl_;
   if (!s.full_screen) return;
+  const PointerKept pointer;
   if (!s.windowed) {
     s.ShowFramesWindowed();
     return;

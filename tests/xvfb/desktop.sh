@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The desktop around Kraylo on a real X server: the menu's pointer drawn where the system pointer
-# is before any mouse move; Alt+Enter shows the picture in a resizable window, letterboxed, with
+# The desktop around Kraylo on a real X server: the system pointer stays where the player left
+# it, over the start-up window, through every switch to and from full screen, and the menu's
+# pointer is drawn there before any mouse move; Alt+Enter shows the picture in a resizable window, letterboxed, with
 # the menu's clicks landing on their buttons, and back; another program takes the focus while the
 # game is full screen (Alt+Tab under a window manager) and gets the keys, and the game comes back.
 # Usage: desktop.sh <kraylo executable> <openbox|bare> <work folder>
@@ -18,11 +19,16 @@ holder=$!
 xmessage -geometry 300x100+60+60 -default okay "another program" 2>/dev/null &
 other=$!
 wait_until "the other program's window" "xdotool search --name '^xmessage$' >/dev/null 2>&1"
-xdotool mousemove $(to_screen 600 150)
+# Over the start-up window, away from its centre.
+read -r start_x start_y < <(to_screen 500 320)
+xdotool mousemove $start_x $start_y
 (cd "$work" && exec ./kraylo >"$work/kraylo.log" 2>&1) &
 pid=$!
 trap 'kill $pid $other $holder 2>/dev/null || true' EXIT
 
+pointer_at() {  # screen x, y
+  [ "$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')" = "$1 $2" ]
+}
 wait_lit() {  # screenshot name, share, frame rectangle (left top width height)
   wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
 }
@@ -34,7 +40,8 @@ menu_shown() {  # screenshot: every button lit
 # The menu's pointer is drawn at the system pointer, which has not moved since before the start.
 wait_full_screen
 wait_lit menu 0.5 340 255 120 22
-check "the pointer drawn at frame (600, 150)" 'above $(brightest "$work/menu.png" 601 153 7 10) 0.95'
+check "the system pointer where it was ($(xdotool getmouselocation))" "pointer_at $start_x $start_y"
+check "the pointer drawn at frame (500, 320)" 'above $(brightest "$work/menu.png" 501 323 7 10) 0.95'
 check "no pointer at the frame's corner" '! above $(brightest "$work/menu.png" 1 3 7 10) 0.5'
 
 # Alt+Enter: the picture in a window of its own size, frame pixels 1:1.
@@ -42,6 +49,7 @@ xdotool key alt+Return
 wait_until "an 800x600 window" '[ "$(kraylo_geometry | cut -d" " -f3-)" = "800 600" ]'
 read -r wx wy _ _ < <(kraylo_geometry)
 sleep 0.5
+check "the system pointer still there ($(xdotool getmouselocation))" "pointer_at $start_x $start_y"
 window_shot=$(shoot windowed)
 for top in 250 290 330 370 410; do
   share=$(convert "$window_shot" -crop 120x22+$((wx + 340))+$((wy + top + 5)) +repage -colorspace Gray \
@@ -68,9 +76,11 @@ check "the credits in the window ($green)" "above $green 0.0005"
 xdotool key Escape
 
 # Alt+Enter again: full screen, and the clicks land on the full-screen buttons.
+read -r last_x last_y < <(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')
 xdotool key alt+Return
 wait_full_screen
 wait_lit menu-again 0.5 340 255 120 22
+check "the system pointer still where it was" "pointer_at $last_x $last_y"
 check "the whole menu" "menu_shown '$work/menu-again.png'"
 xdotool mousemove $(to_screen 400 300) sleep 0.2 click 1
 sleep 0.5
