@@ -59,8 +59,10 @@ double BallDistance(const GameModel& game) {
 }
 
 bool InContact(const GameModel& game) {
-  // Below this a squared difference cannot overflow 32 bits, nor can two of them summed, pixels².
-  constexpr double kSquareFits = 1 << 30;
+  // Below this a squared difference rounds to at most 2^30 - 1, so neither it nor the sum of two
+  // of them overflows 32 bits; from it on a square may round up to 2^30, and two of those sum to
+  // 2^31, which the full path must see to raise the overflow. Pixels².
+  constexpr double kSquareFits = (1 << 30) - 0.5;
   // Rounding two squares moves their sum by at most 1: above this the rounded sum is at least
   // 10405, still apart; pixels².
   constexpr double kPlainlyApart = kContactDistance * kContactDistance + 2;

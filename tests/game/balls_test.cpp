@@ -68,6 +68,9 @@ TEST(BallDistanceTest, RoundsEachSquaredDifferenceBeforeTheSum) {
   EXPECT_EQ(ErrorNumberOf([] { BallDistance(Model(0, 0, 40000, 40000)); }), kErrOverflow);
   EXPECT_EQ(ErrorNumberOf([] { BallDistance(Model(0, 0, 30000, 30000)); }), 0);
   EXPECT_EQ(ErrorNumberOf([] { InContact(Model(0, 0, 40000, 40000)); }), kErrOverflow);
+  // Squares just below 2^30 round up to it, and two of them sum past the 32-bit range.
+  const double near_root = 32768 - 3e-6;
+  EXPECT_EQ(ErrorNumberOf([&] { InContact(Model(0, 0, near_root, near_root)); }), kErrOverflow);
 }
 
 }  // namespace
