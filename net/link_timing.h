@@ -5,10 +5,9 @@
 #include <array>
 #include <cstdint>
 
-namespace kraylo {
+#include "platform/platform.h"
 
-// The game's tick (seconds): one tick of the 30 ms timer.
-inline constexpr double kTickSeconds = 0.030;
+namespace kraylo {
 
 class LinkTiming {
  public:

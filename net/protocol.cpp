@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/run_error.h"
+#include "platform/surface.h"
 
 namespace kraylo {
 namespace {
@@ -30,7 +31,6 @@ constexpr size_t kInputFixedBytes = 17;
 // The checked field says how many ticks before `tick` the checksummed state is; this says none.
 constexpr uint8_t kNoChecksum = 255;
 // Sides of a field a handshake may name: what a surface can be (pixels).
-constexpr int32_t kMaxFieldSide = 16384;
 
 // Little-endian fields into a packet's buffer.
 class Writer {
@@ -91,7 +91,7 @@ T Narrow(int64_t value, const char* field) {
   return static_cast<T>(value);
 }
 
-bool IsFieldSide(int32_t pixels) { return pixels >= 1 && pixels <= kMaxFieldSide; }
+bool IsFieldSide(int32_t pixels) { return pixels >= 1 && pixels <= Surface::kMaxSide; }
 
 // The head every version of a handshake packet starts with.
 void WriteHandshakeHead(Writer& write, uint8_t type, uint16_t version) {

@@ -26,15 +26,16 @@ enum class Role {
   kJoin,  // connects to the host; steers ball 2
 };
 
+inline constexpr int kMostInputDelay = 4;     // ticks
+inline constexpr int kDefaultInputDelay = 1;  // ticks, 0 to kMostInputDelay
+
 struct SessionSettings {
   Role role = Role::kHost;
-  int input_delay = 1;  // ticks between a key and the tick it acts on, 0 to kMostInputDelay
+  int input_delay = kDefaultInputDelay;  // ticks between a key and the tick it acts on
   int32_t width = 0;    // this side's field, pixels
   int32_t height = 0;   // pixels
   uint64_t seed = 0;    // the host's seed for the rounds (the joiner's is ignored)
 };
-
-inline constexpr int kMostInputDelay = 4;  // ticks
 
 enum class Phase {
   kConnecting,  // the joiner has no answer from the host yet

@@ -84,6 +84,9 @@ Font WindowFont();  // the window itself: Tahoma 72 bold
 Font Fnt2Font();    // the label fnt2: Tahoma 36 bold
 Font LogFont();     // txtDebug and cmdExit: Tahoma 9 regular
 
+// The interval of tmrMove, the timer that ticks the game (seconds): 30 ms.
+inline constexpr double kTickSeconds = 0.030;
+
 // Handlers the program binds to the window's events. The window system calls them one at a
 // time, only from Run's own loop or from inside Window::Yield. An unset handler is not called.
 struct WindowEvents {
@@ -92,7 +95,7 @@ struct WindowEvents {
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_down;  // pixels
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_move;  // pixels
   std::function<void()> exit_click;                                                 // cmdExit
-  std::function<void()> timer_tick;  // tmrMove, every 30 ms
+  std::function<void()> timer_tick;  // tmrMove, every kTickSeconds
 };
 
 class Window {

@@ -1,12 +1,14 @@
 #include "replay/replay_file.h"
 
+#include "platform/surface.h"
+
 namespace kraylo {
 namespace {
 
 constexpr std::string_view kMagic = "KRAYLORP";
 constexpr size_t kHeaderBytes = 16;
 // The largest field a display can show (pixels); a replay of another one is not of this program.
-constexpr int32_t kMaxFieldSide = 16384;
+constexpr int32_t kMaxFieldSide = Surface::kMaxSide;
 
 enum RecordType : uint8_t { kGameStart = 1, kInputs = 2, kCheckpoint = 3, kGameEnd = 4 };
 

@@ -17,7 +17,7 @@ struct OptionRow {
   std::string_view name;  // without the leading "--"
   Value value;
   std::string_view value_name;  // in the usage text
-  std::string_view help;
+  std::string help;
   // Stores the option; raises UsageError for a bad value. `value` is absent when none was given.
   void (*apply)(Options& options, const std::optional<std::string>& value);
 };
@@ -117,10 +117,13 @@ const std::array kOptions{
                 }
               }},
     OptionRow{"host", Value::kOptional, "PORT",
-              "wait on UDP PORT (27910) for the other player; ball 1", ApplyHost},
+              "wait on UDP PORT (" + std::to_string(kDefaultPort) + ") for the other player; ball 1",
+              ApplyHost},
     OptionRow{"join", Value::kRequired, "HOST[:PORT]",
               "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
-    OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
+    OptionRow{"delay", Value::kRequired, "N",
+              "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) + " (" +
+                  std::to_string(kDefaultInputDelay) + ")",
               ApplyDelay},
 };
 
@@ -198,7 +201,7 @@ std::string UsageText() {
     if (option.value == Value::kRequired) left += " " + std::string(option.value_name);
     if (option.value == Value::kOptional) left += " [" + std::string(option.value_name) + "]";
     left.resize(std::max<size_t>(left.size() + 2, 26), ' ');
-    text += left + std::string(option.help) + "\n";
+    text += left + option.help + "\n";
   }
   return text;
 }

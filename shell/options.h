@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "net/session.h"
 #include "opponent/level.h"
 
 namespace kraylo {
@@ -17,7 +18,7 @@ struct NetworkOptions {
   bool host = false;    // --host: wait for the other player; --join: connect to them
   std::string peer;     // --join's HOST: a name or an IPv4 address
   uint16_t port = 0;    // the UDP port the host waits on
-  int input_delay = 1;  // --delay N: ticks between a key and the tick it acts on
+  int input_delay = kDefaultInputDelay;  // --delay N: ticks between a key and the tick it acts on
 };
 
 struct Options {

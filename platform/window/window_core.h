@@ -55,9 +55,6 @@ class WindowHost {
 
 class WindowCore : public Window {
  public:
-  // The timer's interval (seconds).
-  static constexpr double kTickSeconds = 0.030;
-
   // `clock` times the timer; `host` must outlive the core.
   WindowCore(WindowHandle handle, Clock& clock, WindowHost& host, TextMeasure measure);
 
