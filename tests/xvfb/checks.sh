@@ -63,6 +63,21 @@ wait_full_screen() {
   wait_until "the game full screen" '[ "$(kraylo_geometry | cut -d" " -f3-)" = "$screen_w $screen_h" ]'
 }
 shoot() { import -window root "$work/$1.png" && echo "$work/$1.png"; }
+# Copies the program under test and its data folder into folder $1 (default: the work folder),
+# so that it runs there as from an unpacked archive.
+copy_program() {
+  local folder=${1:-$work}
+  mkdir -p "$folder"
+  cp "$probe" "$folder/kraylo"
+  cp -r "$(dirname "$probe")/dorvane" "$folder/dorvane"
+}
+# Waits until the share (0 to 1) of lit pixels in a frame rectangle of a new screenshot is above
+# $2: screenshot name, share, rectangle (left top width height).
+wait_lit() {
+  wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
+}
+# Clicks at frame position ($1, $2).
+click_frame() { xdotool mousemove $(to_screen "$1" "$2") sleep 0.2 click 1; }
 # Screen position "x y" of frame position ($1, $2).
 to_screen() {
   awk -v x="$1" -v y="$2" -v s="$scale" -v w="$screen_w" -v h="$screen_h" \

@@ -6,8 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
-cp "$probe" "$work/kraylo"
-cp -r "$(dirname "$probe")/dorvane" "$work/dorvane"
+copy_program
 (cd "$work" && exec ./kraylo --computer hard >"$work/kraylo.log" 2>&1) &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
@@ -19,8 +18,8 @@ red_cross() { share "$1" 'r > 0.7 && g < 0.3 && b < 0.3'; }
 blue_ball() { share "$1" 'b > 0.6 && r < 0.3'; }
 orange_ball() { share "$1" 'r > 0.8 && g > 0.35 && g < 0.75 && b < 0.25'; }
 
-wait_until "the menu" "above \$(lit_share \$(shoot menu) 340 255 120 22) 0.5"
-xdotool mousemove $(to_screen 400 260) sleep 0.2 click 1
+wait_lit menu 0.5 340 255 120 22
+click_frame 400 260
 wait_until "the game" "above \$(blue_ball \$(shoot game)) 0.001"
 
 # Ball 1 has lost when the cross is shown and its ordinary blue look is not.

@@ -8,8 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
-cp "$probe" "$work/kraylo"
-cp -r "$(dirname "$probe")/dorvane" "$work/dorvane"
+copy_program
 
 # An X server resets, and puts its pointer back in the middle, whenever its last client leaves:
 # a client that stays keeps the pointer where it is put before the game starts.
@@ -28,9 +27,6 @@ trap 'kill $pid $other $holder 2>/dev/null || true' EXIT
 
 pointer_at() {  # screen x, y
   [ "$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')" = "$1 $2" ]
-}
-wait_lit() {  # screenshot name, share, frame rectangle (left top width height)
-  wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
 }
 menu_shown() {  # screenshot: every button lit
   local top
@@ -82,7 +78,7 @@ wait_full_screen
 wait_lit menu-again 0.5 340 255 120 22
 check "the system pointer still where it was" "pointer_at $last_x $last_y"
 check "the whole menu" "menu_shown '$work/menu-again.png'"
-xdotool mousemove $(to_screen 400 300) sleep 0.2 click 1
+click_frame 400 300
 sleep 0.5
 check "Empty Screen clicked: no buttons" "! above \$(lit_share \$(shoot empty) 340 255 120 22) 0.1"
 xdotool key Escape

@@ -51,7 +51,7 @@ play() {  # log name, then arguments
 touch "$work/before"
 play menu
 trap 'kill $pid 2>/dev/null || true; chmod -R u+w "$shared"; rm -rf "$shared"' EXIT
-wait_until "the menu" "above \$(lit_share \$(shoot menu) 340 255 120 22) 0.5"
+wait_lit menu 0.5 340 255 120 22
 # Task bars match the running window to the desktop entry by its class, and show its icon.
 window=$(xdotool search --name '^Kraylo$' | head -1)
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/io.kraylo.Kraylo.desktop")

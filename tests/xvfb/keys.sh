@@ -5,20 +5,16 @@
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
-cp "$probe" "$work/kraylo"
-cp -r "$(dirname "$probe")/dorvane" "$work/dorvane"
+copy_program
 printf '%s\r\n' "[Keys]" "p1Left = A" "p1Right = D" "p1Up = W" "p1Down = S" \
   "p2Left = Left" "p2Right = Right" "p2Up = Up" "p2Down = Down" >>"$work/dorvane/config.cfg"
 (cd "$work" && exec ./kraylo >"$work/kraylo.log" 2>&1) &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-wait_lit() {  # screenshot name, share, frame rectangle (left top width height)
-  wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
-}
 wait_full_screen
 wait_lit menu 0.5 340 255 120 22
-xdotool mousemove $(to_screen 400 260) sleep 0.2 click 1
+click_frame 400 260
 # Balls 1 and 2 of the first round, centred on (349, 249) and (451, 351).
 wait_lit game 0.8 319 219 60 60
 check "ball 2 shown" "above \$(lit_share $work/game.png 421 321 60 60) 0.8"

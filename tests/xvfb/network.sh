@@ -20,11 +20,7 @@ join_display=:$(cat "$work/join-display")
 if [ "$session" = openbox ]; then DISPLAY=$join_display start_window_manager; fi
 
 # Each side runs from a program folder of its own: the executable and its data folder.
-for side in host join; do
-  mkdir -p "$work/$side"
-  cp "$probe" "$work/$side/kraylo"
-  cp -r "$(dirname "$probe")/dorvane" "$work/$side/dorvane"
-done
+for side in host join; do copy_program "$work/$side"; done
 port=$((20000 + RANDOM % 20000))
 (cd "$work/host" && DISPLAY=$host_display exec ./kraylo --host $port --record "$work/host.krp" >"$work/host.log" 2>&1) &
 host=$!
@@ -34,7 +30,7 @@ trap 'kill $host $join $join_server 2>/dev/null || true' EXIT
 
 on() { DISPLAY=$1 "${@:2}"; }                 # display, command
 shot() { DISPLAY=$1 shoot "$2"; }             # display, screenshot name
-click_play() { on "$1" xdotool mousemove $(to_screen 400 260) sleep 0.2 click 1; }
+click_play() { on "$1" click_frame 400 260; }
 # Waits for a frame rectangle (left top width height) of a display to be lit by more (or, with
 # "!", not more) than a share.
 wait_share() {  # display, screenshot name, [!] share, rectangle

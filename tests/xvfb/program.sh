@@ -6,18 +6,13 @@ set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
 # A program folder of its own: the executable and its data folder.
-cp "$probe" "$work/kraylo"
-cp -r "$(dirname "$probe")/dorvane" "$work/dorvane"
+copy_program
 desktop=${screen_w}x${screen_h}
 (cd "$work" && exec ./kraylo >"$work/kraylo.log" 2>&1) &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
 # Waits for a frame rectangle (left top width height) to be lit by more than a share.
-wait_lit() {  # screenshot name, share, rectangle
-  wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
-}
-click_frame() { xdotool mousemove $(to_screen "$1" "$2") sleep 0.2 click 1; }
 # The menu: five buttons at x 330 on the 800 pixel wide frame; nothing left of them.
 wait_full_screen
 wait_lit menu 0.5 340 255 120 22

@@ -6,12 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1024x768 "$@"
-cp "$probe" "$work/kraylo"
-cp -r "$(dirname "$probe")/dorvane" "$work/dorvane"
-click_frame() { xdotool mousemove $(to_screen "$1" "$2") sleep 0.2 click 1; }
-wait_lit() {  # screenshot name, share, rectangle
-  wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
-}
+copy_program
 # The playfield below the frame-rate counter, as the screen shows it.
 field() {  # screenshot, picture to write
   local at size
