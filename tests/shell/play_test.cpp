@@ -108,6 +108,49 @@ TEST(Play, CreditsScrollByRoundedStepsWrapBelowMinus800AndRestartFromTheBottom) 
   EXPECT_EQ(titles, (std::vector<int32_t>{586, 572, 558, 0, 586, -800, 600}));
 }
 
+TEST(Play, CreditsLinesKeepTheirTextsFontsShadesAndPlaces) {
+  const Font window = WindowFont(), fnt2 = Fnt2Font();
+  constexpr int32_t kBright = 0xFF00, kMiddle = 0xC000, kDark = 0x8000;
+  // Text, font, shade, y below the title, x on fields 800 and 1023 pixels wide (halves to even).
+  const struct {
+    const char* text;
+    const Font& font;
+    int32_t color, y, x800, x1023;
+  } lines[] = {{"Kraylo", window, kBright, 0, 250, 362},
+               {"Programming", fnt2, kMiddle, 130, 280, 392},
+               {"Mirzel", fnt2, kDark, 190, 349, 460},
+               {"Sounds", fnt2, kMiddle, 250, 331, 442},
+               {"Mirzel", fnt2, kDark, 310, 349, 460},
+               {"Graphics", fnt2, kMiddle, 370, 316, 428},
+               {"Mirzel", fnt2, kDark, 430, 349, 460},
+               {"Developed Using:", fnt2, kMiddle, 490, 262, 374},
+               {"C++20", fnt2, kDark, 550, 196, 308},
+               {"SDL2", fnt2, kDark, 610, 226, 338},
+               {"GCC", fnt2, kDark, 670, 235, 346},
+               {"Thanks", fnt2, kMiddle, 730, 325, 436},
+               {"Nobody", fnt2, kDark, 790, 325, 436}};
+  for (const int width : {800, 1023}) {
+    SCOPED_TRACE(width);
+    Session s;
+    s.WriteConfig(Config(std::to_string(width).c_str()));
+    std::vector<TextDraw> drawn;
+    s.AtFrame(2, [&] { Click(s.machine, static_cast<float>(std::lround(width / 2.0)), 380); });
+    s.AtFrame(4, [&] { drawn = s.machine.TextsOfLastFrame(); });
+    s.EndFrom(5);
+    EXPECT_EQ(s.Run(), 0);
+    // The credits, then the frame-rate counter.
+    ASSERT_EQ(drawn.size(), std::size(lines) + 1);
+    for (size_t i = 0; i < std::size(lines); ++i) {
+      const auto& line = lines[i];
+      EXPECT_EQ(drawn[i].text, line.text);
+      EXPECT_EQ(drawn[i].font, line.font) << line.text;
+      EXPECT_EQ(drawn[i].color, line.color) << line.text;
+      EXPECT_EQ(drawn[i].y - drawn[0].y, line.y) << line.text;
+      EXPECT_EQ(drawn[i].x, width == 800 ? line.x800 : line.x1023) << line.text;
+    }
+  }
+}
+
 TEST(Play, Button2ShowsAnEmptyScreenButton3NothingAndButton5EndsAtOnce) {
   Session s;
   const Bitmap cursor = LoadSheet("cursor.bmp");
