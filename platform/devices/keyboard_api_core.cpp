@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/sdl/key_map.h"
+#include "platform/devices/key_map.h"
 
 namespace kraylo {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
+#include "platform/devices/key_map.h"
 #include "platform/keys.h"
-#include "platform/sdl/key_map.h"
 
 namespace kraylo {
 

@@ -1,6 +1,6 @@
 #include "platform/sdl/sdl_events.h"
 
-#include "platform/sdl/key_map.h"
+#include "platform/devices/key_map.h"
 #include "platform/sdl/sdl_screen.h"
 
 namespace kraylo {

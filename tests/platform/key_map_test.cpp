@@ -1,5 +1,5 @@
 // The table of keys: SDL scancodes to DIK scan codes and window key codes.
-#include "platform/sdl/key_map.h"
+#include "platform/devices/key_map.h"
 
 #include <gtest/gtest.h>
 

@@ -117,7 +117,8 @@ TEST(DisplayFailure, IsLoggedAndWrittenToDebugTxtAndLeavesAWorkingExitButton) {
        "Error -1002: No such mode in function CreateDDS."},
       {Fault::kGetAttachedSurface, false, "800", "32",
        "Error -1002: No such mode in function CreateDDS."},
-      {Fault::kCreatePrimarySurface, true, "800", "32", "Error 7: Out of memory in function CreateDDS."},
+      {Fault::kCreatePrimarySurface, true, "800", "32",
+       "Error 7: Out of memory in function CreateDDS."},
       // A display key that is not a number is reported the same way; so is one with no text.
       {std::nullopt, false, "800", "abc",
        "Error 13: Type mismatch: \" abc\" is not a number in function Working."},
@@ -133,7 +134,8 @@ TEST(DisplayFailure, IsLoggedAndWrittenToDebugTxtAndLeavesAWorkingExitButton) {
     s.WriteConfig(config);
     s.machine.SetNow({2024, 3, 14, 9, 41, 7});
     if (c.out_of_memory) s.machine.faults().ArmOutOfMemory(*c.armed);
-    if (c.armed && !c.out_of_memory) s.machine.faults().Arm(*c.armed, kErrBadDisplayMode, "No such mode");
+    if (c.armed && !c.out_of_memory)
+      s.machine.faults().Arm(*c.armed, kErrBadDisplayMode, "No such mode");
     s.AtFrame(5, [&] {
       EXPECT_TRUE(s.machine.window().IsVisible(Control::kExit));
       EXPECT_EQ(s.machine.CursorCount(), 0) << "the pointer hidden at start-up is shown again";

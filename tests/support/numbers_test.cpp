@@ -110,8 +110,8 @@ TEST(ToWholeNumberTest, ConvertsADecimalBetweenBlanksOrRaises) {
     EXPECT_EQ(ToWholeNumber(text), expected) << testing::PrintToString(text);
   }
   EXPECT_EQ(ToWholeNumber(std::nullopt), 0);
-  for (const char* text :
-       {"", "abc", " ", "12abc", "- 5", " 8 0", "1e", "&H10", ".", "800\r", "\n800", "1,5", "= 1"}) {
+  for (const char* text : {"", "abc", " ", "12abc", "- 5", " 8 0", "1e", "&H10", ".", "800\r",
+                           "\n800", "1,5", "= 1"}) {
     EXPECT_EQ(ErrorNumberOf([&] { ToWholeNumber(text); }), kErrTypeMismatch)
         << testing::PrintToString(text);
   }
