@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +75,9 @@ void PutChunk(std::string& png, const char* type, const std::string& data) {
                                                 static_cast<uInt>(body.size()))));
 }
 
-// A PNG of RGBA rows: 8 bits a channel, no interlace, every row without a filter.
-bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pixels) {
+// A PNG of RGBA rows: 8 bits a channel, no interlace, every row without a filter; nothing when
+// zlib fails.
+std::optional<std::string> Png(int size, const std::vector<uint8_t>& pixels) {
   std::string rows;
   for (int y = 0; y < size; ++y) {
     rows += '\0';
@@ -86,7 +88,7 @@ bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pix
   std::string packed(packed_size, '\0');
   if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
                 reinterpret_cast<const Bytef*>(rows.data()), rows.size(), 9) != Z_OK) {
-    return false;
+    return std::nullopt;
   }
   packed.resize(packed_size);
   std::string header;
@@ -97,28 +99,78 @@ bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pix
   PutChunk(png, "IHDR", header);
   PutChunk(png, "IDAT", packed);
   PutChunk(png, "IEND", "");
+  return png;
+}
+
+bool WriteFile(const std::string& path, const std::optional<std::string>& bytes) {
   std::ofstream file(path, std::ios::binary);
-  return static_cast<bool>(file << png);
+  return bytes && static_cast<bool>(file << *bytes);
+}
+
+void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+}
+
+// A Windows icon file holding the PNGs of every size (as Windows takes them since Vista).
+std::optional<std::string> Ico(const std::vector<int>& sizes) {
+  std::string directory;
+  std::string images;
+  PutLittleEndian(directory, 0, 2);  // reserved
+  PutLittleEndian(directory, 1, 2);  // an icon, not a cursor
+  PutLittleEndian(directory, static_cast<uint32_t>(sizes.size()), 2);
+  const size_t first_image = 6 + 16 * sizes.size();
+  for (const int size : sizes) {
+    const std::optional<std::string> png = Png(size, DrawIcon(size));
+    if (!png) return std::nullopt;
+    directory += static_cast<char>(size >= 256 ? 0 : size);  // 0 stands for 256
+    directory += static_cast<char>(size >= 256 ? 0 : size);
+    PutLittleEndian(directory, 0, 2);   // no palette, reserved
+    PutLittleEndian(directory, 1, 2);   // planes
+    PutLittleEndian(directory, 32, 2);  // bits a pixel
+    PutLittleEndian(directory, static_cast<uint32_t>(png->size()), 4);
+    PutLittleEndian(directory, static_cast<uint32_t>(first_image + images.size()), 4);
+    images += *png;
+  }
+  return directory + images;
+}
+
+// The sizes the command line gives from `first` on; nothing when one is out of range.
+std::optional<std::vector<int>> Sizes(int first, int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = first; i < argc; ++i) {
+    const int size = std::atoi(argv[i]);
+    if (size < 16 || size > 1024) {
+      std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", argv[i]);
+      return std::nullopt;
+    }
+    sizes.push_back(size);
+  }
+  return sizes;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "Usage: %s <folder> <size>...\n", argv[0]);
+  const bool ico = argc > 1 && std::string(argv[1]) == "--ico";
+  const int first_size = ico ? 3 : 2;
+  if (argc <= first_size) {
+    std::fprintf(stderr, "Usage: %s <folder> <size>...\n       %s --ico <file.ico> <size>...\n",
+                 argv[0], argv[0]);
     return 2;
   }
-  for (int i = 2; i < argc; ++i) {
-    const int size = std::atoi(argv[i]);
-    if (size < 16 || size > 1024) {
-      std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", argv[i]);
-      return 2;
-    }
+  const std::optional<std::vector<int>> sizes = Sizes(first_size, argc, argv);
+  if (!sizes) return 2;
+  if (ico) {
+    if (WriteFile(argv[2], Ico(*sizes))) return 0;
+    std::fprintf(stderr, "The icon %s could not be written\n", argv[2]);
+    return 1;
+  }
+  for (const int size : *sizes) {
     const std::string folder =
         std::string(argv[1]) + "/" + std::to_string(size) + "x" + std::to_string(size);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (!WritePng(folder + "/kraylo.png", size, DrawIcon(size))) {
+    if (!WriteFile(folder + "/kraylo.png", Png(size, DrawIcon(size)))) {
       std::fprintf(stderr, "The icon %s/kraylo.png could not be written\n", folder.c_str());
       return 1;
     }

@@ -64,7 +64,11 @@ TEST(WriteDebugFileTest, UnwritableFileRaisesFileAccessNamingIt) {
 }
 
 TEST(ExecutableFolderTest, IsTheFolderOfThisTestProgram) {
+#ifdef _WIN32
+  EXPECT_TRUE(std::filesystem::is_regular_file(ExecutableFolder() + "/test_support.exe"));
+#else
   EXPECT_EQ(ExecutableFolder(), std::filesystem::canonical("/proc/self/exe").parent_path());
+#endif
 }
 
 }  // namespace
