@@ -43,7 +43,11 @@ struct GeneratedGame {
 const std::vector<GeneratedGame>& Table() {
   static const std::vector<GeneratedGame> games = {
       // The balls start diagonally apart: pushed at each other they touch, again and again.
-      {"contact", 800, 600, 1, {{120, R1 | D1 | L2 | U2}, {200, R1 | L2}, {150, 0}, {100, U1 | D2}}},
+      {"contact",
+       800,
+       600,
+       1,
+       {{120, R1 | D1 | L2 | U2}, {200, R1 | L2}, {150, 0}, {100, U1 | D2}}},
       {"contact-hard", 800, 600, 2, {{300, R1 | D1 | L2 | U2}, {200, D1 | U2}}},
       // Each edge in turn, then the count-down and a new round.
       {"drop-left", 800, 600, 3, {{200, L1}, {250, 0}}},
