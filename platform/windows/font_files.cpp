@@ -27,6 +27,9 @@ bool IsFile(const std::string& path) {
 
 }  // namespace
 
+const char* const kFontsLookedFor =
+    "neither tahoma.ttf in the Windows fonts folder nor tahoma.ttf beside kraylo.exe";
+
 std::vector<FontFile> FontFilesFor(const Font& font) {
   std::string face = font.face;
   std::transform(face.begin(), face.end(), face.begin(),
