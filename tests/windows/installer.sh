@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine: a silent install (/S) puts the program under Program Files with
 # its Start-menu entries and its entry in the list of installed programs; the installed program
-# shows the menu; the silent uninstaller takes all of it away again.
+# shows the menu, reads the player's configuration from %APPDATA% and logs into %LOCALAPPDATA%;
+# the silent uninstaller takes all of it away again.
 # Usage: installer.sh <installer.exe> <openbox|bare> <work folder>   (WINEPREFIX: a made prefix)
 set -euo pipefail
 source "$(dirname "$0")/../xvfb/checks.sh"
@@ -31,6 +32,24 @@ xdotool windowfocus --sync "$(xdotool search --name '^Kraylo$' | head -1)" keydo
 wait_exit $pid 5
 xdotool keyup Escape
 check "exit status 0 ($status)" '[ $status = 0 ]'
+
+# The player's own configuration in %APPDATA% wins over the installed one (here with a colour depth
+# the display cannot take, behind the byte-order mark Notepad writes); the error log goes to
+# %LOCALAPPDATA%, not into Program Files.
+user="$WINEPREFIX/drive_c/users/$(whoami)/AppData"
+mkdir -p "$user/Roaming/Kraylo"
+printf '\xEF\xBB\xBF[Screen]\r\ndispX = 800\r\ndispY = 600\r\ndispCols = 8\r\n' \
+  >"$user/Roaming/Kraylo/config.cfg"
+rm -rf "$user/Local/Kraylo"
+(cd "$folder" && exec wine ./kraylo.exe </dev/null >"$work/kraylo-bad-depth.log" 2>&1) &
+pid=$!
+wait_until "Debug.txt in %LOCALAPPDATA%" "[ -s '$user/Local/Kraylo/Debug.txt' ]"
+kill $pid
+wait $pid 2>/dev/null || true
+check "the failure logged ($(cat "$user/Local/Kraylo/Debug.txt"))" \
+  "grep -q 'Error -1002' '$user/Local/Kraylo/Debug.txt'"
+check "no Debug.txt in Program Files" "[ ! -e '$folder/Debug.txt' ]"
+cp "$user/Local/Kraylo/Debug.txt" "$work/" && rm -rf "$user/Roaming/Kraylo" "$user/Local/Kraylo"
 
 # The uninstaller copies itself away and goes on from there: wait for it to finish.
 wine "$folder/Uninstall.exe" /S >"$work/uninstall.log" 2>&1
