@@ -1,5 +1,4 @@
 // Kraylo: a full-screen game for two players.
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,7 +12,7 @@
 int main(int argc, char** argv) {
   kraylo::Options options;
   try {
-    options = kraylo::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = kraylo::ParseOptions(kraylo::ProcessArguments(argc, argv));
   } catch (const kraylo::UsageError& error) {
     std::cerr << "kraylo: " << error.what() << "\n\n" << kraylo::UsageText();
     return 2;
@@ -41,8 +40,9 @@ int main(int argc, char** argv) {
   } catch (const kraylo::RunError& error) {
     // Only a machine without a usable window system, or a network game that cannot begin, gets
     // here: nothing has been changed yet.
-    std::fprintf(stderr, "Kraylo: cannot start: error %d: %s\n", static_cast<int>(error.number()),
-                 error.description().c_str());
+    kraylo::ShowStartError("Kraylo: cannot start: error " +
+                           std::to_string(static_cast<int>(error.number())) + ": " +
+                           error.description());
     return 1;
   }
 }

@@ -39,10 +39,14 @@ bool IsSectionHeader(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
-// The whole file; the first line is read before any end-of-file test, so an empty file has no
-// line to give.
+// The byte-order mark that Windows editors put at the start of a UTF-8 file.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The whole file without a leading byte-order mark; the first line is read before any
+// end-of-file test, so an empty file (or one with the mark alone) has no line to give.
 std::string ReadContent(Files& files, const std::string& path) {
   std::string content = files.ReadFile(path);
+  if (content.starts_with(kUtf8Mark)) content.erase(0, kUtf8Mark.size());
   if (content.empty()) Raise(kErrInputPastEnd, "Input past end of file: " + path);
   return content;
 }

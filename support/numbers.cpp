@@ -10,11 +10,17 @@ namespace kraylo {
 namespace {
 
 // Rounds to the nearest whole number, an exact half going to the even neighbour. Done by hand
-// rather than with nearbyint so that no floating-point environment setting can change it.
+// rather than with nearbyint so that no floating-point environment setting can change it, and
+// without round, which the Windows C runtime gets wrong just below a half (it rounds
+// 0.49999999999999994 up): the game's states must be the same on every machine. The fraction
+// is exact, as a double minus its whole part always is.
 double RoundHalfEven(double value) {
-  const double fraction = std::fabs(value - std::trunc(value));
-  if (fraction == 0.5) return 2.0 * std::round(value / 2.0);
-  return std::round(value);
+  const double whole = std::trunc(value);
+  const double fraction = std::fabs(value - whole);
+  const double away = whole + (value < 0 ? -1.0 : 1.0);
+  if (fraction < 0.5) return whole;
+  if (fraction > 0.5) return away;
+  return std::fmod(whole, 2.0) == 0.0 ? whole : away;
 }
 
 // The whole number `value` as a T, raising overflow when it (or NaN) lies outside T's range.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,8 +77,9 @@ void PutChunk(std::string& png, const char* type, const std::string& data) {
                                                 static_cast<uInt>(body.size()))));
 }
 
-// A PNG of RGBA rows: 8 bits a channel, no interlace, every row without a filter.
-bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pixels) {
+// A PNG of RGBA rows: 8 bits a channel, no interlace, every row without a filter; nothing when
+// zlib fails.
+std::optional<std::string> Png(int size, const std::vector<uint8_t>& pixels) {
   std::string rows;
   for (int y = 0; y < size; ++y) {
     rows += '\0';
@@ -88,7 +90,7 @@ bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pix
   std::string packed(packed_size, '\0');
   if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
                 reinterpret_cast<const Bytef*>(rows.data()), rows.size(), 9) != Z_OK) {
-    return false;
+    return std::nullopt;
   }
   packed.resize(packed_size);
   std::string header;
@@ -99,8 +101,53 @@ bool WritePng(const std::string& path, int size, const std::vector<uint8_t>& pix
   PutChunk(png, "IHDR", header);
   PutChunk(png, "IDAT", packed);
   PutChunk(png, "IEND", "");
+  return png;
+}
+
+bool WriteFile(const std::string& path, const std::optional<std::string>& bytes) {
   std::ofstream file(path, std::ios::binary);
-  return static_cast<bool>(file << png);
+  return bytes && static_cast<bool>(file << *bytes);
+}
+
+void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+}
+
+// A Windows icon file holding the PNGs of every size (as Windows takes them since Vista).
+std::optional<std::string> Ico(const std::vector<int>& sizes) {
+  std::string directory;
+  std::string images;
+  PutLittleEndian(directory, 0, 2);  // reserved
+  PutLittleEndian(directory, 1, 2);  // an icon, not a cursor
+  PutLittleEndian(directory, static_cast<uint32_t>(sizes.size()), 2);
+  const size_t first_image = 6 + 16 * sizes.size();
+  for (const int size : sizes) {
+    const std::optional<std::string> png = Png(size, DrawIcon(size));
+    if (!png) return std::nullopt;
+    directory += static_cast<char>(size >= 256 ? 0 : size);  // 0 stands for 256
+    directory += static_cast<char>(size >= 256 ? 0 : size);
+    PutLittleEndian(directory, 0, 2);   // no palette, reserved
+    PutLittleEndian(directory, 1, 2);   // planes
+    PutLittleEndian(directory, 32, 2);  // bits a pixel
+    PutLittleEndian(directory, static_cast<uint32_t>(png->size()), 4);
+    PutLittleEndian(directory, static_cast<uint32_t>(first_image + images.size()), 4);
+    images += *png;
+  }
+  return directory + images;
+}
+
+// The sizes the command line gives from `first` on; nothing when one is out of range.
+std::optional<std::vector<int>> Sizes(int first, int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = first; i < argc; ++i) {
+    const int size = std::atoi(argv[i]);
+    if (size < 16 || size > 1024) {
+      std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", argv[i]);
+      return std::nullopt;
+    }
+    sizes.push_back(size);
+  }
+  return sizes;
 }
 
 // "size, size, r, g, b, a, ...": the side twice, then the rows, ready for `{#include ...}`.
@@ -114,39 +161,36 @@ bool WriteEmbedded(const std::string& path, int size, const std::vector<uint8_t>
   return static_cast<bool>(file);
 }
 
-// The side a command-line word gives, or 0 when it is none the tool draws.
-int IconSize(const char* word) {
-  const int size = std::atoi(word);
-  if (size >= 16 && size <= 1024) return size;
-  std::fprintf(stderr, "An icon size is 16 to 1024 pixels, not %s\n", word);
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || (std::string(argv[1]) == "--embed" && argc != 4)) {
-    std::fprintf(stderr, "Usage: %s <folder> <size>... | %s --embed <file> <size>\n", argv[0],
-                 argv[0]);
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const bool ico = mode == "--ico";
+  const bool embed = mode == "--embed";
+  const int first_size = ico || embed ? 3 : 2;
+  if (argc <= first_size || (embed && argc != 4)) {
+    std::fprintf(stderr,
+                 "Usage: %s <folder> <size>...\n       %s --ico <file.ico> <size>...\n"
+                 "       %s --embed <file> <size>\n",
+                 argv[0], argv[0], argv[0]);
     return 2;
   }
-  if (std::string(argv[1]) == "--embed") {
-    const int size = IconSize(argv[3]);
-    if (size == 0) return 2;
-    if (!WriteEmbedded(argv[2], size, DrawIcon(size))) {
-      std::fprintf(stderr, "The icon %s could not be written\n", argv[2]);
-      return 1;
+  const std::optional<std::vector<int>> sizes = Sizes(first_size, argc, argv);
+  if (!sizes) return 2;
+  if (ico || embed) {
+    const int size = sizes->front();
+    if (ico ? WriteFile(argv[2], Ico(*sizes)) : WriteEmbedded(argv[2], size, DrawIcon(size))) {
+      return 0;
     }
-    return 0;
+    std::fprintf(stderr, "The icon %s could not be written\n", argv[2]);
+    return 1;
   }
-  for (int i = 2; i < argc; ++i) {
-    const int size = IconSize(argv[i]);
-    if (size == 0) return 2;
+  for (const int size : *sizes) {
     const std::string folder =
         std::string(argv[1]) + "/" + std::to_string(size) + "x" + std::to_string(size);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (!WritePng(folder + "/kraylo.png", size, DrawIcon(size))) {
+    if (!WriteFile(folder + "/kraylo.png", Png(size, DrawIcon(size)))) {
       std::fprintf(stderr, "The icon %s/kraylo.png could not be written\n", folder.c_str());
       return 1;
     }

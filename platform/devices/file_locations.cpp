@@ -1,5 +1,7 @@
 #include "platform/devices/file_locations.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 namespace kraylo {
@@ -9,6 +11,8 @@ constexpr const char* kDataFolderName = "dorvane";
 constexpr const char* kConfigName = "config.cfg";
 constexpr const char* kErrorLogName = "Debug.txt";
 constexpr const char* kProgramName = "kraylo";
+constexpr const char* kWindowsProgramName = "Kraylo";
+constexpr const char* kPortableMarker = "portable.txt";
 
 // An XDG base folder: the variable when it holds an absolute path, else `fallback` under $HOME;
 // nothing when neither can be had.
@@ -22,6 +26,22 @@ std::optional<std::string> BaseFolder(LocationProbe& probe, const char* variable
   const std::optional<std::string> home = probe.Environment("HOME");
   if (absolute(home)) return *home + "/" + fallback;
   return std::nullopt;
+}
+
+std::string ForwardSlashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// A per-user folder of Windows (%APPDATA%, %LOCALAPPDATA%) with our folder in it.
+std::optional<std::string> WindowsUserFolder(LocationProbe& probe, const char* variable) {
+  const std::optional<std::string> set = probe.Environment(variable);
+  if (!set) return std::nullopt;
+  const std::string path = ForwardSlashes(*set);
+  const bool on_drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                        path[1] == ':' && path[2] == '/';
+  if (!on_drive && path.rfind("//", 0) != 0) return std::nullopt;
+  return path + (path.back() == '/' ? "" : "/") + kWindowsProgramName;
 }
 
 }  // namespace
@@ -56,6 +76,19 @@ FileLocations FindFileLocations(const std::string& executable_folder,
     locations.error_log =
         state_home ? *state_home + "/" + kProgramName + "/" + kErrorLogName : std::string();
   }
+  return locations;
+}
+
+FileLocations FindWindowsFileLocations(const std::string& executable_folder, LocationProbe& probe) {
+  const std::string folder = ForwardSlashes(executable_folder);
+  FileLocations locations = LocationsInFolder(folder);
+  if (probe.IsFile(folder + "/" + kPortableMarker)) return locations;
+  if (const auto roaming = WindowsUserFolder(probe, "APPDATA")) {
+    const std::string own = *roaming + "/" + kConfigName;
+    if (probe.IsFile(own)) locations.config_file = own;
+  }
+  const auto local = WindowsUserFolder(probe, "LOCALAPPDATA");
+  locations.error_log = local ? *local + "/" + kErrorLogName : std::string();
   return locations;
 }
 

@@ -35,6 +35,13 @@ class LocationProbe {
 FileLocations FindFileLocations(const std::string& executable_folder,
                                 const std::string& installed_data, LocationProbe& probe);
 
+// The same on Windows, where the data folder is always beside the executable: the configuration
+// is %APPDATA%/Kraylo/config.cfg when it exists, else the data folder's; the error log goes to
+// %LOCALAPPDATA%/Kraylo/. A file portable.txt beside the executable keeps everything in the
+// program's folder. Paths use '/', which Windows takes as well as a backslash; a variable that
+// is no absolute path (a drive and a colon, or a server's share) counts as unset.
+FileLocations FindWindowsFileLocations(const std::string& executable_folder, LocationProbe& probe);
+
 // Where an installed data folder lies from the installed executable's folder, as the build's
 // install folders have it ("../share/kraylo/dorvane" by default).
 extern const char* const kInstalledData;

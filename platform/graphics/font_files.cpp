@@ -47,6 +47,8 @@ std::vector<FontFile> FontconfigMatch(const std::string& family, bool bold) {
 
 }  // namespace
 
+const char* const kFontsLookedFor = "neither Tahoma from fonts-wine nor any font fontconfig knows";
+
 std::vector<FontFile> FontFilesFor(const Font& font) {
   std::vector<FontFile> files;
   if (IsTahoma(font.face)) {

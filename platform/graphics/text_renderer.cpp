@@ -183,8 +183,8 @@ class SdlTextRenderer final : public TextRenderer {
     auto [slot, fresh] = fonts_.try_emplace(key, nullptr);
     if (fresh) slot->second = OpenBestFile(font);
     if (slot->second == nullptr) {
-      Raise(kErrText, "Text cannot be drawn: no font file was found for " + Describe(font) +
-                          " (neither Tahoma from fonts-wine nor any font fontconfig knows)");
+      Raise(kErrText, "Text cannot be drawn: no font file was found for " + Describe(font) + " (" +
+                          kFontsLookedFor + ")");
     }
     return slot->second;
   }

@@ -23,8 +23,12 @@ struct FontFile {
 };
 
 // The font files that can stand for `font`, best first: the known Tahoma file, then fontconfig's
-// match for the face, then fontconfig's sans face. Only files that exist are listed. A bold font
-// may come as a regular file: open it with the bold style, which leaves bold faces as they are.
+// match for the face, then fontconfig's sans face (on Windows: Windows' Tahoma, then the one
+// beside the executable). Only files that exist are listed. A bold font may come as a regular
+// file: open it with the bold style, which leaves bold faces as they are.
 std::vector<FontFile> FontFilesFor(const Font& font);
+
+// Where FontFilesFor looks, for the message when it finds nothing.
+extern const char* const kFontsLookedFor;
 
 }  // namespace kraylo

@@ -1,13 +1,19 @@
 #include "platform/sdl/sdl_devices.h"
 
 #include <SDL.h>
+
+#ifndef _WIN32
 #include <langinfo.h>
 #include <locale.h>
+#endif
 
 #include <cstring>
 
 #include "platform/devices/key_map.h"
 #include "platform/keys.h"
+#ifdef _WIN32
+#include "platform/windows/win32.h"
+#endif
 
 namespace kraylo {
 
@@ -20,6 +26,14 @@ void SdlKeyboard::ReadKeys(KeyTable& table) {
   }
 }
 
+#ifdef _WIN32
+char LocaleDecimalSeparator() {
+  wchar_t separator[4] = {};
+  const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4);
+  // One character and the terminating zero; the separators of every locale are ASCII.
+  return length == 2 && separator[0] < 0x80 ? static_cast<char>(separator[0]) : '.';
+}
+#else
 char LocaleDecimalSeparator() {
   const locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
   if (user == static_cast<locale_t>(nullptr)) return '.';
@@ -28,5 +42,6 @@ char LocaleDecimalSeparator() {
   freelocale(user);
   return separator;
 }
+#endif
 
 }  // namespace kraylo

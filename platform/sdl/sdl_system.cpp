@@ -31,11 +31,14 @@ class SdlVideo {
       Raise(kErrNoVideo, std::string("The video system could not be started (") + SDL_GetError() +
                              "). " + kNoDisplayText);
     }
+#ifndef _WIN32
+    // Windows always has its desktop; elsewhere SDL may have fallen back to drawing into memory.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (RunsUnseen(driver != nullptr ? driver : "", SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
       SDL_Quit();
       Raise(kErrNoVideo, kNoDisplayText);
     }
+#endif
     // Keys arrive as key events only; no text input or input method is wanted.
     SDL_StopTextInput();
   }
@@ -62,7 +65,11 @@ WindowPointer MakeMainWindow() {
 // Where the real machine's files are, from the executable's folder and the process's environment.
 FileLocations MachineLocations() {
   DiskProbe probe(ProcessEnvironment);
+#ifdef _WIN32
+  return FindWindowsFileLocations(ExecutableFolder(), probe);
+#else
   return FindFileLocations(ExecutableFolder(), kInstalledData, probe);
+#endif
 }
 
 class SdlSystem final : public System {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -24,5 +26,15 @@ std::unique_ptr<System> CreateSdlSystem(const SdlOptions& options = {});
 // The machine's files alone (the program folder beside the executable), for work that needs no
 // window; no SDL is started.
 std::unique_ptr<Files> CreateMachineFiles();
+
+// The command line's arguments after the program's name, as UTF-8. On Windows, where the program
+// has no console of its own, this also borrows the console of the program that started it (when
+// there is one and the output is not already going elsewhere), so that --help, --version and
+// errors print there.
+std::vector<std::string> ProcessArguments(int argc, char** argv);
+
+// Tells the player that the program cannot start: on stderr, and on Windows in a message box as
+// well when no console shows stderr.
+void ShowStartError(const std::string& text);
 
 }  // namespace kraylo

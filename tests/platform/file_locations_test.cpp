@@ -163,5 +163,45 @@ TEST(FileLocations, FollowTheLookupOrderInEveryCase) {
   }
 }
 
+TEST(FileLocations, FollowTheWindowsLookupOrder) {
+  const std::string exe = "C:\\Program Files\\Kraylo";
+  const std::string data = "C:/Program Files/Kraylo/dorvane";
+  const std::map<std::string, std::string> user{{"APPDATA", "C:\\Users\\Pat\\AppData\\Roaming"},
+                                                {"LOCALAPPDATA", "C:\\Users\\Pat\\AppData\\Local"}};
+  const std::string own_config = "C:/Users/Pat/AppData/Roaming/Kraylo/config.cfg";
+  const std::string user_log = "C:/Users/Pat/AppData/Local/Kraylo/Debug.txt";
+  const struct {
+    const char* what;
+    std::set<std::string> files;
+    std::map<std::string, std::string> environment;
+    FileLocations expected;
+  } cases[] = {
+      {"installed", {}, user, {data, data + "/config.cfg", user_log}},
+      {"the user's own configuration", {own_config}, user, {data, own_config, user_log}},
+      {"portable: all in the program's folder",
+       {own_config, "C:/Program Files/Kraylo/portable.txt"},
+       user,
+       {data, data + "/config.cfg", "C:/Program Files/Kraylo/Debug.txt"}},
+      {"no per-user folders: no error log", {}, {}, {data, data + "/config.cfg", ""}},
+      {"relative folders count for nothing",
+       {"AppData/Roaming/Kraylo/config.cfg"},
+       {{"APPDATA", "AppData\\Roaming"}, {"LOCALAPPDATA", "Local"}},
+       {data, data + "/config.cfg", ""}},
+      {"a server's share",
+       {},
+       {{"LOCALAPPDATA", "\\\\server\\pat"}},
+       {data, data + "/config.cfg", "//server/pat/Kraylo/Debug.txt"}},
+  };
+  for (const auto& c : cases) {
+    FakeProbe probe;
+    probe.files = c.files;
+    probe.environment = c.environment;
+    const FileLocations found = FindWindowsFileLocations(exe, probe);
+    EXPECT_EQ(found.data_folder, c.expected.data_folder) << c.what;
+    EXPECT_EQ(found.config_file, c.expected.config_file) << c.what;
+    EXPECT_EQ(found.error_log, c.expected.error_log) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace kraylo

@@ -32,21 +32,29 @@ TEST(AddLogTest, AppendsTextAndLineEndToTheBox) {
   EXPECT_EQ(window.text, "earlierInitializing...\r\n\r\n Unpacking resources...\r\n");
 }
 
-// The number of descriptors this process holds open.
+#ifndef _WIN32
+// The number of descriptors this process holds open. (Windows cannot remove a file that is open,
+// so there the removal below shows that the file was closed; under Wine, Wine's own descriptors
+// come and go.)
 size_t OpenDescriptors() {
   const std::filesystem::directory_iterator entries("/proc/self/fd");
   return static_cast<size_t>(std::distance(begin(entries), end(entries)));
 }
+#endif
 
 TEST(WriteDebugFileTest, AppendsALineToDebugTxtInTheProgramFolderClosingItEachTime) {
   TempFolder folder;
   Faults faults;
   DiskFiles files(LocationsInFolder(folder.path()), faults);
+#ifndef _WIN32
   const size_t open_before = OpenDescriptors();
+#endif
   WriteDebugFile(files, "12:00:00 first");
   WriteDebugFile(files, "");
   EXPECT_EQ(folder.Read("Debug.txt"), "12:00:00 first\r\n\r\n");
+#ifndef _WIN32
   EXPECT_EQ(OpenDescriptors(), open_before);
+#endif
   // Each call opens the file by its name: one removed in between is created again.
   std::filesystem::remove(folder.path() + "/Debug.txt");
   WriteDebugFile(files, "third");
@@ -65,7 +73,11 @@ TEST(WriteDebugFileTest, UnwritableFileRaisesFileAccessNamingIt) {
 }
 
 TEST(ExecutableFolderTest, IsTheFolderOfThisTestProgram) {
+#ifdef _WIN32
+  EXPECT_TRUE(std::filesystem::is_regular_file(ExecutableFolder() + "/test_support.exe"));
+#else
   EXPECT_EQ(ExecutableFolder(), std::filesystem::canonical("/proc/self/exe").parent_path());
+#endif
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -33,7 +34,18 @@ inline int32_t ErrorNumberOf(const std::function<void()>& action) {
 class TempFolder {
  public:
   TempFolder() {
-    if (::mkdtemp(path_.data()) == nullptr) std::abort();
+    // A name no other test run holds: created here, or taken by someone else and tried anew.
+    std::random_device entropy;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::filesystem::path candidate = base / ("kraylo-" + std::to_string(entropy()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) {
+        path_ = candidate.generic_string();
+        return;
+      }
+    }
+    std::abort();
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -58,7 +70,7 @@ class TempFolder {
   }
 
  private:
-  std::string path_ = (std::filesystem::temp_directory_path() / "kraylo-XXXXXX").string();
+  std::string path_;
 };
 
 }  // namespace kraylo

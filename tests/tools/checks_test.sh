@@ -58,7 +58,7 @@ expect() {  # name, check (layers|style), change (shell code run in the tree), e
   (cd "$tree" && eval "$3")
   index_tree "$tree"
   if [ "$2" = layers ]; then
-    output=$("$tools/check-layers" --tree "$tree" "$tree/build" 2>&1) || status=$?
+    output=$("$tools/check-layers" --all-builds --tree "$tree" "$tree/build" 2>&1) || status=$?
   else
     output=$("$tools/check-style" --tree "$tree" "$tree/build" 2>&1) || status=$?
   fi

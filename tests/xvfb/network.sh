@@ -4,12 +4,21 @@
 # moves their own ball on both screens; at rest both screens show the balls at the same places;
 # Esc on the joining side ends it, the host's screen says the other player left, and Esc there
 # ends it too, both with status 0. Both record the game with --record, and both recordings check
-# out with --check-replay.
-# Usage: network.sh <kraylo executable> <openbox|bare> <work folder>
+# out with --check-replay. With a fourth argument, the joining side is that program instead: the
+# Windows build's kraylo.exe runs under Wine (WINEPREFIX: a made prefix), and each side's
+# recording must check out on the other side's program with the same summary.
+# Usage: network.sh <kraylo executable> <openbox|bare> <work folder> [<joining kraylo(.exe)>]
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
 host_display=$DISPLAY
+joiner=$(realpath "${4:-$probe}")
+wine=()
+if [[ $joiner == *.exe ]]; then
+  wine=(wine)
+  # A wine server of an earlier program knows another display: let it end first.
+  wineserver --wait
+fi
 
 # The joining side's X server, on a display number it picks itself.
 Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/join-display" >/dev/null 2>&1 &
@@ -20,11 +29,18 @@ join_display=:$(cat "$work/join-display")
 if [ "$session" = openbox ]; then DISPLAY=$join_display start_window_manager; fi
 
 # Each side runs from a program folder of its own: the executable and its data folder.
-for side in host join; do copy_program "$work/$side"; done
+for side in host join; do
+  program=$probe
+  [ $side = join ] && program=$joiner
+  mkdir -p "$work/$side"
+  cp "$program" "$work/$side/"
+  cp -r "$(dirname "$program")/dorvane" "$work/$side/dorvane"
+  [ -z "${wine[*]}" ] || [ $side = host ] || cp "$(dirname "$program")/tahoma.ttf" "$work/$side/"
+done
 port=$((20000 + RANDOM % 20000))
-(cd "$work/host" && DISPLAY=$host_display exec ./kraylo --host $port --record "$work/host.krp" >"$work/host.log" 2>&1) &
+(cd "$work/host" && DISPLAY=$host_display exec ./"${probe##*/}" --host $port --record "$work/host.krp" >"$work/host.log" 2>&1) &
 host=$!
-(cd "$work/join" && DISPLAY=$join_display exec ./kraylo --join 127.0.0.1:$port --record "$work/join.krp" >"$work/join.log" 2>&1) &
+(cd "$work/join" && DISPLAY=$join_display exec "${wine[@]}" "./${joiner##*/}" --join 127.0.0.1:$port --record "$work/join.krp" >"$work/join.log" 2>&1) &
 join=$!
 trap 'kill $host $join $join_server 2>/dev/null || true' EXIT
 
@@ -63,6 +79,9 @@ check "ball 2 in its first place on the joiner's screen" \
 # joining player ball 2 with the arrow too, the key that would be player 1's at a shared keyboard:
 # each steers their own ball with either set. Ball 2 has less room before the edge, so it gets the
 # shorter push: a ball over the edge would start a new round somewhere else.
+# Keys reach a Wine window once it has the focus.
+[ -z "${wine[*]}" ] ||
+  on "$join_display" xdotool windowfocus --sync "$(on "$join_display" xdotool search --name '^Kraylo$' | head -1)"
 on "$host_display" xdotool keydown Right
 on "$join_display" xdotool keydown Right
 sleep 0.12
@@ -97,7 +116,7 @@ check "the balls at the same places on both screens ($differ pixels differ)" '[ 
 
 # Esc on the joining side ends that program and tells the host at once.
 on "$join_display" xdotool keydown Escape
-wait_exit $join 2
+wait_exit $join 4
 on "$join_display" xdotool keyup Escape
 check "the joiner's exit status 0 ($status)" '[ $status = 0 ]'
 left_since=$(date +%s%3N)
@@ -113,5 +132,11 @@ for side in host join; do
   checked=$("$probe" --check-replay "$work/$side.krp" 2>&1) && ok=1 || ok=0
   check "the $side's recording checks out: $checked" \
     "[ $ok = 1 ] && [[ \"\$checked\" =~ ': 1 game, '[0-9]{3,}' ticks' ]]"
+  if [ -n "${wine[*]}" ]; then
+    there=$(wine "$joiner" --check-replay "$work/$side.krp" 2>&1 | tr -d '\r') && ok=1 || ok=0
+    check "the $side's recording checks out the same on the joiner's program: $there" \
+      "[ $ok = 1 ] && [ \"\${there#*: }\" = \"\${checked#*: }\" ]"
+  fi
 done
-echo "PASS: a network game between two programs under $session, both ending with status 0"
+echo "PASS: a network game between two programs${wine[*]:+ (the joiner under Wine)} under $session," \
+  "both ending with status 0"
