@@ -75,8 +75,10 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   ScreenState& screen = program.screen;
   DisplayState& display = program.display;
   Guarded([&] { system.window().Yield(); });
+  WatchMuteKey(program);
   // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.
   program.match->Serve(program);
+  PlayGameSounds(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });
   switch (screen.GameState) {
     case kMenuScreen:
@@ -91,6 +93,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
     default:
       break;
   }
+  DrawSoundNote(program);
   if (screen.GameState != kGameScreen) {
     Guarded([&] { DrawCursor(display, screen.MouseX, screen.MouseY, 0, 0, 30); });
   }

@@ -28,8 +28,10 @@ struct Binding {
   RaiseBadLine(line, kKeysSection, what);
 }
 
-// The key of a direction's line; raises for a name that is no key or a key with work of its own.
-uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const KeyboardApi& keyboard) {
+// The key of a line giving `role` ("a direction", "mute") a key; raises for a name that is no key
+// or a key with work of its own.
+uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const KeyboardApi& keyboard,
+                  const std::string& role = "a direction") {
   const std::optional<uint8_t> key = keyboard.KeyNamed(name);
   if (!key) {
     RaiseBad(line, "names no key: \"" + name +
@@ -37,10 +39,10 @@ uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const Keyboar
                        " (Left, A, Keypad 4, Right Shift, ...)");
   }
   if (*key == dik::kEscape) {
-    RaiseBad(line, "gives a direction to " + name + ", which ends the game");
+    RaiseBad(line, "gives " + role + " to " + name + ", which ends the game");
   }
   if (*key == dik::kTab) {
-    RaiseBad(line, "gives a direction to " + name + ", which switches the debug overlay");
+    RaiseBad(line, "gives " + role + " to " + name + ", which switches the debug overlay");
   }
   return *key;
 }
@@ -84,6 +86,21 @@ KeyBindings ReadKeyBindings(Files& files, const KeyboardApi& keyboard) {
     }
   }
   return keys;
+}
+
+MuteKey ReadMuteKey(Files& files, const KeyboardApi& keyboard, const KeyBindings& bindings) {
+  const std::optional<ConfigLine> line =
+      FindConfigLine(files, kConfigFile, kKeysSection, kMuteAction);
+  const std::string name = line ? Strip(line->value) : std::string(kUsualMuteKey);
+  const std::optional<uint8_t> key =
+      line ? KeyOfLine(*line, name, keyboard, "mute") : keyboard.KeyNamed(name);
+  for (size_t i = 0; key && i < bindings.keys.size(); ++i) {
+    if (bindings.keys[i] != *key) continue;
+    const std::string action(kKeyActions[i]);
+    if (line) RaiseBad(*line, "gives " + name + " to mute, but " + action + " has it already");
+    return {std::nullopt, "No mute key: " + name + " steers " + action};
+  }
+  return {key, ""};
 }
 
 }  // namespace kraylo

@@ -122,6 +122,8 @@ const std::array kOptions{
               "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
     OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
               ApplyDelay},
+    OptionRow{"mute", Value::kNone, "", "start with the sound off (the mute key, M, turns it on)",
+              [](Options& options, const std::optional<std::string>&) { options.mute = true; }},
 };
 
 // Options that ask for two different runs. `given` tells whether an option was on the line.
