@@ -220,7 +220,7 @@ class Pads {
 // ---- Sound ----
 
 inline constexpr int kAudioRate = 48000;        // samples per second
-inline constexpr int kAudioBufferFrames = 512;  // samples per buffer the output asks for
+inline constexpr int kAudioBufferFrames = 480;  // samples per buffer the output asks for: 10 ms
 
 // The machine's sound output: one channel of 16-bit samples at kAudioRate, asked for a buffer of
 // kAudioBufferFrames at a time.

@@ -17,7 +17,8 @@ constexpr double kNoteSeconds = 1.5;
 constexpr int kLoudest = 100;
 
 void SetLevel(ProgramSound& sound) {
-  if (sound.player) sound.player->SetLevel(sound.muted ? 0.0F : sound.volume / float{kLoudest});
+  if (sound.player)
+    sound.player->SetLevel(sound.muted ? 0.0F : static_cast<float>(sound.volume) / kLoudest);
 }
 
 }  // namespace
