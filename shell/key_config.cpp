@@ -2,6 +2,7 @@
 // for a shared key, so that a player never finds one key steering two ways.
 #include "shell/key_config.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -94,13 +95,12 @@ MuteKey ReadMuteKey(Files& files, const KeyboardApi& keyboard, const KeyBindings
   const std::string name = line ? Strip(line->value) : std::string(kUsualMuteKey);
   const std::optional<uint8_t> key =
       line ? KeyOfLine(*line, name, keyboard, "mute") : keyboard.KeyNamed(name);
-  for (size_t i = 0; key && i < bindings.keys.size(); ++i) {
-    if (bindings.keys[i] != *key) continue;
-    const std::string action(kKeyActions[i]);
-    if (line) RaiseBad(*line, "gives " + name + " to mute, but " + action + " has it already");
-    return {std::nullopt, "No mute key: " + name + " steers " + action};
-  }
-  return {key, ""};
+  const auto taken =
+      key ? std::find(bindings.keys.begin(), bindings.keys.end(), *key) : bindings.keys.end();
+  if (taken == bindings.keys.end()) return {key, ""};
+  const std::string action(kKeyActions[static_cast<size_t>(taken - bindings.keys.begin())]);
+  if (line) RaiseBad(*line, "gives " + name + " to mute, but " + action + " has it already");
+  return {std::nullopt, "No mute key: " + name + " steers " + action};
 }
 
 }  // namespace kraylo
