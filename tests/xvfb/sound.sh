@@ -2,7 +2,7 @@
 # The sound of a real game: records a game against the computer on a real X server, then shows the
 # recording with --replay through SDL's disk audio driver, which writes the mixed output to a file.
 # The contacts, drops and rounds found from the recording's states (replay_events) must each have
-# sound in their window, and there must be silence away from them (sound_windows.py, which also
+# sound in their window, and there must be silence away from them (tools/sound-windows, which also
 # plots the loudness over time with the events marked: sound.png). The same replay with no audio
 # device runs silent and says so in its log.
 # Usage: sound.sh <kraylo executable> <openbox|bare> <work folder> <replay_events executable>
@@ -43,7 +43,7 @@ xdotool keydown Escape
 wait_exit $pid 3
 xdotool keyup Escape
 check "the replay ends with status 0 ($status)" '[ $status = 0 ]'
-python3 "$(dirname "$0")/sound_windows.py" "$work/sound.raw" "$work/events.txt" "$work/sound.png" \
+"$(dirname "$0")/../../tools/sound-windows" "$work/sound.raw" "$work/events.txt" "$work/sound.png" \
   >"$work/windows.log" 2>&1 || fail "sound in every event's window and nowhere else"
 cat "$work/windows.log"
 
