@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/platform.h"
 #include "sound/game_sounds.h"
