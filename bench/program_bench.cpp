@@ -105,6 +105,7 @@ class WatchedSystem : public System {
   Display& display() override { return display_; }
   KeyboardApi& keyboard() override { return inner_->keyboard(); }
   Pads& pads() override { return inner_->pads(); }
+  AudioOutput& audio() override { return inner_->audio(); }
   char DecimalSeparator() override { return inner_->DecimalSeparator(); }
   int Run(const WindowEvents& events) override { return inner_->Run(events); }
 

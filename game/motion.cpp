@@ -22,20 +22,54 @@ constexpr double kTakenShare = 0.8;
 // ... and keeps this share of its own.
 constexpr double kKeptShare = -0.2;
 
+// Notes the tick's first touch in `events` (when given): a touch the balls were already in at the
+// tick's start is no new contact. Read-only on the game, so the simulation runs as without it.
+struct ContactWatch {
+  TickEvents* events = nullptr;
+  bool touching_at_start = false;
+
+  void Bounced(const GameModel& game) const {
+    if (events == nullptr || touching_at_start || events->contact) return;
+    const TBall& first = game.Balls(1);
+    const TBall& second = game.Balls(2);
+    const double dx = second.X - first.X;
+    const double dy = second.Y - first.Y;
+    const double distance = std::sqrt(dx * dx + dy * dy);
+    // The exchange keeps the relative velocity's size and turns it round, so the velocities
+    // after it tell as well as those before it.
+    const double vx = first.MX - second.MX;
+    const double vy = first.MY - second.MY;
+    events->contact = true;
+    events->contact_speed =
+        distance > 0 ? std::fabs(vx * dx + vy * dy) / distance : std::sqrt(vx * vx + vy * vy);
+  }
+};
+
+// Whether the balls touch at the tick's start, by plain distance: it must never raise where the
+// game would not (the game's own test rounds and can overflow), and it only decides a sound.
+bool TouchingLoosely(const GameModel& game) {
+  const double dx = game.Balls(1).X - game.Balls(2).X;
+  const double dy = game.Balls(1).Y - game.Balls(2).Y;
+  return dx * dx + dy * dy < kContactDistance * kContactDistance;
+}
+
 // Moves `coordinate` (pixels) one pixel at a time as a counter runs from 1 to `end` (a velocity,
 // read once, compared unrounded), testing for contact after every pixel: downwards while the
 // counter is not below a negative end (floor(-end) + 2 pixels, since the counter starts at 1),
 // upwards while it is not above a positive end (floor(end) pixels). True when a contact stopped it.
 // The count is a 32-bit counter: a velocity beyond it is an overflow rather than a step loop that
 // would never end.
-bool StepPixels(GameModel& game, double& coordinate, double end) {
+bool StepPixels(GameModel& game, double& coordinate, double end, const ContactWatch& watch) {
   const double direction = end < 0 ? -1.0 : 1.0;
   const double pixels = end < 0 ? std::floor(-end) + 2 : std::floor(end);
   if (pixels > std::numeric_limits<int32_t>::max()) Raise(kErrOverflow, "Overflow");
   const auto count = static_cast<int32_t>(pixels);
   for (int32_t pixel = 0; pixel < count; ++pixel) {
     coordinate += direction;
-    if (Bounce(game)) return true;
+    if (Bounce(game)) {
+      watch.Bounced(game);
+      return true;
+    }
   }
   return false;
 }
@@ -46,16 +80,17 @@ double StopWhenSlow(double velocity) {
 }
 
 // One ball's share of the tick: jump, unit steps with contact, friction, rest, edges.
-void MoveBall(GameModel& game, int32_t index) {
+void MoveBall(GameModel& game, int32_t index, const ContactWatch& watch) {
   TBall& ball = game.Balls(index);
   ball.Y = Finite(ball.Y + ball.MY);
   // Steps are along x first; a contact there also cancels the steps along y.
-  if (!StepPixels(game, ball.X, Finite(ball.MX))) StepPixels(game, ball.Y, ball.MY);
+  if (!StepPixels(game, ball.X, Finite(ball.MX), watch)) StepPixels(game, ball.Y, ball.MY, watch);
   ball.MX = ball.MX / kFrictionDivisor;
   ball.MY = ball.MY / kFrictionDivisor;
   ball.MX = StopWhenSlow(ball.MX);
   ball.MY = StopWhenSlow(ball.MY);
   if (PushBackFromEdges(ball, game.ScreenWidth, game.ScreenHeight)) {
+    if (watch.events != nullptr && !game.Dropped) watch.events->drop = true;
     game.Dropped = true;
     game.TimeToDrop = kCountDownTicks;
     game.DroppedPlayer = index;
@@ -69,11 +104,12 @@ double Exchanged(double other_before, double own_before) {
 
 }  // namespace
 
-void MoveTick(GameModel& game, KeySource& keys, Random& random) {
+void MoveTick(GameModel& game, KeySource& keys, Random& random, TickEvents* events) {
   ReadControls(game, keys);
   if (game.Dropped && game.TimeToDrop < 0) {
     game.Dropped = false;
     ResetBalls(game, random, 1);
+    if (events != nullptr) events->round_start = true;
   }
   if (game.Dropped) {
     game.TimeToDrop = Sub32(game.TimeToDrop, 1);
@@ -82,14 +118,15 @@ void MoveTick(GameModel& game, KeySource& keys, Random& random) {
   // Every ball but the scratch record, which stays last.
   const int32_t first = BallArray::kLower;
   const int32_t last = Sub32(BallArray::kUpper, 1);
-  for (int32_t index = first; index <= last; ++index) MoveBall(game, index);
+  const ContactWatch watch{events, events != nullptr && TouchingLoosely(game)};
+  for (int32_t index = first; index <= last; ++index) MoveBall(game, index, watch);
 }
 
-void MoveTick(GameModel& game, Directions directions, Random& random) {
+void MoveTick(GameModel& game, Directions directions, Random& random, TickEvents* events) {
   KeyTable table{};
   SetDirections(table, directions);
   TableKeys keys(table);
-  MoveTick(game, keys, random);
+  MoveTick(game, keys, random, events);
 }
 
 bool Bounce(GameModel& game) {

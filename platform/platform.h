@@ -1,15 +1,16 @@
 // The contract between the program and the machine: time, chance, files, the main window, the
-// full-screen display, the keyboard and pads. The program includes this header and the few it
-// includes (run_error.h, surface.h, keys.h), and events.h for the window's key codes; nothing in
-// the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by sdl/sdl_system.h) and a
-// headless one for tests (platform/headless/, headless/headless_system.h), over the shared
-// machinery in window/, devices/ and graphics/.
+// full-screen display, the keyboard, pads and the sound output. The program includes this header
+// and the few it includes (run_error.h, surface.h, keys.h), and events.h for the window's key
+// codes; nothing in the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by
+// sdl/sdl_system.h) and a headless one for tests (platform/headless/, headless/headless_system.h),
+// over the shared machinery in window/, devices/ and graphics/.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -222,6 +223,26 @@ class Pads {
   virtual int AddMappings(const std::string& path) = 0;
 };
 
+// ---- Sound ----
+
+inline constexpr int kAudioRate = 48000;        // samples per second
+inline constexpr int kAudioBufferFrames = 480;  // samples per buffer the output asks for: 10 ms
+
+// The machine's sound output: one channel of 16-bit samples at kAudioRate, asked for a buffer of
+// kAudioBufferFrames at a time.
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // Fills the next buffer; called on the output's own thread, never after Close returned. It
+  // must not raise.
+  using Fill = std::function<void(std::span<int16_t> samples)>;
+  // Opens the output and starts asking `fill` for buffers. Returns "" when it plays, else why it
+  // cannot (no device, a device that fails), and then never calls `fill`.
+  virtual std::string Open(Fill fill) = 0;
+  // Stops asking and closes the device; nothing when it is not open.
+  virtual void Close() = 0;
+};
+
 // ---- Everything together ----
 
 class System {
@@ -234,6 +255,7 @@ class System {
   virtual Display& display() = 0;
   virtual KeyboardApi& keyboard() = 0;
   virtual Pads& pads() = 0;
+  virtual AudioOutput& audio() = 0;
   // The decimal separator of the user's locale, for the two locale-dependent number forms.
   virtual char DecimalSeparator() = 0;
   // Shows the main window, raises its activation once, serves its events until the program

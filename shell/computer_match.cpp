@@ -40,7 +40,9 @@ void ComputerMatch::Tick(Program& program, const KeyTable& local) {
   KeyTable table = local;
   SetDirections(table, last_directions_);
   TableKeys keys(table);
-  MoveTick(program.game, keys, rounds_.Before(program));
+  TickEvents events;
+  MoveTick(program.game, keys, rounds_.Before(program), &events);
+  program.sound.game.RanNext(events);
   rounds_.After(program, last_directions_);
 }
 

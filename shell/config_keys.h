@@ -22,8 +22,15 @@ inline constexpr std::string_view kPersonOpponent = "PERSON";
 inline constexpr std::string_view kLevelKey = "level";
 
 inline constexpr std::string_view kKeysSection = "Keys";
+// The key that switches the sound off and on, named as SDL does; M without the line.
+inline constexpr std::string_view kMuteAction = "mute";
+inline constexpr std::string_view kUsualMuteKey = "M";
 // The players' own keys, in the order of kDirectionKeys; each value names a key as SDL does.
 inline constexpr std::array<std::string_view, 8> kKeyActions = {
     "p1Left", "p1Right", "p1Up", "p1Down", "p2Left", "p2Right", "p2Up", "p2Down"};
+
+inline constexpr std::string_view kSoundSection = "Sound";
+// The sound's volume: a whole number from 0 (no sound at all) to 100; 70 without the line.
+inline constexpr std::string_view kVolumeKey = "volume";
 
 }  // namespace kraylo

@@ -81,8 +81,10 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   } else {
     Guarded([&] { system.window().WaitThenYield(); });
   }
+  WatchMuteKey(program);
   // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.
   program.match->Serve(program);
+  PlayGameSounds(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });
   switch (screen.GameState) {
     case kMenuScreen:
@@ -97,6 +99,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
     default:
       break;
   }
+  DrawSoundNote(program);
   if (screen.GameState != kGameScreen) {
     Guarded([&] { DrawCursor(display, screen.MouseX, screen.MouseY, 0, 0, 30); });
   }

@@ -1,5 +1,6 @@
 // The menu and the game screen with its debug overlay.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,8 @@ constexpr int32_t kMessageColor = 0x00FF00;  // bright green, packed RGB
 constexpr int32_t kMessageLineHeight = 36;   // pixels
 constexpr int32_t kMessageMargin = 12;       // black left and right of the words, pixels
 
-void DrawMessages(Program& program) {
-  const std::vector<std::string> lines = program.match->Messages();
+// `lines` centred across the field around the height `middle` (pixels).
+void DrawCentredLines(Program& program, const std::vector<std::string>& lines, int32_t middle) {
   if (lines.empty()) return;
   DisplayState& display = program.display;
   const GameModel& game = program.game;
@@ -87,7 +88,7 @@ void DrawMessages(Program& program) {
   Guarded([&] { BackBuffer(display).SetForeColor(kMessageColor); });
   Guarded([&] { BackBuffer(display).SetFont(MessageFont()); });
   const int64_t block = int64_t{kMessageLineHeight} * static_cast<int64_t>(lines.size());
-  auto y = static_cast<int32_t>(game.ScreenHeight / 4 - block / 2);
+  auto y = static_cast<int32_t>(middle - block / 2);
   for (const std::string& line : lines) {
     Guarded([&] {
       Surface& back = BackBuffer(display);
@@ -100,6 +101,10 @@ void DrawMessages(Program& program) {
     y += kMessageLineHeight;
   }
   Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
+}
+
+void DrawMessages(Program& program) {
+  DrawCentredLines(program, program.match->Messages(), program.game.ScreenHeight / 4);
 }
 
 // Sprite column of a ball: 0 is the look of the ball that lost the round, 1 the ordinary look.
@@ -136,6 +141,13 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color) {
   }
   DrawMessages(program);
   if (game.ShowDebug) DrawDebugOverlay(program, saved_fore_color);
+}
+
+void DrawSoundNote(Program& program) {
+  // Low on the screen, clear of the menu's buttons and of the game's own messages.
+  if (const std::optional<const char*> note = SoundNote(program)) {
+    DrawCentredLines(program, {*note}, program.game.ScreenHeight * 7 / 8);
+  }
 }
 
 }  // namespace kraylo

@@ -2,6 +2,7 @@
 // for a shared key, so that a player never finds one key steering two ways.
 #include "shell/key_config.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -28,8 +29,10 @@ struct Binding {
   RaiseBadLine(line, kKeysSection, what);
 }
 
-// The key of a direction's line; raises for a name that is no key or a key with work of its own.
-uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const KeyboardApi& keyboard) {
+// The key of a line giving `role` ("a direction", "mute") a key; raises for a name that is no key
+// or a key with work of its own.
+uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const KeyboardApi& keyboard,
+                  const std::string& role = "a direction") {
   const std::optional<uint8_t> key = keyboard.KeyNamed(name);
   if (!key) {
     RaiseBad(line, "names no key: \"" + name +
@@ -37,10 +40,10 @@ uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const Keyboar
                        " (Left, A, Keypad 4, Right Shift, ...)");
   }
   if (*key == dik::kEscape) {
-    RaiseBad(line, "gives a direction to " + name + ", which ends the game");
+    RaiseBad(line, "gives " + role + " to " + name + ", which ends the game");
   }
   if (*key == dik::kTab) {
-    RaiseBad(line, "gives a direction to " + name + ", which switches the debug overlay");
+    RaiseBad(line, "gives " + role + " to " + name + ", which switches the debug overlay");
   }
   return *key;
 }
@@ -84,6 +87,20 @@ KeyBindings ReadKeyBindings(Files& files, const KeyboardApi& keyboard) {
     }
   }
   return keys;
+}
+
+MuteKey ReadMuteKey(Files& files, const KeyboardApi& keyboard, const KeyBindings& bindings) {
+  const std::optional<ConfigLine> line =
+      FindConfigLine(files, kConfigFile, kKeysSection, kMuteAction);
+  const std::string name = line ? Strip(line->value) : std::string(kUsualMuteKey);
+  const std::optional<uint8_t> key =
+      line ? KeyOfLine(*line, name, keyboard, "mute") : keyboard.KeyNamed(name);
+  const auto taken =
+      key ? std::find(bindings.keys.begin(), bindings.keys.end(), *key) : bindings.keys.end();
+  if (taken == bindings.keys.end()) return {key, ""};
+  const std::string action(kKeyActions[static_cast<size_t>(taken - bindings.keys.begin())]);
+  if (line) RaiseBad(*line, "gives " + name + " to mute, but " + action + " has it already");
+  return {std::nullopt, "No mute key: " + name + " steers " + action};
 }
 
 }  // namespace kraylo

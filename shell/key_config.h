@@ -1,6 +1,10 @@
 // The players' own keys, from the optional [Keys] section of the configuration file.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 #include "input/local_keys.h"
 #include "platform/platform.h"
 
@@ -12,5 +16,16 @@ namespace kraylo {
 // (they have work of their own), and for a key that two directions would share (one of them
 // perhaps by keeping its usual key); and what ReadConfig raises.
 KeyBindings ReadKeyBindings(Files& files, const KeyboardApi& keyboard);
+
+// The mute key, and why there is none when the usual one cannot be had.
+struct MuteKey {
+  std::optional<uint8_t> key;  // its entry of the key-state table
+  std::string note;            // for the start-up log when the usual key is taken; else empty
+};
+
+// The key [Keys] mute names, else M. Raises as ReadKeyBindings does for a named key that is no
+// key, Esc, Tab or one of the directions' keys in `bindings`; M taken by a direction leaves mute
+// without a key, so that a configuration that gives M to a player still works.
+MuteKey ReadMuteKey(Files& files, const KeyboardApi& keyboard, const KeyBindings& bindings);
 
 }  // namespace kraylo

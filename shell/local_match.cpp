@@ -13,7 +13,9 @@ class LocalMatch final : public Match {
  public:
   void Tick(Program& program, const KeyTable& local) override {
     TableKeys keys(local);
-    MoveTick(program.game, keys, rounds_.Before(program));
+    TickEvents events;
+    MoveTick(program.game, keys, rounds_.Before(program), &events);
+    program.sound.game.RanNext(events);
     rounds_.After(program, DirectionsOf(local));
   }
 

@@ -14,6 +14,7 @@ namespace {
 void PressMenuButton(Program& program, int number) {
   ScreenState& screen = program.screen;
   Window& window = program.system.window();
+  PlayClick(program);
   switch (number) {
     case 1:
       StartGame(program);
@@ -41,6 +42,7 @@ void TimerTick(Program& program) {
   GetDeviceStateKeyboard(program.keyboard, program.system.keyboard());
   program.match->Tick(
       program, LocalKeys(program.keyboard.KeyState, program.bindings, program.system.pads()));
+  PlayGameSounds(program);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/motion.h"
 #include "input/directions.h"
 #include "net/enet_transport.h"
 #include "platform/keys.h"
@@ -134,7 +135,14 @@ class NetworkMatch final : public Match {
       settings.width = program.game.ScreenWidth;
       settings.height = program.game.ScreenHeight;
       settings.seed = seed_;
-      session_.emplace(*transport_, program.system.clock(), settings);
+      // Every run of a tick, a guessed one or one run again, is heard once at most.
+      GameSounds& sounds = program.sound.game;
+      session_.emplace(*transport_, program.system.clock(), settings,
+                       [&sounds](GameState& state, Directions input, int64_t tick) {
+                         TickEvents events;
+                         MoveTick(state.game, input, state.random, &events);
+                         sounds.Ran(tick, events);
+                       });
       session_->SetHooks(hooks_);
     }
     return &*session_;

@@ -125,6 +125,8 @@ const std::array kOptions{
               "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) + " (" +
                   std::to_string(kDefaultInputDelay) + ")",
               ApplyDelay},
+    OptionRow{"mute", Value::kNone, "", "start with the sound off (the mute key, M, turns it on)",
+              [](Options& options, const std::optional<std::string>&) { options.mute = true; }},
 };
 
 // Options that ask for two different runs. `given` tells whether an option was on the line.

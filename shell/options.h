@@ -30,6 +30,7 @@ struct Options {
   bool computer = false;                  // --computer: ball 2 is played by the computer
   std::optional<Level> computer_level;    // its LEVEL when given (else config.cfg's, else normal)
   std::optional<NetworkOptions> network;  // --host [PORT] or --join HOST[:PORT], with --delay N
+  bool mute = false;                      // --mute: the sound starts switched off
 };
 
 // A command line the program does not take; what() says what is wrong with it.

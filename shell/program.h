@@ -15,6 +15,7 @@
 #include "replay/replay_writer.h"
 #include "shell/match.h"
 #include "shell/options.h"
+#include "shell/program_sound.h"
 
 namespace kraylo {
 
@@ -62,6 +63,9 @@ struct Program {
   bool play_at_once = false;  // the game screen and the timer start with the frame loop (a replay)
   // The field of a replay: the display takes this size instead of the configured one.
   std::optional<FieldSize> field;
+
+  // Last, so that the sound output closes before anything it could hear goes.
+  ProgramSound sound;
 };
 
 inline constexpr int kMenuButtonCount = 5;

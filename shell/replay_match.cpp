@@ -30,7 +30,9 @@ class ReplayMatch final : public Match {
     keys[dik::kTab] = local[dik::kTab];
     SetDirections(keys, recorded.inputs[tick_]);
     TableKeys source(keys);
-    MoveTick(program.game, source, random_);
+    TickEvents events;
+    MoveTick(program.game, source, random_, &events);
+    program.sound.game.RanNext(events);
     if (++tick_ == recorded.inputs.size()) {
       ++game_;
       tick_ = 0;

@@ -14,5 +14,7 @@ void DrawMenu(Program& program);
 void DrawGameScreen(Program& program, int32_t& saved_fore_color);
 // Scrolls the credits by one step and draws their thirteen lines.
 void DrawCredits(Program& program);
+// "Sound off" or "Sound on" for a while after the mute key, on every screen.
+void DrawSoundNote(Program& program);
 
 }  // namespace kraylo

@@ -125,6 +125,10 @@ void StartUp(Program& program) {
   program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kButtonWidth / 2.0);
   ChooseOpponent(program);
   program.bindings = ReadKeyBindings(files, program.system.keyboard());
+  const MuteKey mute = ReadMuteKey(files, program.system.keyboard(), program.bindings);
+  program.sound.mute_key = mute.key;
+  program.sound.volume = ReadVolume(files);
+  program.sound.muted = program.options.mute;
 
   // So that the log is painted and early mouse moves are recorded before the keyboard opens.
   for (int pass = 0; pass < kStartUpYields; ++pass) window.Yield();
@@ -135,6 +139,8 @@ void StartUp(Program& program) {
   AddLog(window, "Initializing DirectInput...");
   if (InitDirectInput(program.keyboard, program.system.keyboard(), window.Handle())) {
     SetUpPads(window, files, program.system.pads());
+    if (!mute.note.empty()) AddLog(window, mute.note);
+    StartSound(program);
     window.SetVisible(Control::kExit, false);
     window.SetVisible(Control::kLog, false);
     Working(program);

@@ -38,6 +38,8 @@ enum class Fault {
   kSetCooperativeLevelKeyboard,
   kAcquire,
   kGetDeviceState,
+  // The sound output: an armed fault is the reason the output does not open
+  kOpenAudio,
   kCount
 };
 

@@ -1,5 +1,6 @@
 #include "platform/headless/headless_devices.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -17,6 +18,27 @@ float HeadlessRandom::Next() {
 void HeadlessRandom::Script(std::vector<float> values) {
   values_ = std::move(values);
   next_ = 0;
+}
+
+std::string HeadlessAudio::Open(Fill fill) {
+  Close();
+  try {
+    faults_.Check(Fault::kOpenAudio);
+  } catch (const RunError& error) {
+    return error.description();
+  }
+  fill_ = std::move(fill);
+  return "";
+}
+
+std::vector<int16_t> HeadlessAudio::Pull(size_t frames) {
+  std::vector<int16_t> samples(frames, 0);
+  // In buffers of the real output's size, as its thread would ask.
+  for (size_t done = 0; fill_ && done < frames; done += kAudioBufferFrames) {
+    const size_t count = std::min<size_t>(kAudioBufferFrames, frames - done);
+    fill_(std::span<int16_t>(samples).subspan(done, count));
+  }
+  return samples;
 }
 
 int HeadlessPads::AddMappings(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/devices/faults.h"
 #include "platform/devices/keyboard_api_core.h"
 #include "platform/devices/pads_core.h"
 #include "platform/platform.h"
@@ -49,6 +50,22 @@ class HeadlessKeyboard : public KeyboardApiCore {
 
  private:
   KeyTable held_{};
+};
+
+// A sound output whose buffers the test asks for; Open fails with the armed kOpenAudio fault's
+// description.
+class HeadlessAudio final : public AudioOutput {
+ public:
+  explicit HeadlessAudio(const Faults& faults) : faults_(faults) {}
+  std::string Open(Fill fill) override;
+  void Close() override { fill_ = nullptr; }
+  bool IsOpen() const { return static_cast<bool>(fill_); }
+  // The next `frames` samples of the output; silence while it is closed.
+  std::vector<int16_t> Pull(size_t frames);
+
+ private:
+  const Faults& faults_;
+  Fill fill_;
 };
 
 // Pads the test plugs in and works; mapping files are counted, not applied.

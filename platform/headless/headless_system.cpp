@@ -51,6 +51,7 @@ struct HeadlessSystem::Impl : public WindowHost {
         screen(frame_texts),
         display(CreateDisplay(screen, recorder, faults)),
         keyboard(faults),
+        audio(faults),
         core(kHeadlessWindow, clock, *this, EstimateTextWidth) {
     core.WatchFocus([this](bool focused) { pads.SetFocus(focused); });
   }
@@ -96,6 +97,7 @@ struct HeadlessSystem::Impl : public WindowHost {
   std::unique_ptr<Display> display;
   HeadlessKeyboard keyboard;
   HeadlessPads pads;
+  HeadlessAudio audio;
   PadId next_pad = 1;
   std::optional<PicturePoint> pointer;
   char decimal_separator = '.';
@@ -123,6 +125,9 @@ Window& HeadlessSystem::window() { return impl_->core; }
 Display& HeadlessSystem::display() { return *impl_->display; }
 KeyboardApi& HeadlessSystem::keyboard() { return impl_->keyboard; }
 Pads& HeadlessSystem::pads() { return impl_->pads; }
+AudioOutput& HeadlessSystem::audio() { return impl_->audio; }
+bool HeadlessSystem::AudioOpen() const { return impl_->audio.IsOpen(); }
+std::vector<int16_t> HeadlessSystem::PullAudio(size_t frames) { return impl_->audio.Pull(frames); }
 Faults& HeadlessSystem::faults() { return impl_->faults; }
 char HeadlessSystem::DecimalSeparator() { return impl_->decimal_separator; }
 

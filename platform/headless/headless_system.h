@@ -50,6 +50,7 @@ class HeadlessSystem : public System {
   Display& display() override;
   KeyboardApi& keyboard() override;
   Pads& pads() override;
+  AudioOutput& audio() override;
   char DecimalSeparator() override;
   int Run(const WindowEvents& events) override;
 
@@ -114,6 +115,9 @@ class HeadlessSystem : public System {
   std::vector<std::string> LogRowsInView() const;
   // Whether Run's own loop ended the session at the idle limit.
   bool EndedIdle() const;
+  // Whether the sound output is open, and its next `frames` samples (silence while closed).
+  bool AudioOpen() const;
+  std::vector<int16_t> PullAudio(size_t frames);
 
  private:
   struct Impl;

@@ -8,6 +8,7 @@
 #include "platform/devices/display_device.h"
 #include "platform/devices/machine_clock.h"
 #include "platform/graphics/text_renderer.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_devices.h"
 #include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_screen.h"
@@ -96,6 +97,7 @@ class SdlSystem final : public System {
   Display& display() override { return *display_; }
   KeyboardApi& keyboard() override { return keyboard_; }
   Pads& pads() override { return pads_; }
+  AudioOutput& audio() override { return audio_; }
   char DecimalSeparator() override { return decimal_separator_; }
   int Run(const WindowEvents& events) override { return core_.Run(events); }
 
@@ -115,6 +117,7 @@ class SdlSystem final : public System {
   SdlWindowHost host_;
   WindowCore core_;
   char decimal_separator_;
+  SdlAudio audio_;
 };
 
 }  // namespace

@@ -169,3 +169,58 @@ TEST(MoveTickTest, NonFiniteValuesRaiseInsteadOfWalkingForever) {
 
 }  // namespace
 }  // namespace kraylo
+
+namespace kraylo {
+namespace {
+
+// What ticks report for the sound: a touch once at its first tick, a drop once, the next round.
+TEST(MoveTickTest, EventsReportATouchsFirstTickItsSpeedADropAndTheNextRound) {
+  struct Case {
+    const char* what;
+    GameModel game;
+    int ticks;
+    std::vector<int> contacts;  // ticks (from 0) with a contact
+    double speed;               // the first contact's
+    std::vector<int> drops;
+    std::vector<int> round_starts;
+  };
+  auto moving = [](GameModel game, double mx1, double mx2) {
+    game.Balls(1).MX = mx1;
+    game.Balls(2).MX = mx2;
+    return game;
+  };
+  const Case cases[] = {
+      {"head on", moving(Model(300, 300, 420, 300), 5, -5), 12, {1}, 10, {}, {}},
+      {"glancing: along the line between the centres only",
+       moving(Model(300, 300, 420, 360), 0, -10),
+       5,
+       {3},
+       7.4,
+       {},
+       {}},
+      {"at rest, touching", Model(300, 300, 390, 300), 5, {}, 0, {}, {}},
+      {"over the edge, then the count-down", Model(40, 300, 400, 300), 34, {}, 0, {0}, {32}},
+      {"both over edges: one drop", Model(40, 300, 760, 300), 2, {}, 0, {0}, {}},
+  };
+  for (Case c : cases) {
+    ScriptedRandom random;
+    HeldKeys keys;
+    std::vector<int> contacts, drops, round_starts;
+    double speed = 0;
+    for (int tick = 0; tick < c.ticks; ++tick) {
+      TickEvents events;
+      MoveTick(c.game, keys, random, &events);
+      if (events.contact && contacts.empty()) speed = events.contact_speed;
+      if (events.contact) contacts.push_back(tick);
+      if (events.drop) drops.push_back(tick);
+      if (events.round_start) round_starts.push_back(tick);
+    }
+    EXPECT_EQ(contacts, c.contacts) << c.what;
+    EXPECT_NEAR(speed, c.speed, 0.5) << c.what;
+    EXPECT_EQ(drops, c.drops) << c.what;
+    EXPECT_EQ(round_starts, c.round_starts) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace kraylo

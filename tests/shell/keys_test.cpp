@@ -81,6 +81,8 @@ TEST(KeysSection, EveryWrongLineStopsTheStartWithTheLineTheFileAndANonZeroStatus
       {"p2Up = Up", "p2Up = Up", "but p1Up keeps Up, its usual key"},
       {"p1Left = Escape", "p1Left = Escape", "which ends the game"},
       {"p2Down = tab", "p2Down = tab", "which switches the debug overlay"},
+      {"mute = Left", "mute = Left", "but p1Left has it already"},
+      {"mute = Escape", "mute = Escape", "gives mute to Escape, which ends the game"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);

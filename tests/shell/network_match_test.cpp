@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "game/motion.h"
 #include "replay/replay_check.h"
 #include "replay/replay_file.h"
 #include "replay/replay_writer.h"
@@ -304,6 +305,36 @@ TEST(NetworkMatch, BothSidesRecordTheSameFinalTicksAndTheRecordingsCheckOut) {
                          b.inputs.begin()));
   EXPECT_EQ(CheckReplay(hosts).ticks, a.inputs.size());
   EXPECT_EQ(CheckReplay(joiners).ticks, b.inputs.size());
+}
+
+TEST(NetworkMatch, EachEventOfTheCorrectedGameIsHeardOnceThroughTheRollbacks) {
+  MemoryFiles files;
+  ReplayWriter writer(files, "/host.krp");
+  NetworkProgram host(true, OtherSide(Role::kJoin), true, StepGame, 0.05, RecordingHooks(writer));
+  SoundBank bank;
+  for (auto& sound : bank) sound.assign(100, 1000);
+  host.program.sound.player = std::make_unique<SoundPlayer>(bank);
+  std::vector<int16_t> buffer(kAudioBufferFrames);
+  for (int tick = 0; tick < 1500; ++tick) {
+    KeyTable keys{};
+    if (tick % 11 < 6) keys[tick % 22 < 11 ? dik::kRight : dik::kDown] = dik::kHeld;
+    host.Play(0.03, keys, (tick / 4) % 3 == 0 ? 0x01 : (tick / 4) % 3 == 1 ? 0x04 : 0x00);
+    PlayGameSounds(host.program);
+    host.program.sound.player->Fill(buffer);
+  }
+  writer.EndGame();
+  const RecordedGame game = ParseReplay(files.Content("/host.krp")).games.at(0);
+  GameState state;
+  StartRecordedGame(state.game, state.random, game);
+  uint64_t events = 0;
+  for (const Directions input : game.inputs) {
+    TickEvents tick;
+    MoveTick(state.game, input, state.random, &tick);
+    events += static_cast<uint64_t>(tick.contact) + tick.drop + tick.round_start;
+  }
+  EXPECT_GT(host.other->stats().rollbacks, 100);
+  EXPECT_GT(events, 20U);
+  EXPECT_EQ(host.program.sound.player->started(), events);
 }
 
 // The whole program against another session, through the menu, as the frame loop runs it.

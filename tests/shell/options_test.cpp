@@ -121,7 +121,8 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
   EXPECT_FALSE(ParseOptions({}).network) << "a game at one keyboard";
   const Options recorded = ParseOptions({"--record", "game.krp", "--join", "a"});
   EXPECT_TRUE(recorded.network && recorded.record == "game.krp") << "a network game is recorded";
-  for (const char* option : {"--host [PORT]", "--join HOST[:PORT]", "--delay N"}) {
+  EXPECT_TRUE(ParseOptions({"--mute", "--host"}).mute);
+  for (const char* option : {"--host [PORT]", "--join HOST[:PORT]", "--delay N", "--mute"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;
   }
 }

@@ -1,0 +1,90 @@
+#include "shell/program_sound.h"
+
+#include <string>
+#include <vector>
+
+#include "shell/config_keys.h"
+#include "shell/program.h"
+#include "support/config.h"
+#include "support/log.h"
+#include "support/numbers.h"
+
+namespace kraylo {
+namespace {
+
+// How long "Sound off" or "Sound on" shows after the mute key, seconds.
+constexpr double kNoteSeconds = 1.5;
+constexpr int kLoudest = 100;
+
+void SetLevel(ProgramSound& sound) {
+  if (sound.player)
+    sound.player->SetLevel(sound.muted ? 0.0F : static_cast<float>(sound.volume) / kLoudest);
+}
+
+}  // namespace
+
+int ReadVolume(Files& files) {
+  const std::optional<std::string> value =
+      ReadConfig(files, kConfigFile, kSoundSection, kVolumeKey);
+  if (!value) return kDefaultVolume;
+  const std::string text = Strip(*value);
+  const bool digits = !text.empty() && text.size() <= 3 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stoi(text) > kLoudest) {
+    RaiseBadValue(files, kConfigFile, kSoundSection, kVolumeKey, "a whole number from 0 to 100");
+  }
+  return std::stoi(text);
+}
+
+void StartSound(Program& program) {
+  ProgramSound& sound = program.sound;
+  if (sound.volume == 0) return;
+  Window& window = program.system.window();
+  std::vector<std::string> problems;
+  auto player = std::make_unique<SoundPlayer>(LoadSoundBank(program.system.files(), problems));
+  for (const std::string& problem : problems) AddLog(window, problem);
+  SoundPlayer* live = player.get();
+  AudioOutput& output = program.system.audio();
+  const std::string failure =
+      output.Open([live](std::span<int16_t> samples) { live->Fill(samples); });
+  if (!failure.empty()) {
+    AddLog(window, "No sound: " + failure);
+    return;
+  }
+  sound.player = std::move(player);
+  sound.output = OpenOutput(output);
+  SetLevel(sound);
+}
+
+void WatchMuteKey(Program& program) {
+  ProgramSound& sound = program.sound;
+  if (!sound.mute_key) return;
+  KeyTable keys{};
+  bool held = false;
+  Guarded([&] {
+    program.system.keyboard().GetState(keys);
+    held = keys[*sound.mute_key] != 0;
+  });
+  if (held && !sound.mute_key_held) {
+    sound.muted = !sound.muted;
+    sound.note_until = program.system.clock().Seconds() + kNoteSeconds;
+    SetLevel(sound);
+  }
+  sound.mute_key_held = held;
+}
+
+void PlayGameSounds(Program& program) { program.sound.game.Play(program.sound.player.get()); }
+
+void PlayClick(Program& program) {
+  if (program.sound.player) program.sound.player->Start(SoundKind::kClick, 1);
+}
+
+std::optional<const char*> SoundNote(Program& program) {
+  const ProgramSound& sound = program.sound;
+  if (sound.note_until == 0 || program.system.clock().Seconds() >= sound.note_until) {
+    return std::nullopt;
+  }
+  return sound.muted ? "Sound off" : "Sound on";
+}
+
+}  // namespace kraylo

@@ -1,0 +1,117 @@
+// The program's sound as a player meets it: [Sound] volume, --mute, the mute key, no device.
+#include <algorithm>
+
+#include "platform/devices/faults.h"
+#include "tests/shell/session.h"
+
+namespace kraylo::testing {
+namespace {
+
+constexpr uint8_t kM = 0x32;
+constexpr float kDoesNothingY = 340;  // the middle of menu button 3, which clicks and does nothing
+
+bool Heard(const std::vector<int16_t>& samples) {
+  return std::any_of(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
+}
+
+// The start-up log's lines after the pad lines, up to the frame loop's first.
+std::vector<std::string> LinesAfterPads(Window& window) {
+  const std::vector<std::string> lines = LogLines(window);
+  const auto pads = std::find(lines.begin(), lines.end(), "No pads found");
+  const auto last = std::find(lines.begin(), lines.end(), " Unpacking resources...");
+  if (pads == lines.end() || last < pads) return {"(no pad line)"};
+  return {pads + 1, last};
+}
+
+TEST(SoundSession, TheSettingTheOptionAndTheMachineDecideWhetherAClickIsHeard) {
+  const struct {
+    const char* what;
+    const char* config;  // after Config()
+    bool mute_option;
+    bool no_device;
+    bool open;
+    bool heard;
+    std::vector<std::string> logged;  // after the pad lines
+  } cases[] = {
+      {"as it comes", "", false, false, true, true, {}},
+      {"volume 100", "[Sound]\r\nvolume = 100\r\n", false, false, true, true, {}},
+      {"volume 0", "[Sound]\r\nvolume = 0\r\n", false, false, false, false, {}},
+      {"--mute", "", true, false, true, false, {}},
+      {"no device", "", false, true, false, false, {"No sound: no device here"}},
+      {"M steers a ball",
+       "[Keys]\r\np1Left = M\r\n",
+       false,
+       false,
+       true,
+       true,
+       {"No mute key: M steers p1Left"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Session s;
+    s.WriteConfig(Config() + c.config);
+    s.program.options.mute = c.mute_option;
+    if (c.no_device) s.machine.faults().Arm(Fault::kOpenAudio, 0, "no device here");
+    std::vector<int16_t> samples;
+    bool open = false;
+    s.AtFrame(2, [&] { Click(s.machine, 400, kDoesNothingY); });
+    s.AtFrame(4, [&] {
+      open = s.machine.AudioOpen();
+      samples = s.machine.PullAudio(4096);
+    });
+    s.EndFrom(5);
+    EXPECT_EQ(s.Run(), 0);
+    EXPECT_EQ(open, c.open);
+    EXPECT_EQ(Heard(samples), c.heard);
+    EXPECT_EQ(LinesAfterPads(s.machine.window()), c.logged);
+    EXPECT_TRUE(s.machine.ErrorReports().empty());
+  }
+}
+
+TEST(SoundSession, TheMuteKeySwitchesTheSoundAndSaysSo) {
+  Session s;
+  std::vector<int16_t> muted;
+  std::vector<int16_t> unmuted;
+  std::vector<std::string> notes;
+  auto note = [&] {
+    for (const TextDraw& text : s.machine.TextsOfLastFrame()) {
+      if (text.text.rfind("Sound o", 0) == 0) notes.push_back(text.text);
+    }
+  };
+  s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+  s.AtFrame(4, [&] { s.machine.HeldKeys()[kM] = 0; });
+  s.AtFrame(5, [&] {
+    note();
+    Click(s.machine, 400, kDoesNothingY);
+  });
+  s.AtFrame(7, [&] { muted = s.machine.PullAudio(4096); });
+  s.AtFrame(8, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+  s.AtFrame(10, [&] {
+    note();
+    Click(s.machine, 400, kDoesNothingY);
+  });
+  s.AtFrame(12, [&] { unmuted = s.machine.PullAudio(4096); });
+  s.EndFrom(13);
+  EXPECT_EQ(s.Run(), 0);
+  EXPECT_FALSE(Heard(muted)) << "a held key switches once";
+  EXPECT_TRUE(Heard(unmuted));
+  EXPECT_EQ(notes, (std::vector<std::string>{"Sound off", "Sound on"}));
+}
+
+TEST(SoundSession, AVolumeOtherThanZeroToOneHundredStopsTheStart) {
+  for (const char* line :
+       {"volume = 101", "volume = loud", "volume = -5", "volume = ", "volume = 7.5"}) {
+    SCOPED_TRACE(line);
+    Session s;
+    s.WriteConfig(Config() + "[Sound]\r\n" + line + "\r\n");
+    EXPECT_NE(s.Run(), 0);
+    ASSERT_EQ(s.machine.ErrorReports().size(), 1u);
+    EXPECT_NE(s.machine.ErrorReports()[0].find(std::string("the line \"") + line +
+                                               "\" in section [Sound]"),
+              std::string::npos)
+        << s.machine.ErrorReports()[0];
+  }
+}
+
+}  // namespace
+}  // namespace kraylo::testing
