@@ -28,6 +28,7 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
       settings_(settings),
       step_(std::move(step)),
       phase_(settings.role == Role::kHost ? Phase::kWaiting : Phase::kConnecting),
+      handshake_(settings.role),
       seed_(settings.seed) {
   if (settings.input_delay < 0 || settings.input_delay > kMostInputDelay) {
     Raise(kErrInvalidArgument, "The input delay must be 0 to " + std::to_string(kMostInputDelay) +
@@ -58,7 +59,8 @@ void Session::Serve() {
     Handle(event, now);
   }
   CheckSilence(now);
-  if (phase_ == Phase::kWaiting && handshake_done_ && now - last_sent_ >= kWaitingPacketInterval) {
+  if (phase_ == Phase::kWaiting && handshake_.agreed() &&
+      now - last_sent_ >= kWaitingPacketInterval) {
     SendInput(now);
   }
   TryStart(now);
@@ -68,12 +70,10 @@ void Session::Serve() {
 void Session::Tick(Directions own) {
   Serve();
   const double now = clock_.Seconds();
-  if (!local_ready_) {
-    local_ready_ = true;
-    SendReadyWhenDue();
-    TryStart(now);
-  }
-  if (phase_ == Phase::kWaiting && start_at_ && now >= *start_at_) Begin(now);
+  if (handshake_.PlayerReady()) SendReady();
+  TryStart(now);
+  const std::optional<double> start_at = handshake_.start_at();
+  if (phase_ == Phase::kWaiting && start_at && now >= *start_at) Begin(now);
   if (phase_ != Phase::kPlaying) return;
   RunOrStall(own, now);
   if (phase_ == Phase::kPlaying) SendInput(now);
@@ -142,7 +142,7 @@ void Session::HandleStranger(const TransportEvent& event, const Packet& packet, 
     return;
   }
   Forget(event.peer);
-  if (handshake_done_) {
+  if (handshake_.agreed()) {
     TurnAway(event.peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
   } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet)) {
     TurnAway(event.peer, RefusalReason::kVersion, other->version, 0, 0);
@@ -155,7 +155,7 @@ void Session::HandleStranger(const TransportEvent& event, const Packet& packet, 
 }
 
 void Session::Admit(PeerId peer, double now) {
-  if (handshake_done_) {
+  if (handshake_.agreed()) {
     TurnAway(peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
   } else if (newcomers_.size() >= kMostNewcomers) {
     transport_.Disconnect(peer);
@@ -170,11 +170,10 @@ void Session::Forget(PeerId newcomer) {
 
 void Session::Choose(PeerId peer, double now) {
   peer_ = peer;
-  handshake_done_ = true;
   last_heard_ = now;
   turned_away_.reset();
   SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2}));
-  SendReadyWhenDue();
+  if (handshake_.Agree(Role::kHost)) SendReady();
 }
 
 void Session::TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
@@ -195,67 +194,85 @@ void Session::Refused(const Refusal& refusal) {
 }
 
 void Session::HandleFromPeer(const Packet& packet, double now) {
-  const bool open =
-      phase_ == Phase::kConnecting || phase_ == Phase::kWaiting || phase_ == Phase::kPlaying;
-  if (const auto* input = std::get_if<InputPacket>(&packet)) {
-    if (open) OnInput(*input, now);
-  } else if (const auto* welcome = std::get_if<WelcomePacket>(&packet);
-             welcome && settings_.role == Role::kJoin && phase_ == Phase::kConnecting) {
-    OnWelcome(*welcome, now);
-  } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet); other && open) {
-    // The host answered in another version (or the joiner did, after a welcome).
-    if (settings_.role == Role::kJoin) {
-      SendControl(*peer_,
-                  Encode(RefusePacket{RefusalReason::kVersion, settings_.width, settings_.height}));
-      Refused(Refusal{RefusalReason::kVersion, true, other->version, 0, 0});
-    }
-  } else if (const auto* refuse = std::get_if<RefusePacket>(&packet); refuse && open) {
-    const Refusal refusal{refuse->reason, false, kProtocolVersion, refuse->width, refuse->height};
-    if (settings_.role == Role::kJoin) {
-      Refused(refusal);
-    } else if (phase_ == Phase::kWaiting) {
-      // The joiner would not play after all: wait for another.
-      turned_away_ = Refusal{refuse->reason, true, kProtocolVersion, refuse->width, refuse->height};
-      transport_.Disconnect(*peer_);
-      peer_.reset();
-      handshake_done_ = false;
-      remote_ready_ = false;
-    }
-  } else if (std::holds_alternative<ReadyPacket>(packet) && handshake_done_ && open) {
-    remote_ready_ = true;
-  } else if (std::holds_alternative<StartPacket>(packet) && settings_.role == Role::kJoin &&
-             phase_ == Phase::kWaiting && remote_ready_ && ready_sent_ && !start_at_) {
-    start_at_ = now;
-  } else if (std::holds_alternative<QuitPacket>(packet) && open) {
-    Ended(Phase::kLeft);
-  } else if (const auto* desync = std::get_if<DesyncPacket>(&packet);
-             desync && (phase_ == Phase::kPlaying || phase_ == Phase::kOutOfStep)) {
-    OutOfStep(phase_ == Phase::kOutOfStep ? std::min(desync_tick_, desync->tick) : desync->tick);
-  } else {
-    ++stats_.unexpected;
-  }
+  const bool meant = std::visit([&](const auto& body) { return On(body, now); }, packet);
+  if (!meant) ++stats_.unexpected;
 }
 
-void Session::OnWelcome(const WelcomePacket& welcome, double now) {
+bool Session::Open() const {
+  return phase_ == Phase::kConnecting || phase_ == Phase::kWaiting || phase_ == Phase::kPlaying;
+}
+
+bool Session::On(const WelcomePacket& welcome, double now) {
+  if (settings_.role != Role::kJoin || phase_ != Phase::kConnecting) return false;
   if (welcome.width != settings_.width || welcome.height != settings_.height) {
     SendControl(*peer_,
                 Encode(RefusePacket{RefusalReason::kFieldSize, settings_.width, settings_.height}));
     Refused(
         Refusal{RefusalReason::kFieldSize, true, kProtocolVersion, welcome.width, welcome.height});
-    return;
+    return true;
   }
   seed_ = welcome.seed;
-  handshake_done_ = true;
   last_heard_ = now;
   phase_ = Phase::kWaiting;
-  // The host counts as ready from the start: it only starts the game once it is.
-  remote_ready_ = true;
-  SendReadyWhenDue();
+  if (handshake_.Agree(Role::kJoin)) SendReady();
+  return true;
 }
 
-void Session::OnInput(const InputPacket& packet, double now) {
+bool Session::On(const OtherVersionPacket& other, double /*now*/) {
+  if (!Open()) return false;
+  // The host answered in another version (or the joiner did, after a welcome).
+  if (settings_.role == Role::kJoin) {
+    SendControl(*peer_,
+                Encode(RefusePacket{RefusalReason::kVersion, settings_.width, settings_.height}));
+    Refused(Refusal{RefusalReason::kVersion, true, other.version, 0, 0});
+  }
+  return true;
+}
+
+bool Session::On(const RefusePacket& refuse, double /*now*/) {
+  if (!Open()) return false;
+  const Refusal refusal{refuse.reason, false, kProtocolVersion, refuse.width, refuse.height};
+  if (settings_.role == Role::kJoin) {
+    Refused(refusal);
+  } else if (phase_ == Phase::kWaiting) {
+    // The joiner would not play after all: wait for another.
+    turned_away_ = Refusal{refuse.reason, true, kProtocolVersion, refuse.width, refuse.height};
+    transport_.Disconnect(*peer_);
+    peer_.reset();
+    handshake_.Disagree();
+  }
+  return true;
+}
+
+bool Session::On(const ReadyPacket& /*ready*/, double /*now*/) {
+  return Open() && handshake_.OtherReady();
+}
+
+bool Session::On(const StartPacket& /*start*/, double now) {
+  return settings_.role == Role::kJoin && phase_ == Phase::kWaiting && handshake_.StartHeard(now);
+}
+
+bool Session::On(const QuitPacket& /*quit*/, double /*now*/) {
+  if (!Open()) return false;
+  Ended(Phase::kLeft);
+  return true;
+}
+
+bool Session::On(const DesyncPacket& desync, double /*now*/) {
+  if (phase_ != Phase::kPlaying && phase_ != Phase::kOutOfStep) return false;
+  OutOfStep(phase_ == Phase::kOutOfStep ? std::min(desync_tick_, desync.tick) : desync.tick);
+  return true;
+}
+
+bool Session::On(const HelloPacket& /*hello*/, double /*now*/) { return false; }
+bool Session::On(const MalformedPacket& /*malformed*/, double /*now*/) { return false; }
+bool Session::On(const UnknownPacket& /*unknown*/, double /*now*/) { return false; }
+
+bool Session::On(const InputPacket& packet, double now) {
+  // Input is the heartbeat of every open moment, so it is never unexpected.
+  if (!Open()) return true;
   timing_.OnPacket(now, packet.stamp, packet.echo);
-  if (phase_ != Phase::kPlaying) return;
+  if (phase_ != Phase::kPlaying) return true;
   Rollback& rollback = *rollback_;
   if (packet.tick > 0) timing_.OnRemoteTicks(now, packet.tick);
   // The other side cannot hold inputs this side has not made yet.
@@ -266,6 +283,7 @@ void Session::OnInput(const InputPacket& packet, double now) {
   rollback.Settle();
   if (packet.checked > 0) checksums_.AddTheirs(packet.checked - 1, packet.checksum);
   FindDesync();
+  return true;
 }
 
 void Session::OnConfirmed(int64_t tick, Directions input, const GameState& after) {
@@ -283,7 +301,7 @@ void Session::CheckSilence(double now) {
     return silent;
   });
   const bool connected =
-      handshake_done_ && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
+      handshake_.agreed() && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
   const double silence = now - last_heard_;
   if (connected && silence > kGoneAfter) {
     Ended(Phase::kLeft);
@@ -293,14 +311,10 @@ void Session::CheckSilence(double now) {
 }
 
 void Session::TryStart(double now) {
-  if (settings_.role != Role::kHost || phase_ != Phase::kWaiting || !handshake_done_ ||
-      !local_ready_ || !remote_ready_ || start_sent_ || !timing_.measured()) {
-    return;
-  }
-  SendControl(*peer_, Encode(StartPacket{}));
-  start_sent_ = true;
+  if (settings_.role != Role::kHost || phase_ != Phase::kWaiting || !timing_.measured()) return;
   // The joiner starts when the word arrives, half a round trip from now.
-  start_at_ = now + timing_.round_trip() / 2;
+  if (handshake_.StartDue(now, timing_.round_trip() / 2))
+    SendControl(*peer_, Encode(StartPacket{}));
 }
 
 void Session::Begin(double now) {
@@ -353,10 +367,8 @@ void Session::OutOfStep(int64_t tick) {
   }
 }
 
-void Session::SendReadyWhenDue() {
-  if (!local_ready_ || !handshake_done_ || ready_sent_ || !peer_) return;
-  SendControl(*peer_, Encode(ReadyPacket{}));
-  ready_sent_ = true;
+void Session::SendReady() {
+  if (peer_) SendControl(*peer_, Encode(ReadyPacket{}));
 }
 
 void Session::SendInput(double now) {

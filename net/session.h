@@ -13,6 +13,7 @@
 #include "game/seeded_random.h"
 #include "input/directions.h"
 #include "net/checksum_log.h"
+#include "net/handshake.h"
 #include "net/link_timing.h"
 #include "net/protocol.h"
 #include "net/rollback.h"
@@ -20,11 +21,6 @@
 #include "platform/platform.h"
 
 namespace kraylo {
-
-enum class Role {
-  kHost,  // waits for the other player; steers ball 1, draws the seed
-  kJoin,  // connects to the host; steers ball 2
-};
 
 struct SessionSettings {
   Role role = Role::kHost;
@@ -133,12 +129,25 @@ class Session {
   void Handle(const TransportEvent& event, double now);
   void HandleStranger(const TransportEvent& event, const Packet& packet, double now);
   void HandleFromPeer(const Packet& packet, double now);
+  // What a packet from the other player does; false when it means nothing at this moment.
+  bool On(const InputPacket& packet, double now);
+  bool On(const WelcomePacket& welcome, double now);
+  bool On(const OtherVersionPacket& other, double now);
+  bool On(const RefusePacket& refuse, double now);
+  bool On(const ReadyPacket& ready, double now);
+  bool On(const StartPacket& start, double now);
+  bool On(const QuitPacket& quit, double now);
+  bool On(const DesyncPacket& desync, double now);
+  // A hello comes only from a newcomer; the rest never get past Handle.
+  bool On(const HelloPacket& hello, double now);
+  bool On(const MalformedPacket& malformed, double now);
+  bool On(const UnknownPacket& unknown, double now);
+  // Between the handshake and the end: the two sides talk.
+  bool Open() const;
   void Choose(PeerId peer, double now);
   void TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
                 int32_t height);
   void Refused(const Refusal& refusal);
-  void OnWelcome(const WelcomePacket& welcome, double now);
-  void OnInput(const InputPacket& packet, double now);
   void OnConfirmed(int64_t tick, Directions input, const GameState& after);
   void CheckSilence(double now);
   void Admit(PeerId peer, double now);
@@ -148,7 +157,7 @@ class Session {
   void RunOrStall(Directions own, double now);
   void FindDesync();
   void OutOfStep(int64_t tick);
-  void SendReadyWhenDue();
+  void SendReady();
   void SendInput(double now);
   void SendControl(PeerId peer, const PacketBytes& bytes);
   void Ended(Phase phase);
@@ -168,15 +177,10 @@ class Session {
     double since = 0;
   };
   std::vector<Newcomer> newcomers_;
-  bool handshake_done_ = false;
+  Handshake handshake_;
   uint64_t seed_ = 0;
-  bool local_ready_ = false;
-  bool ready_sent_ = false;
-  bool remote_ready_ = false;
-  bool start_sent_ = false;
-  std::optional<double> start_at_;  // seconds: tick 0 runs at the first timer tick from then on
-  double last_heard_ = 0;           // seconds
-  double last_sent_ = -1;           // seconds
+  double last_heard_ = 0;  // seconds
+  double last_sent_ = -1;  // seconds
   bool interrupted_ = false;
 
   LinkTiming timing_;
