@@ -87,6 +87,9 @@ ENetHost* CreateHost(const ENetAddress* address, size_t peers) {
   ENetHost* host = enet_host_create(address, peers, kChannels, 0, 0);
   if (host == nullptr) return nullptr;
   host->maximumPacketSize = kMostPacketBytes;
+  // Every datagram carries a CRC32 and one that fails it is dropped like a lost one: a bit flipped
+  // on the way must never be read as a field (it once read as another protocol version).
+  host->checksum = enet_crc32;
   host->maximumWaitingData = kMostWaitingBytes;
   return host;
 }

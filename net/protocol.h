@@ -13,8 +13,9 @@
 namespace kraylo {
 
 // Raised by one side of a change to the packets, so that two builds that do not understand each
-// other say so instead of playing apart.
-inline constexpr uint16_t kProtocolVersion = 1;
+// other say so instead of playing apart. 2: every datagram carries ENet's CRC32, which version 1's
+// datagrams lack, so the two never get as far as a handshake.
+inline constexpr uint16_t kProtocolVersion = 2;
 // The UDP port a host waits on unless told otherwise.
 inline constexpr uint16_t kDefaultPort = 27910;
 // No packet of ours is longer (bytes); anything longer is not ours.

@@ -230,7 +230,9 @@ bool Session::On(const OtherVersionPacket& other, double /*now*/) {
 }
 
 bool Session::On(const RefusePacket& refuse, double /*now*/) {
-  if (!Open()) return false;
+  // A side refuses another version in its own, which reads as OtherVersionPacket here: a version
+  // refusal in this side's own version cannot be honest, and would name one version twice.
+  if (!Open() || refuse.reason == RefusalReason::kVersion) return false;
   const Refusal refusal{refuse.reason, false, kProtocolVersion, refuse.width, refuse.height};
   if (settings_.role == Role::kJoin) {
     Refused(refusal);

@@ -181,6 +181,20 @@ TEST(Desync, APeerThatCorruptsItsStateIsReportedOnBothSidesWithinTenTicksOfTheRo
   }
 }
 
+TEST(Corruption, OneBitFlippedInThirtyPercentOfTheDatagramsFromTheFirstOnIsDroppedLikeALoss) {
+  EnetDuel game(30);
+  game.proxy.Shape({0.03, 0.003, 0, 0, 0, 0.3});
+  Duel& duel = game.duel;
+  game.Run(60, [&] { return duel.BothRan(1000); });
+  ASSERT_TRUE(duel.BothRan(1000)) << "the game starts and goes on";
+  for (const DuelSide* side : {&duel.host, &duel.join}) {
+    EXPECT_EQ(side->session.phase(), Phase::kPlaying) << "nobody refused, no desync";
+    EXPECT_EQ(side->session.stats().malformed, 0) << "no flipped bit reached the session";
+  }
+  EXPECT_FALSE(duel.host.session.turned_away());
+  ExpectSameGameAsOffline(duel, Field());
+}
+
 TEST(Quit, EscOnOneSideShowsTheOtherPlayerLeftWithinASecond) {
   EnetDuel game(9);
   game.Start({0.15, 0.015, 0, 0, 0});

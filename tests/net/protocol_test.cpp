@@ -66,7 +66,7 @@ TEST(Protocol, HandshakeAndControlPacketsComeBackAsTheyWent) {
 }
 
 TEST(Protocol, AHandshakeOfAnotherVersionGivesOnlyItsVersionWhateverFollows) {
-  for (const PacketBytes& bytes : {Encode(HelloPacket{800, 600}, 2), Encode(WelcomePacket{}, 9),
+  for (const PacketBytes& bytes : {Encode(HelloPacket{800, 600}, 1), Encode(WelcomePacket{}, 9),
                                    Encode(RefusePacket{}, 65535)}) {
     const Packet got = Decode(bytes.bytes());
     ASSERT_TRUE(std::holds_alternative<OtherVersionPacket>(got));

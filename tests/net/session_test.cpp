@@ -168,7 +168,7 @@ std::vector<Packet> Received(FakeTransport& transport, ManualClock& clock) {
 }
 
 TEST(Session, AnotherProtocolVersionIsRefusedOnBothSidesNamingBothVersions) {
-  // A joiner of version 2 knocks at this host.
+  // A joiner of version 1 knocks at this host.
   {
     ManualClock clock;
     FakeTransport host_transport(clock);
@@ -176,12 +176,12 @@ TEST(Session, AnotherProtocolVersionIsRefusedOnBothSidesNamingBothVersions) {
     Connect(host_transport, other, 0);
     Session host(host_transport, clock, Field());
     host.Serve();
-    const PacketBytes hello = Encode(HelloPacket{800, 600}, 2);
+    const PacketBytes hello = Encode(HelloPacket{800, 600}, 1);
     other.Send(1, Channel::kControl, hello.bytes());
     host.Serve();
     ASSERT_TRUE(host.turned_away());
     EXPECT_EQ(host.turned_away()->reason, RefusalReason::kVersion);
-    EXPECT_EQ(host.turned_away()->their_version, 2);
+    EXPECT_EQ(host.turned_away()->their_version, 1);
     EXPECT_EQ(host.phase(), Phase::kWaiting);
     const std::vector<Packet> answer = Received(other, clock);
     ASSERT_EQ(answer.size(), 1u);
@@ -290,15 +290,18 @@ TEST(Session, HostilePacketsFromThePeerAreCountedAndChangeNothing) {
   forged.checked = forged.tick - 10;
   const PacketBytes forged_bytes = Encode(forged);
   junk.emplace_back(forged_bytes.bytes().begin(), forged_bytes.bytes().end());
-  // A start and a welcome at the wrong moment, and an input on the reliable channel.
+  // A start at the wrong moment, a version refusal in this side's own version (it could only be a
+  // corrupted one), and an input on the reliable channel.
   for (const auto& bytes : junk) pair.host_transport.Inject(1, Channel::kInput, bytes);
   pair.host_transport.Inject(1, Channel::kControl, Encode(StartPacket{}).bytes());
+  pair.host_transport.Inject(1, Channel::kControl,
+                             Encode(RefusePacket{RefusalReason::kVersion, 800, 600}).bytes());
   pair.host_transport.Inject(1, Channel::kControl, forged_bytes.bytes());
   duel.Run(10, [&] { return duel.BothRan(400); });
   const SessionStats stats = duel.host.session.stats();
   EXPECT_EQ(stats.malformed, 4) << "empty, cut, too long, input on the wrong channel";
   EXPECT_EQ(stats.unknown_type, 1);
-  EXPECT_EQ(stats.unexpected, 1) << "the start";
+  EXPECT_EQ(stats.unexpected, 2) << "the start, the version refusal";
   EXPECT_EQ(duel.host.session.phase(), Phase::kPlaying);
   ExpectSameGameAsOffline(duel, Field());
 }

@@ -150,16 +150,16 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
        },
        {"Waiting for the other player",
         "Turned away a player whose field is 640x480 (this one: 800x600)"}},
-      {"the host speaks version 2",
+      {"the host speaks version 3",
        false,
        false,
        [](NetworkProgram& p) {
          p.Play(0.1);
          p.other_transport.Send(1, Channel::kControl,
-                                Encode(WelcomePacket{1, 800, 600, 2}, 2).bytes());
+                                Encode(WelcomePacket{1, 800, 600, 2}, 3).bytes());
          p.Play(0.1);
        },
-       {"The host speaks protocol version 2, this game version 1", "Esc ends the game"}},
+       {"The host speaks protocol version 3, this game version 2", "Esc ends the game"}},
       {"a joiner speaks version 3",
        true,
        false,
@@ -169,7 +169,7 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
          p.Play(0.1);
        },
        {"Waiting for the other player",
-        "Turned away a player with protocol version 3 (this game: version 1)"}},
+        "Turned away a player with protocol version 3 (this game: version 2)"}},
       {"the host has a player",
        false,
        false,
