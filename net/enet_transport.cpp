@@ -22,9 +22,12 @@ constexpr size_t kHostPeers = 8;
 // connection: far above our packets, far below what a sender could make it allocate otherwise.
 constexpr size_t kMostPacketBytes = 1024;
 constexpr size_t kMostWaitingBytes = size_t{16} * 1024;
-// ENet gives up on a connection only well after the session has declared the other side gone.
+// ENet gives up on a connection after 10 to 30 s of silence (by its own measure of the round
+// trip), well after the session has counted the connection as lost and begun to reconnect.
 constexpr enet_uint32 kEnetTimeoutMinimum = 10000;  // milliseconds
 constexpr enet_uint32 kEnetTimeoutMaximum = 30000;  // milliseconds
+// The data of our disconnects: a time-out carries 0, so the other side can tell the two apart.
+constexpr enet_uint32 kOnPurpose = 1;
 constexpr auto kLingerAtClose = std::chrono::milliseconds(500);
 
 bool HasReliableInFlight(ENetPeer& peer) {
@@ -65,13 +68,22 @@ struct EnetTransport::Impl {
     // must get through then, and they are few.
     enet_peer_throttle_configure(&peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
                                  ENET_PEER_PACKET_THROTTLE_SCALE, 0);
-    enet_peer_timeout(&peer, ENET_PEER_TIMEOUT_LIMIT, kEnetTimeoutMinimum, kEnetTimeoutMaximum);
+    GiveUpAfter(peer);
+  }
+
+  void GiveUpAfter(ENetPeer& peer) const {
+    enet_peer_timeout(&peer, ENET_PEER_TIMEOUT_LIMIT, std::min(kEnetTimeoutMinimum, give_up_ms),
+                      give_up_ms);
   }
 
   void ConnectToServer() {
-    if (enet_host_connect(host, &*server, kChannels, 0) == nullptr) {
+    ENetPeer* peer = enet_host_connect(host, &*server, kChannels, 0);
+    if (peer == nullptr) {
       Raise(kErrNetwork, "No connection to " + Ipv4Text(*server) + " can be started");
     }
+    // An attempt that gets no answer is given up as soon as a connection would be, then made
+    // afresh: ENet's own retries back off to seconds apart.
+    GiveUpAfter(*peer);
   }
 
   ENetHost* host = nullptr;
@@ -79,6 +91,7 @@ struct EnetTransport::Impl {
   // The connections announced, by ENet's peer; at most the host's peer count.
   std::map<ENetPeer*, PeerId> connections;
   PeerId next_id = 1;
+  enet_uint32 give_up_ms = kEnetTimeoutMaximum;
 };
 
 namespace {
@@ -156,7 +169,7 @@ EnetTransport::~EnetTransport() {
   // Whoever is still connected hears of the end now rather than by a time-out.
   for (size_t i = 0; i < host->peerCount; ++i) {
     ENetPeer& peer = host->peers[i];
-    if (peer.state != ENET_PEER_STATE_DISCONNECTED) enet_peer_disconnect_now(&peer, 0);
+    if (peer.state != ENET_PEER_STATE_DISCONNECTED) enet_peer_disconnect_now(&peer, kOnPurpose);
   }
 }
 
@@ -178,6 +191,7 @@ bool EnetTransport::Poll(TransportEvent& out) {
           continue;
         }
         out.kind = TransportEvent::Kind::kDisconnected;
+        out.deliberate = event.data == kOnPurpose;
         impl_->connections.erase(event.peer);
         return true;
       case ENET_EVENT_TYPE_RECEIVE: {
@@ -213,8 +227,17 @@ void EnetTransport::Send(PeerId peer_id, Channel channel, std::span<const uint8_
 void EnetTransport::Flush() { enet_host_flush(impl_->host); }
 
 void EnetTransport::Disconnect(PeerId peer_id) {
-  if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, 0);
+  if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, kOnPurpose);
 }
+
+void EnetTransport::Redial() {
+  if (!impl_->server) return;
+  for (size_t i = 0; i < impl_->host->peerCount; ++i) enet_peer_reset(&impl_->host->peers[i]);
+  impl_->connections.clear();
+  impl_->ConnectToServer();
+}
+
+void EnetTransport::SetGiveUpAfter(uint32_t milliseconds) { impl_->give_up_ms = milliseconds; }
 
 uint16_t EnetTransport::port() const { return impl_->host->address.port; }
 

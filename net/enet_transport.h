@@ -39,6 +39,11 @@ class EnetTransport : public Transport {
   void Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) override;
   void Flush() override;
   void Disconnect(PeerId peer_id) override;
+  void Redial() override;
+
+  // ENet gives up on a connection that has answered nothing for this long (milliseconds; tests
+  // shorten it). Applies to connections made from now on.
+  void SetGiveUpAfter(uint32_t milliseconds);
 
   // The UDP port this side's socket is bound to.
   uint16_t port() const;

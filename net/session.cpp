@@ -29,7 +29,9 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
       step_(std::move(step)),
       phase_(settings.role == Role::kHost ? Phase::kWaiting : Phase::kConnecting),
       handshake_(settings.role),
-      seed_(settings.seed) {
+      seed_(settings.seed),
+      token_(settings.token),
+      reconnect_seconds_(settings.reconnect_seconds) {
   if (settings.input_delay < 0 || settings.input_delay > kMostInputDelay) {
     Raise(kErrInvalidArgument, "The input delay must be 0 to " + std::to_string(kMostInputDelay) +
                                    " ticks, not " + std::to_string(settings.input_delay));
@@ -37,6 +39,21 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
   if (settings.width < 1 || settings.height < 1) {
     Raise(kErrInvalidArgument, "A network game needs a field of at least one pixel");
   }
+  if (settings.reconnect_seconds < 1 || settings.reconnect_seconds > kMostReconnectSeconds) {
+    Raise(kErrInvalidArgument, "The reconnection limit must be 1 to " +
+                                   std::to_string(kMostReconnectSeconds) + " seconds, not " +
+                                   std::to_string(settings.reconnect_seconds));
+  }
+}
+
+const GameState* Session::state() const {
+  if (phase_ == Phase::kLeft && confirmed_) return &confirmed_->Latest();
+  return rollback_ ? &rollback_->state() : nullptr;
+}
+
+double Session::reconnect_seconds_left() const {
+  if (phase_ != Phase::kReconnecting) return 0;
+  return std::max(0.0, reconnect_seconds_ - (clock_.Seconds() - last_heard_));
 }
 
 std::optional<double> Session::round_trip() const {
@@ -99,6 +116,10 @@ void Session::Handle(const TransportEvent& event, double now) {
       peer_ = event.peer;
       last_heard_ = now;
       SendControl(event.peer, Encode(HelloPacket{settings_.width, settings_.height}));
+    } else if (settings_.role == Role::kJoin && !peer_ && phase_ == Phase::kReconnecting) {
+      // The limit still runs from the last packet of the lost connection.
+      peer_ = event.peer;
+      SendControl(event.peer, Encode(RejoinPacket{token_}));
     } else if (settings_.role == Role::kHost) {
       Admit(event.peer, now);
     }
@@ -106,8 +127,14 @@ void Session::Handle(const TransportEvent& event, double now) {
   }
   if (event.kind == Kind::kDisconnected) {
     Forget(event.peer);
-    if (from_peer &&
-        (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying || phase_ == Phase::kConnecting)) {
+    if (!from_peer) return;
+    if (phase_ == Phase::kPlaying && !event.deliberate) {
+      Lost();
+    } else if (phase_ == Phase::kReconnecting) {
+      // A new connection that went before the host let it back in: try again.
+      peer_.reset();
+      transport_.Redial();
+    } else if (Open()) {
       Ended(Phase::kLeft);
     }
     return;
@@ -134,15 +161,21 @@ void Session::Handle(const TransportEvent& event, double now) {
 }
 
 void Session::HandleStranger(const TransportEvent& event, const Packet& packet, double now) {
-  // Only the host takes newcomers, and only by their hello.
+  // Only the host takes newcomers, and only by their hello, or by the token of its lost player.
   const bool hello = std::holds_alternative<HelloPacket>(packet) ||
                      std::holds_alternative<OtherVersionPacket>(packet);
-  if (settings_.role != Role::kHost || !hello || phase_ != Phase::kWaiting) {
+  const auto* rejoin = std::get_if<RejoinPacket>(&packet);
+  const bool open_door = phase_ == Phase::kWaiting || phase_ == Phase::kReconnecting;
+  if (settings_.role != Role::kHost || (!hello && rejoin == nullptr) || !open_door) {
     ++stats_.from_strangers;
     return;
   }
   Forget(event.peer);
-  if (handshake_.agreed()) {
+  if (rejoin != nullptr && phase_ == Phase::kReconnecting && rejoin->token == token_) {
+    peer_ = event.peer;
+    Welcome(event.peer);
+    Resume(now);
+  } else if (rejoin != nullptr || handshake_.agreed()) {
     TurnAway(event.peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
   } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet)) {
     TurnAway(event.peer, RefusalReason::kVersion, other->version, 0, 0);
@@ -155,7 +188,7 @@ void Session::HandleStranger(const TransportEvent& event, const Packet& packet, 
 }
 
 void Session::Admit(PeerId peer, double now) {
-  if (handshake_.agreed()) {
+  if (handshake_.agreed() && phase_ != Phase::kReconnecting) {
     TurnAway(peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
   } else if (newcomers_.size() >= kMostNewcomers) {
     transport_.Disconnect(peer);
@@ -172,8 +205,13 @@ void Session::Choose(PeerId peer, double now) {
   peer_ = peer;
   last_heard_ = now;
   turned_away_.reset();
-  SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2}));
+  Welcome(peer);
   if (handshake_.Agree(Role::kHost)) SendReady();
+}
+
+void Session::Welcome(PeerId peer) {
+  SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2, token_,
+                                         static_cast<uint16_t>(reconnect_seconds_)}));
 }
 
 void Session::TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
@@ -203,6 +241,15 @@ bool Session::Open() const {
 }
 
 bool Session::On(const WelcomePacket& welcome, double now) {
+  if (settings_.role == Role::kJoin && phase_ == Phase::kReconnecting) {
+    // Another game behind the same address (the host's program was started again) is no way back.
+    if (welcome.seed == seed_ && welcome.token == token_) {
+      Resume(now);
+    } else {
+      Ended(Phase::kLeft);
+    }
+    return true;
+  }
   if (settings_.role != Role::kJoin || phase_ != Phase::kConnecting) return false;
   if (welcome.width != settings_.width || welcome.height != settings_.height) {
     SendControl(*peer_,
@@ -212,6 +259,8 @@ bool Session::On(const WelcomePacket& welcome, double now) {
     return true;
   }
   seed_ = welcome.seed;
+  token_ = welcome.token;
+  reconnect_seconds_ = welcome.reconnect_seconds;
   last_heard_ = now;
   phase_ = Phase::kWaiting;
   if (handshake_.Agree(Role::kJoin)) SendReady();
@@ -232,7 +281,13 @@ bool Session::On(const OtherVersionPacket& other, double /*now*/) {
 bool Session::On(const RefusePacket& refuse, double /*now*/) {
   // A side refuses another version in its own, which reads as OtherVersionPacket here: a version
   // refusal in this side's own version cannot be honest, and would name one version twice.
-  if (!Open() || refuse.reason == RefusalReason::kVersion) return false;
+  if (refuse.reason == RefusalReason::kVersion) return false;
+  if (phase_ == Phase::kReconnecting) {
+    // The host no longer knows this game.
+    Ended(Phase::kLeft);
+    return true;
+  }
+  if (!Open()) return false;
   const Refusal refusal{refuse.reason, false, kProtocolVersion, refuse.width, refuse.height};
   if (settings_.role == Role::kJoin) {
     Refused(refusal);
@@ -267,6 +322,7 @@ bool Session::On(const DesyncPacket& desync, double /*now*/) {
 }
 
 bool Session::On(const HelloPacket& /*hello*/, double /*now*/) { return false; }
+bool Session::On(const RejoinPacket& /*rejoin*/, double /*now*/) { return false; }
 bool Session::On(const MalformedPacket& /*malformed*/, double /*now*/) { return false; }
 bool Session::On(const UnknownPacket& /*unknown*/, double /*now*/) { return false; }
 
@@ -284,6 +340,7 @@ bool Session::On(const InputPacket& packet, double now) {
   }
   rollback.Settle();
   if (packet.checked > 0) checksums_.AddTheirs(packet.checked - 1, packet.checksum);
+  confirmed_->TheirsUpTo(packet.checked);
   FindDesync();
   return true;
 }
@@ -292,6 +349,7 @@ void Session::OnConfirmed(int64_t tick, Directions input, const GameState& after
   checked_ = tick + 1;
   checked_checksum_ = StateChecksum(after.game, after.random);
   checksums_.AddOwn(tick, checked_checksum_);
+  confirmed_->Add(tick, after);
   if (hooks_.tick_confirmed) hooks_.tick_confirmed(tick, input, after.game, after.random);
 }
 
@@ -305,11 +363,36 @@ void Session::CheckSilence(double now) {
   const bool connected =
       handshake_.agreed() && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
   const double silence = now - last_heard_;
-  if (connected && silence > kGoneAfter) {
+  if (phase_ == Phase::kReconnecting && silence > reconnect_seconds_) {
     Ended(Phase::kLeft);
     return;
   }
+  if (connected && silence > kGoneAfter) {
+    if (phase_ == Phase::kPlaying) {
+      Lost();
+    } else {
+      Ended(Phase::kLeft);
+    }
+    return;
+  }
   interrupted_ = connected && phase_ == Phase::kPlaying && silence > kInterruptedAfter;
+}
+
+void Session::Lost() {
+  phase_ = Phase::kReconnecting;
+  interrupted_ = false;
+  // Not a word to the old connection: the other side would take it for leaving. It times out,
+  // and anything still coming over it is a stranger's.
+  peer_.reset();
+  if (settings_.role == Role::kJoin) transport_.Redial();
+}
+
+void Session::Resume(double now) {
+  phase_ = Phase::kPlaying;
+  last_heard_ = now;
+  // What was learnt of the other side's pace before the loss says nothing about it now.
+  timing_.ForgetRemoteTicks();
+  SendInput(now);
 }
 
 void Session::TryStart(double now) {
@@ -322,6 +405,7 @@ void Session::TryStart(double now) {
 void Session::Begin(double now) {
   rollback_.emplace(StartingState(settings_.width, settings_.height, seed_),
                     LocalBall(settings_.role), step_);
+  confirmed_.emplace(rollback_->state());
   rollback_->OnConfirmed([this](int64_t tick, Directions input, const GameState& after) {
     OnConfirmed(tick, input, after);
   });

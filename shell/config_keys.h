@@ -21,6 +21,13 @@ inline constexpr std::string_view kPersonOpponent = "PERSON";
 // around it.
 inline constexpr std::string_view kLevelKey = "level";
 
+inline constexpr std::string_view kNetSection = "Net";
+// How long a network game waits for a lost connection to come back: whole seconds, 5 to 600 (60
+// when the key is missing); the host's holds for both sides.
+inline constexpr std::string_view kReconnectSecondsKey = "reconnectSeconds";
+inline constexpr int kFewestReconnectSeconds = 5;
+inline constexpr int kDefaultReconnectSeconds = 60;
+
 inline constexpr std::string_view kKeysSection = "Keys";
 // The players' own keys, in the order of kDirectionKeys; each value names a key as SDL does.
 inline constexpr std::array<std::string_view, 8> kKeyActions = {

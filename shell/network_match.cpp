@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/seeded_random.h"
 #include "input/directions.h"
 #include "net/enet_transport.h"
 #include "platform/keys.h"
@@ -108,6 +109,10 @@ class NetworkMatch final : public Match {
       case Phase::kPlaying:
         if (session.interrupted()) return {"The connection is interrupted"};
         return {};
+      case Phase::kReconnecting:
+        return {"Connection lost, reconnecting (" +
+                std::to_string(static_cast<int>(std::ceil(session.reconnect_seconds_left()))) +
+                " s left)"};
       case Phase::kLeft:
         return {"The other player left", kEscEnds};
       case Phase::kOutOfStep:
@@ -134,6 +139,10 @@ class NetworkMatch final : public Match {
       settings.width = program.game.ScreenWidth;
       settings.height = program.game.ScreenHeight;
       settings.seed = seed_;
+      settings.token = DrawSeed(program.system.random());
+      if (program.options.network) {
+        settings.reconnect_seconds = program.options.network->reconnect_seconds;
+      }
       session_.emplace(*transport_, program.system.clock(), settings);
       session_->SetHooks(hooks_);
     }

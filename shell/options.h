@@ -18,6 +18,8 @@ struct NetworkOptions {
   std::string peer;     // --join's HOST: a name or an IPv4 address
   uint16_t port = 0;    // the UDP port the host waits on
   int input_delay = 1;  // --delay N: ticks between a key and the tick it acts on
+  // [Net] reconnectSeconds, read at start-up: how long a lost connection may take to come back.
+  int reconnect_seconds = 60;
 };
 
 struct Options {

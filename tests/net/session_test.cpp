@@ -251,23 +251,33 @@ TEST(Session, EscOnOneSideIsHeardOnTheOtherWithinASecond) {
   EXPECT_LT(pair.clock.now - quit_at, 1.0);
 }
 
-TEST(Session, SilenceIsAnInterruptionAfter750MsAndTheOtherPlayerGoneAfter5s) {
-  FakePair pair(0.02);
+TEST(Session, SilenceIsAnInterruptionAfter750MsLostAfter5sAndTheOtherPlayerGoneAtTheHostsLimit) {
+  SessionSettings settings = Field();
+  settings.reconnect_seconds = 20;
+  FakePair pair(0.02, settings);
   Duel& duel = *pair.duel;
   duel.Run(10, [&] { return duel.BothRan(100); });
   // The host vanishes without a word: nothing of it is served or sent any more.
   const double vanished = pair.clock.now;
   std::optional<double> interrupted_at;
-  while (duel.join.session.phase() == Phase::kPlaying && pair.clock.now < vanished + 10) {
+  std::optional<double> lost_at;
+  double left_at_lost = 0;
+  while (duel.join.session.phase() != Phase::kLeft && pair.clock.now < vanished + 30) {
     pair.clock.now += 0.001;
     duel.join.session.Serve();
     if (static_cast<int>((pair.clock.now - vanished) * 1000) % 30 == 0) duel.join.session.Tick(0);
     if (!interrupted_at && duel.join.session.interrupted()) interrupted_at = pair.clock.now;
+    if (!lost_at && duel.join.session.phase() == Phase::kReconnecting) {
+      lost_at = pair.clock.now;
+      left_at_lost = duel.join.session.reconnect_seconds_left();
+    }
   }
-  ASSERT_TRUE(interrupted_at);
+  ASSERT_TRUE(interrupted_at && lost_at);
   EXPECT_NEAR(*interrupted_at - vanished, 0.75 + 0.02, 0.04);
+  EXPECT_NEAR(*lost_at - vanished, 5.0 + 0.02, 0.04);
+  EXPECT_NEAR(left_at_lost, 15.0, 0.04) << "the host's limit, from the last packet";
   EXPECT_EQ(duel.join.session.phase(), Phase::kLeft);
-  EXPECT_NEAR(pair.clock.now - vanished, 5.0 + 0.02, 0.04);
+  EXPECT_NEAR(pair.clock.now - vanished, 20.0 + 0.02, 0.04);
   EXPECT_LE(duel.join.session.stats().ticks_run, 100 + 8 + 2) << "froze once the window was used";
 }
 

@@ -122,6 +122,15 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
          p.other.reset();
          p.Play(5.1);
        },
+       {"Connection lost, reconnecting (55 s left)"}},
+      {"the other side stays silent past the host's limit",
+       false,
+       true,
+       [](NetworkProgram& p) {
+         p.Play(1);
+         p.other.reset();
+         p.Play(60.1);
+       },
        {"The other player left", "Esc ends the game"}},
       {"the other player leaves",
        false,
@@ -382,6 +391,43 @@ TEST(NetworkPlay, WaitsThenPlaysTheOtherSidesGameThenSaysTheOtherLeftAndEscEndsW
   EXPECT_EQ(said->font.face, WindowFont().face);
   ASSERT_TRUE(left_frame);
   EXPECT_LT((*left_frame - quit_frame) * 0.003, 1.0) << "within a second of the other's Esc";
+}
+
+}  // namespace
+}  // namespace kraylo::testing
+
+namespace kraylo::testing {
+namespace {
+
+TEST(NetworkSettings, TheReconnectionLimitIsFiveToSixHundredWholeSecondsElseAConfigurationError) {
+  const struct {
+    const char* lines;
+    int seconds;  // 0: refused
+  } cases[] = {
+      {"", 60},
+      {"[Net]\r\nreconnectSeconds = 5\r\n", 5},
+      {"[Net]\r\nreconnectSeconds = 600\r\n", 600},
+      {"[Net]\r\nreconnectSeconds = 4\r\n", 0},
+      {"[Net]\r\nreconnectSeconds = 601\r\n", 0},
+      {"[Net]\r\nreconnectSeconds = 1e2\r\n", 0},
+      {"[Net]\r\nreconnectSeconds = \r\n", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    Session s;
+    s.WriteConfig(Config() + c.lines);
+    s.program.options.network = NetworkOptions{};
+    s.EndFrom(1);
+    if (c.seconds == 0) {
+      EXPECT_NE(s.Run(), 0);
+      ASSERT_EQ(s.machine.ErrorReports().size(), 1u);
+      EXPECT_NE(s.machine.ErrorReports()[0].find("a whole number of seconds from 5 to 600"),
+                std::string::npos);
+    } else {
+      EXPECT_EQ(s.Run(), 0);
+      EXPECT_EQ(s.program.options.network->reconnect_seconds, c.seconds);
+    }
+  }
 }
 
 }  // namespace
