@@ -113,6 +113,24 @@ void StartEnet() {
 
 }  // namespace
 
+std::string LanAddress() {
+  StartEnet();
+  const ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+  if (socket == ENET_SOCKET_NULL) {
+    enet_deinitialize();
+    return "";
+  }
+  ENetAddress toward{};
+  toward.port = 9;
+  ENetAddress own{};
+  const bool known = enet_address_set_host_ip(&toward, "192.0.2.1") == 0 &&
+                     enet_socket_connect(socket, &toward) == 0 &&
+                     enet_socket_get_address(socket, &own) == 0 && own.host != ENET_HOST_ANY;
+  enet_socket_destroy(socket);
+  enet_deinitialize();
+  return known ? Ipv4Text(own) : "";
+}
+
 std::unique_ptr<EnetTransport> EnetTransport::Listen(uint16_t port,
                                                      const std::string& bind_address) {
   StartEnet();

@@ -67,7 +67,8 @@ MappingStatus PortMapping::status() const {
 }
 
 void PortMapping::Work(std::shared_ptr<Shared> shared, uint16_t port,
-                       std::vector<std::unique_ptr<RouterProtocol>> routers, MappingTiming timing) {
+                       const std::vector<std::unique_ptr<RouterProtocol>>& routers,
+                       MappingTiming timing) {
   auto deadline = [&] { return std::chrono::steady_clock::now() + timing.answer_within; };
   // One deadline for the first answer, whichever protocol gives it.
   const Deadline first = deadline();

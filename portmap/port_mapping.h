@@ -66,8 +66,10 @@ class PortMapping {
     bool stop = false;
     bool done = false;
   };
+  // The worker; `routers` live in the thread's own copy of its arguments.
   static void Work(std::shared_ptr<Shared> shared, uint16_t port,
-                   std::vector<std::unique_ptr<RouterProtocol>> routers, MappingTiming timing);
+                   const std::vector<std::unique_ptr<RouterProtocol>>& routers,
+                   MappingTiming timing);
 
   std::shared_ptr<Shared> shared_;
   MappingTiming timing_;

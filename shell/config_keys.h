@@ -27,6 +27,9 @@ inline constexpr std::string_view kNetSection = "Net";
 inline constexpr std::string_view kReconnectSecondsKey = "reconnectSeconds";
 inline constexpr int kFewestReconnectSeconds = 5;
 inline constexpr int kDefaultReconnectSeconds = 60;
+// "false" (any case, blanks around it) keeps the host from asking the router to open its port;
+// "true", as when the key is missing, lets it.
+inline constexpr std::string_view kPortMappingKey = "portMapping";
 
 inline constexpr std::string_view kKeysSection = "Keys";
 // The players' own keys, in the order of kDirectionKeys; each value names a key as SDL does.

@@ -122,6 +122,11 @@ const std::array kOptions{
               "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
     OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
               ApplyDelay},
+    OptionRow{"no-port-mapping", Value::kNone, "",
+              "the host does not ask the router (UPnP, NAT-PMP) to open its port",
+              [](Options& options, const std::optional<std::string>&) {
+                Network(options).port_mapping = false;
+              }},
 };
 
 // Options that ask for two different runs. `given` tells whether an option was on the line.
@@ -144,6 +149,9 @@ void RefuseCombinations(const Options& options, const Given& given) {
   }
   if (given("delay") && !online) {
     throw UsageError("--delay is for a network game: give --host or --join as well");
+  }
+  if (given("no-port-mapping") && !given("host")) {
+    throw UsageError("--no-port-mapping is for the host: give --host as well");
   }
 }
 

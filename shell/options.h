@@ -20,6 +20,9 @@ struct NetworkOptions {
   int input_delay = 1;  // --delay N: ticks between a key and the tick it acts on
   // [Net] reconnectSeconds, read at start-up: how long a lost connection may take to come back.
   int reconnect_seconds = 60;
+  // The host asks the router to forward its port; --no-port-mapping and [Net] portMapping =
+  // false turn it off.
+  bool port_mapping = true;
 };
 
 struct Options {

@@ -8,6 +8,7 @@
 
 #include "net/transport.h"
 #include "platform/platform.h"
+#include "shell/network_match.h"
 #include "shell/options.h"
 
 namespace kraylo {
@@ -18,7 +19,7 @@ namespace kraylo {
 // be written or read, or a replay that does not check out, is reported on `errors` before the
 // window shows, with status 1.
 int RunProgram(System& system, const Options& options, std::ostream& errors,
-               std::unique_ptr<Transport> transport = nullptr);
+               std::unique_ptr<Transport> transport = nullptr, HostReach reach = {});
 
 // --check-replay: plays the replay at `path` again and compares its checksums. Prints the games,
 // ticks and final state checksum on `out` and returns 0, or what is wrong on `errors` and 1.

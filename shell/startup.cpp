@@ -105,6 +105,17 @@ int ConfigReconnectSeconds(Files& files) {
   return seconds;
 }
 
+// Whether [Net] lets the host ask the router to open its port. Raises the configuration's bad-line
+// error for a value other than true or false.
+bool ConfigAllowsPortMapping(Files& files) {
+  const std::optional<std::string> value =
+      ReadConfig(files, kConfigFile, kNetSection, kPortMappingKey);
+  if (!value) return true;
+  const std::string allowed = Strip(UpperCase(*value));
+  if (allowed == "TRUE" || allowed == "FALSE") return allowed == "TRUE";
+  RaiseBadValue(files, kConfigFile, kNetSection, kPortMappingKey, "true or false");
+}
+
 // The computer plays ball 2 when the command line or [Main] asks for it, at the level the
 // command line names, else at the one [Main] names, else at normal. Both keys are read whatever
 // the command line says, so that a bad value is never passed over in silence.
@@ -147,6 +158,7 @@ void StartUp(Program& program) {
   ChooseOpponent(program);
   if (program.options.network) {
     program.options.network->reconnect_seconds = ConfigReconnectSeconds(files);
+    if (!ConfigAllowsPortMapping(files)) program.options.network->port_mapping = false;
   }
   program.bindings = ReadKeyBindings(files, program.system.keyboard());
 

@@ -121,7 +121,10 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
   EXPECT_FALSE(ParseOptions({}).network) << "a game at one keyboard";
   const Options recorded = ParseOptions({"--record", "game.krp", "--join", "a"});
   EXPECT_TRUE(recorded.network && recorded.record == "game.krp") << "a network game is recorded";
-  for (const char* option : {"--host [PORT]", "--join HOST[:PORT]", "--delay N"}) {
+  EXPECT_FALSE(ParseOptions({"--host", "--no-port-mapping"}).network->port_mapping);
+  EXPECT_TRUE(ParseOptions({"--host"}).network->port_mapping);
+  for (const char* option :
+       {"--host [PORT]", "--join HOST[:PORT]", "--delay N", "--no-port-mapping"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;
   }
 }
@@ -146,6 +149,9 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
       {{"--join", "::1"}, "--join takes a name or an IPv4 address, not \"::1\""},
       {{"--host", "--join", "a"}, "--host and --join cannot go together"},
       {{"--delay", "1"}, "--delay is for a network game: give --host or --join as well"},
+      {{"--no-port-mapping"}, "--no-port-mapping is for the host: give --host as well"},
+      {{"--join", "a", "--no-port-mapping"},
+       "--no-port-mapping is for the host: give --host as well"},
       {{"--host", "--delay", "5"}, "the input delay must be a whole number from 0 to 4, not \"5\""},
       {{"--host", "--delay", "1.5"},
        "the input delay must be a whole number from 0 to 4, not \"1.5\""},
