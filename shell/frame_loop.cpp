@@ -77,6 +77,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   Guarded([&] { system.window().Yield(); });
   // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.
   program.match->Serve(program);
+  if (program.address_entry) ServeAddressEntry(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });
   switch (screen.GameState) {
     case kMenuScreen:
@@ -84,6 +85,9 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
       break;
     case kCreditsScreen:
       DrawCredits(program);
+      break;
+    case kAddressScreen:
+      DrawAddressScreen(program);
       break;
     case kGameScreen:
       DrawGameScreen(program, saved_fore_color);

@@ -117,8 +117,7 @@ void DrawMessageLines(Surface& back, const GameModel& game,
   }
 }
 
-void DrawMessages(Program& program) {
-  const std::vector<std::string> messages = program.match->Messages();
+void DrawMessages(Program& program, const std::vector<std::string>& messages) {
   if (messages.empty()) return;
   DisplayState& display = program.display;
   int32_t saved_color = 0;
@@ -132,6 +131,10 @@ constexpr int16_t kLosingColumn = 0;
 constexpr int16_t kOrdinaryColumn = 1;
 
 }  // namespace
+
+void DrawAddressScreen(Program& program) {
+  if (program.address_entry) DrawMessages(program, AddressLines(*program.address_entry));
+}
 
 void DrawMenu(Program& program) {
   const ScreenState& screen = program.screen;
@@ -159,7 +162,7 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color) {
       Guarded([&] { DrawBall(program.display, game, index, row, kOrdinaryColumn); });
     }
   }
-  DrawMessages(program);
+  DrawMessages(program, program.match->Messages());
   if (game.ShowDebug) DrawDebugOverlay(program, saved_fore_color);
 }
 

@@ -66,20 +66,11 @@ void ApplyHost(Options& options, const std::optional<std::string>& value) {
   network.port = value ? Port(*value) : kDefaultPort;
 }
 
-// --join HOST[:PORT]. IPv4 only: an address with more than one colon is IPv6.
+// --join [HOST[:PORT]]: without one, the player types it on the address screen.
 void ApplyJoin(Options& options, const std::optional<std::string>& value) {
-  const std::string& text = *value;
-  const size_t colon = text.find(':');
-  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
-    throw UsageError("--join takes a name or an IPv4 address, not \"" + text + "\"");
-  }
   NetworkOptions& network = Network(options);
-  network.peer = text.substr(0, colon);
-  network.port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
-  const bool blank = network.peer.find_first_of(" \t") != std::string::npos;
-  if (network.peer.empty() || blank) {
-    throw UsageError("--join needs the host's name or IPv4 address, not \"" + text + "\"");
-  }
+  network.port = kDefaultPort;
+  if (value) ReadHostAddress(*value, "--join", network);
 }
 
 // --delay N
@@ -118,8 +109,10 @@ const std::array kOptions{
               }},
     OptionRow{"host", Value::kOptional, "PORT",
               "wait on UDP PORT (27910) for the other player; ball 1", ApplyHost},
-    OptionRow{"join", Value::kRequired, "HOST[:PORT]",
-              "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
+    OptionRow{"join", Value::kOptional, "HOST[:PORT]",
+              "play the player waiting at HOST (name or IPv4; typed on a screen when not given); "
+              "ball 2",
+              ApplyJoin},
     OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
               ApplyDelay},
     OptionRow{"no-port-mapping", Value::kNone, "",
@@ -164,6 +157,20 @@ const OptionRow* FindOption(std::string_view name) {
 bool IsOption(const std::string& argument) { return argument.rfind("--", 0) == 0; }
 
 }  // namespace
+
+void ReadHostAddress(const std::string& text, const std::string& subject, NetworkOptions& network) {
+  const size_t colon = text.find(':');
+  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
+    throw UsageError(subject + " takes a name or an IPv4 address, not \"" + text + "\"");
+  }
+  const std::string peer = text.substr(0, colon);
+  const uint16_t port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
+  if (peer.empty() || peer.find_first_of(" \t") != std::string::npos) {
+    throw UsageError(subject + " needs the host's name or IPv4 address, not \"" + text + "\"");
+  }
+  network.peer = peer;
+  network.port = port;
+}
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   Options options;

@@ -14,5 +14,7 @@ void DrawMenu(Program& program);
 void DrawGameScreen(Program& program, int32_t& saved_fore_color);
 // Scrolls the credits by one step and draws their thirteen lines.
 void DrawCredits(Program& program);
+// The address screen's lines, drawn as the game screen's messages are.
+void DrawAddressScreen(Program& program);
 
 }  // namespace kraylo

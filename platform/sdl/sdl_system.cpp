@@ -32,7 +32,8 @@ class SdlVideo {
       SDL_Quit();
       Raise(kErrNoVideo, kNoDisplayText);
     }
-    // Keys arrive as key events only; no text input or input method is wanted.
+    // Keys arrive as key events only; no text input or input method is wanted but on the
+    // screens that ask for text (Window::AcceptText).
     SDL_StopTextInput();
   }
   ~SdlVideo() { SDL_Quit(); }

@@ -107,6 +107,7 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
       {{"--host=65535", "--delay", "0"}, true, "", 65535, 0},
       {{"--host", "--delay=4"}, true, "", 27910, 4},
       {{"--join", "192.168.1.20"}, false, "192.168.1.20", 27910, 1},
+      {{"--join"}, false, "", 27910, 1},
       {{"--join=example.org:1"}, false, "example.org", 1, 1},
       {{"--delay", "2", "--join", "127.0.0.1:27911"}, false, "127.0.0.1", 27911, 2},
   };
@@ -124,7 +125,7 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
   EXPECT_FALSE(ParseOptions({"--host", "--no-port-mapping"}).network->port_mapping);
   EXPECT_TRUE(ParseOptions({"--host"}).network->port_mapping);
   for (const char* option :
-       {"--host [PORT]", "--join HOST[:PORT]", "--delay N", "--no-port-mapping"}) {
+       {"--host [PORT]", "--join [HOST[:PORT]]", "--delay N", "--no-port-mapping"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;
   }
 }
@@ -139,7 +140,6 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
       {{"--host=port"}, "the UDP port must be a whole number from 1 to 65535, not \"port\""},
       {{"--host="}, "the UDP port must be a whole number from 1 to 65535, not \"\""},
       {{"--host", "-1"}, "the UDP port must be a whole number from 1 to 65535, not \"-1\""},
-      {{"--join"}, "--join needs a value (HOST[:PORT])"},
       {{"--join", ""}, "--join needs the host's name or IPv4 address, not \"\""},
       {{"--join", ":27910"}, "--join needs the host's name or IPv4 address, not \":27910\""},
       {{"--join", "my host"}, "--join needs the host's name or IPv4 address, not \"my host\""},
