@@ -1,5 +1,5 @@
 // The host's port mapping against routers of the tests' own on 127.0.0.1: mapped, renewed and
-// removed, a router that takes only permanent mappings, refused, and no answer in time.
+// removed, a router that takes only permanent mappings, refused, and no answer by the deadline.
 #include "portmap/port_mapping.h"
 
 #include <gtest/gtest.h>
@@ -15,104 +15,82 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The program's timing shrunk: the deadline injected, renewals every 50 ms.
-MappingTiming Quick(std::chrono::milliseconds answer_within = 1000ms) {
-  return {answer_within, 3600, 50ms};
-}
-
-// Polls `status` until it leaves kAsking; bounded by three seconds.
-MappingStatus Answered(const PortMapping& mapping) {
+// A mapping through `router` with the deadline injected and a renewal every 50 ms; its status once
+// answered (polled for at most three seconds) and 200 ms later.
+struct Mapped {
+  MappingStatus first;
+  MappingStatus later;
+};
+Mapped MapThrough(std::unique_ptr<RouterProtocol> router, std::chrono::milliseconds deadline) {
+  std::vector<std::unique_ptr<RouterProtocol>> routers;
+  routers.push_back(std::move(router));
+  const PortMapping mapping(27910, std::move(routers), {deadline, 3600, 50ms});
   const auto give_up = std::chrono::steady_clock::now() + 3s;
-  MappingStatus status = mapping.status();
-  while (status.state == MappingState::kAsking && std::chrono::steady_clock::now() < give_up) {
+  Mapped mapped{mapping.status(), {}};
+  while (mapped.first.state == MappingState::kAsking &&
+         std::chrono::steady_clock::now() < give_up) {
     std::this_thread::sleep_for(5ms);
-    status = mapping.status();
+    mapped.first = mapping.status();
   }
-  return status;
+  std::this_thread::sleep_for(200ms);
+  mapped.later = mapping.status();
+  return mapped;
 }
 
 TEST(PortMapping, UpnpMapsRenewsAndRemovesOrFallsBackToAPermanentMappingOrIsRefused) {
   const struct {
-    const char* what;
     IgdMode mode;
     MappingState state;
     std::vector<std::string> first_leases;
     bool permanent;
-    int removals;
+    const char* why;
   } cases[] = {
-      {"maps with an hour's lease",
-       IgdMode::kMaps,
-       MappingState::kMapped,
-       {"3600", "3600"},
-       false,
-       1},
-      {"only permanent: 725, then a lease of 0",
-       IgdMode::kOnlyPermanent,
-       MappingState::kMapped,
-       {"3600", "0"},
-       true,
-       1},
-      {"refuses", IgdMode::kRefuses, MappingState::kNotMapped, {"3600"}, false, 0},
+      {IgdMode::kMaps, MappingState::kMapped, {"3600", "3600"}, false, ""},
+      {IgdMode::kOnlyPermanent, MappingState::kMapped, {"3600", "0"}, true, ""},
+      {IgdMode::kRefuses, MappingState::kNotMapped, {"3600"}, false, "error 718"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
     FakeIgd igd(c.mode, "203.0.113.7");
-    std::optional<PortMapping> mapping;
-    std::vector<std::unique_ptr<RouterProtocol>> routers;
-    routers.push_back(MakeUpnpRouter(igd.description_url()));
-    mapping.emplace(27910, std::move(routers), Quick());
-    const MappingStatus status = Answered(*mapping);
-    EXPECT_EQ(status.state, c.state) << status.why;
-    if (c.state == MappingState::kMapped) {
-      EXPECT_EQ(status.by, "UPnP");
-      EXPECT_EQ(status.port.external_address, "203.0.113.7");
-      EXPECT_EQ(status.port.external_port, 27910);
-      EXPECT_EQ(status.port.permanent, c.permanent);
-      std::this_thread::sleep_for(200ms);
-      EXPECT_EQ(mapping->status().renewed > 0, !c.permanent) << "a lease is renewed";
-    } else {
-      EXPECT_NE(status.why.find("error 718"), std::string::npos) << status.why;
+    const Mapped mapped = MapThrough(MakeUpnpRouter(igd.description_url()), 1000ms);
+    EXPECT_EQ(mapped.first.state, c.state) << mapped.first.why;
+    EXPECT_NE(mapped.first.why.find(c.why), std::string::npos) << mapped.first.why;
+    const bool mapped_port = c.state == MappingState::kMapped;
+    if (mapped_port) {
+      EXPECT_EQ(mapped.first.by + " " + mapped.first.port.external_address + ":" +
+                    std::to_string(mapped.first.port.external_port),
+                "UPnP 203.0.113.7:27910");
+      EXPECT_EQ(mapped.first.port.permanent, c.permanent);
+      EXPECT_EQ(mapped.later.renewed > 0, !c.permanent) << "a lease is renewed";
     }
-    mapping.reset();
     const std::vector<std::string> leases = igd.leases();
     ASSERT_GE(leases.size(), c.first_leases.size());
-    EXPECT_EQ(std::vector<std::string>(leases.begin(), leases.begin() + c.first_leases.size()),
-              c.first_leases);
-    EXPECT_EQ(igd.removals(), c.removals) << "removed when the mapping ends";
+    EXPECT_EQ(std::vector(leases.begin(), leases.begin() + c.first_leases.size()), c.first_leases);
+    EXPECT_EQ(igd.removals(), mapped_port ? 1 : 0) << "removed when the mapping ends";
   }
 }
 
 TEST(PortMapping, NatpmpMapsAndRemovesIsRefusedOrDoesNotAnswerByTheDeadline) {
   const struct {
-    const char* what;
     NatpmpMode mode;
-    MappingState state;
-    const char* why;
+    const char* said;
   } cases[] = {
-      {"maps", NatpmpMode::kMaps, MappingState::kMapped, ""},
-      {"refuses", NatpmpMode::kRefuses, MappingState::kNotMapped, "refused"},
-      {"never answers", NatpmpMode::kSilent, MappingState::kNotMapped, "did not answer"},
+      {NatpmpMode::kMaps, "NAT-PMP 100.64.1.2:27910"},
+      {NatpmpMode::kRefuses, "the NAT-PMP router refused (error -51)"},
+      {NatpmpMode::kSilent, "did not answer"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
     FakeNatpmp gateway(c.mode, "100.64.1.2");
-    std::optional<PortMapping> mapping;
-    std::vector<std::unique_ptr<RouterProtocol>> routers;
-    routers.push_back(MakeNatpmpRouter("127.0.0.1"));
     const auto asked = std::chrono::steady_clock::now();
-    mapping.emplace(27911, std::move(routers), Quick(150ms));
-    const MappingStatus status = Answered(*mapping);
+    const Mapped mapped = MapThrough(MakeNatpmpRouter("127.0.0.1"), 150ms);
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s) << "the deadline holds";
-    EXPECT_EQ(status.state, c.state) << status.why;
-    EXPECT_NE(status.why.find(c.why), std::string::npos) << status.why;
-    if (c.state == MappingState::kMapped) {
-      EXPECT_EQ(status.by, "NAT-PMP");
-      EXPECT_EQ(status.port.external_address, "100.64.1.2");
-      EXPECT_EQ(status.port.external_port, 27911);
-    }
-    mapping.reset();
+    const MappingStatus& status = mapped.first;
+    const std::string said = status.state == MappingState::kMapped
+                                 ? status.by + " " + status.port.external_address + ":" +
+                                       std::to_string(status.port.external_port)
+                                 : status.why;
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    const std::vector<uint32_t> lifetimes = gateway.lifetimes();
     if (c.mode == NatpmpMode::kMaps) {
-      const std::vector<uint32_t> lifetimes = gateway.lifetimes();
       ASSERT_GE(lifetimes.size(), 2u);
       EXPECT_EQ(lifetimes.front(), 3600u);
       EXPECT_EQ(lifetimes.back(), 0u) << "removed when the mapping ends";
@@ -121,17 +99,14 @@ TEST(PortMapping, NatpmpMapsAndRemovesIsRefusedOrDoesNotAnswerByTheDeadline) {
 }
 
 TEST(PortMapping, AnOutsideAddressThatIsPrivateOrCarrierGradeIsTold) {
-  const struct {
-    const char* address;
-    bool behind_another;
-  } cases[] = {
-      {"10.1.2.3", true},     {"172.16.0.1", true},      {"172.31.255.255", true},
-      {"172.32.0.1", false},  {"192.168.0.1", true},     {"192.169.0.1", false},
-      {"100.64.0.1", true},   {"100.127.255.255", true}, {"100.128.0.1", false},
-      {"203.0.113.7", false}, {"10.1.2", false},         {"256.1.1.1", false},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(IsPrivateOrShared(c.address), c.behind_another) << c.address;
+  for (const char* behind : {"10.1.2.3", "172.16.0.1", "172.31.255.255", "192.168.0.1",
+                             "100.64.0.1", "100.127.255.255"}) {
+    EXPECT_TRUE(IsPrivateOrShared(behind)) << behind;
+  }
+  for (const char* outside :
+       {"172.32.0.1", "192.169.0.1", "100.128.0.1", "203.0.113.7", "10.1.2", "256.1.1.1"}) {
+    EXPECT_FALSE(IsPrivateOrShared(outside)) << outside;
+  }
 }
 
 }  // namespace
