@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -82,19 +83,21 @@ KeyTable Held(std::initializer_list<uint8_t> keys) {
 
 const char* const kByHand = "For a player elsewhere, open UDP port 27910 on the router by hand";
 
-// A router that answers at once, as told.
+// A router that answers at once, as told, and counts the mappings removed.
 class InstantRouter final : public RouterProtocol {
  public:
-  explicit InstantRouter(std::optional<std::string> external) : external_(std::move(external)) {}
+  InstantRouter(std::optional<std::string> external, std::atomic<int>& removed)
+      : external_(std::move(external)), removed_(removed) {}
   const char* name() const override { return "UPnP"; }
   RouterAnswer Map(uint16_t port, uint32_t, Deadline) override {
     if (!external_) return {std::nullopt, "refused"};
     return {MappedPort{*external_, port, false}, ""};
   }
-  bool Unmap(uint16_t, Deadline) override { return true; }
+  bool Unmap(uint16_t, Deadline) override { return ++removed_ > 0; }
 
  private:
   std::optional<std::string> external_;
+  std::atomic<int>& removed_;
 };
 
 TEST(NetworkMatch, TheHostsWaitingScreenSaysWhereItIsReachedFromThisNetworkAndFromElsewhere) {
@@ -120,9 +123,10 @@ TEST(NetworkMatch, TheHostsWaitingScreenSaysWhereItIsReachedFromThisNetworkAndFr
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    std::atomic<int> removed{0};
     HostReach reach{"192.168.1.20", [&](uint16_t port) {
                       std::vector<std::unique_ptr<RouterProtocol>> routers;
-                      routers.push_back(std::make_unique<InstantRouter>(c.external));
+                      routers.push_back(std::make_unique<InstantRouter>(c.external, removed));
                       return std::make_unique<PortMapping>(port, std::move(routers));
                     }};
     NetworkProgram host(true, std::nullopt, false, StepGame, 0.02, {}, std::move(reach));
@@ -137,6 +141,9 @@ TEST(NetworkMatch, TheHostsWaitingScreenSaysWhereItIsReachedFromThisNetworkAndFr
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     EXPECT_EQ(host.Messages(), said);
+    // However the program ends (Esc, an error's report, a signal), the match goes with it.
+    host.program.match.reset();
+    EXPECT_EQ(removed, c.port_mapping && c.external ? 1 : 0) << "the mapping removed";
   }
 }
 
