@@ -110,8 +110,7 @@ const std::array kOptions{
     OptionRow{"host", Value::kOptional, "PORT",
               "wait on UDP PORT (27910) for the other player; ball 1", ApplyHost},
     OptionRow{"join", Value::kOptional, "HOST[:PORT]",
-              "play the player waiting at HOST (name or IPv4; typed on a screen when not given); "
-              "ball 2",
+              "play the player waiting at HOST (name or IPv4; typed in when left out); ball 2",
               ApplyJoin},
     OptionRow{"delay", Value::kRequired, "N", "network game's input delay in ticks, 0 to 4 (1)",
               ApplyDelay},
