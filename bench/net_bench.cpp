@@ -104,10 +104,10 @@ void BM_BytesPerSecondEachWay(benchmark::State& state) {
       per_second(static_cast<double>(join_sent.bytes_sent) +
                  kIpAndUdpHeaders * static_cast<double>(join_sent.datagrams_sent));
   state.counters["host_datagrams/s"] = per_second(static_cast<double>(host_sent.datagrams_sent));
-  state.counters["wire_share_of_2KB/s"] =
+  state.counters["wire_share_of_2.5KB/s"] =
       per_second(static_cast<double>(host_sent.bytes_sent) +
                  kIpAndUdpHeaders * static_cast<double>(host_sent.datagrams_sent)) /
-      2048;
+      2560;
 }
 BENCHMARK(BM_BytesPerSecondEachWay)
     ->Arg(0)

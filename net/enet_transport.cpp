@@ -22,9 +22,12 @@ constexpr size_t kHostPeers = 8;
 // connection: far above our packets, far below what a sender could make it allocate otherwise.
 constexpr size_t kMostPacketBytes = 1024;
 constexpr size_t kMostWaitingBytes = size_t{16} * 1024;
-// ENet gives up on a connection only well after the session has declared the other side gone.
+// ENet gives up on a connection after 10 to 30 s of silence (by its own measure of the round
+// trip), well after the session has counted the connection as lost and begun to reconnect.
 constexpr enet_uint32 kEnetTimeoutMinimum = 10000;  // milliseconds
 constexpr enet_uint32 kEnetTimeoutMaximum = 30000;  // milliseconds
+// The data of our disconnects: a time-out carries 0, so the other side can tell the two apart.
+constexpr enet_uint32 kOnPurpose = 1;
 constexpr auto kLingerAtClose = std::chrono::milliseconds(500);
 
 bool HasReliableInFlight(ENetPeer& peer) {
@@ -65,13 +68,22 @@ struct EnetTransport::Impl {
     // must get through then, and they are few.
     enet_peer_throttle_configure(&peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
                                  ENET_PEER_PACKET_THROTTLE_SCALE, 0);
-    enet_peer_timeout(&peer, ENET_PEER_TIMEOUT_LIMIT, kEnetTimeoutMinimum, kEnetTimeoutMaximum);
+    GiveUpAfter(peer);
+  }
+
+  void GiveUpAfter(ENetPeer& peer) const {
+    enet_peer_timeout(&peer, ENET_PEER_TIMEOUT_LIMIT, std::min(kEnetTimeoutMinimum, give_up_ms),
+                      give_up_ms);
   }
 
   void ConnectToServer() {
-    if (enet_host_connect(host, &*server, kChannels, 0) == nullptr) {
+    ENetPeer* peer = enet_host_connect(host, &*server, kChannels, 0);
+    if (peer == nullptr) {
       Raise(kErrNetwork, "No connection to " + Ipv4Text(*server) + " can be started");
     }
+    // An attempt that gets no answer is given up as soon as a connection would be, then made
+    // afresh: ENet's own retries back off to seconds apart.
+    GiveUpAfter(*peer);
   }
 
   ENetHost* host = nullptr;
@@ -79,6 +91,7 @@ struct EnetTransport::Impl {
   // The connections announced, by ENet's peer; at most the host's peer count.
   std::map<ENetPeer*, PeerId> connections;
   PeerId next_id = 1;
+  enet_uint32 give_up_ms = kEnetTimeoutMaximum;
 };
 
 namespace {
@@ -87,6 +100,9 @@ ENetHost* CreateHost(const ENetAddress* address, size_t peers) {
   ENetHost* host = enet_host_create(address, peers, kChannels, 0, 0);
   if (host == nullptr) return nullptr;
   host->maximumPacketSize = kMostPacketBytes;
+  // Every datagram carries a CRC32 and one that fails it is dropped like a lost one: a bit flipped
+  // on the way must never be read as a field (it once read as another protocol version).
+  host->checksum = enet_crc32;
   host->maximumWaitingData = kMostWaitingBytes;
   return host;
 }
@@ -96,6 +112,24 @@ void StartEnet() {
 }
 
 }  // namespace
+
+std::string LanAddress() {
+  StartEnet();
+  const ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+  if (socket == ENET_SOCKET_NULL) {
+    enet_deinitialize();
+    return "";
+  }
+  ENetAddress toward{};
+  toward.port = 9;
+  ENetAddress own{};
+  const bool known = enet_address_set_host_ip(&toward, "192.0.2.1") == 0 &&
+                     enet_socket_connect(socket, &toward) == 0 &&
+                     enet_socket_get_address(socket, &own) == 0 && own.host != ENET_HOST_ANY;
+  enet_socket_destroy(socket);
+  enet_deinitialize();
+  return known ? Ipv4Text(own) : "";
+}
 
 std::unique_ptr<EnetTransport> EnetTransport::Listen(uint16_t port,
                                                      const std::string& bind_address) {
@@ -153,7 +187,7 @@ EnetTransport::~EnetTransport() {
   // Whoever is still connected hears of the end now rather than by a time-out.
   for (size_t i = 0; i < host->peerCount; ++i) {
     ENetPeer& peer = host->peers[i];
-    if (peer.state != ENET_PEER_STATE_DISCONNECTED) enet_peer_disconnect_now(&peer, 0);
+    if (peer.state != ENET_PEER_STATE_DISCONNECTED) enet_peer_disconnect_now(&peer, kOnPurpose);
   }
 }
 
@@ -175,6 +209,7 @@ bool EnetTransport::Poll(TransportEvent& out) {
           continue;
         }
         out.kind = TransportEvent::Kind::kDisconnected;
+        out.deliberate = event.data == kOnPurpose;
         impl_->connections.erase(event.peer);
         return true;
       case ENET_EVENT_TYPE_RECEIVE: {
@@ -210,8 +245,17 @@ void EnetTransport::Send(PeerId peer_id, Channel channel, std::span<const uint8_
 void EnetTransport::Flush() { enet_host_flush(impl_->host); }
 
 void EnetTransport::Disconnect(PeerId peer_id) {
-  if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, 0);
+  if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, kOnPurpose);
 }
+
+void EnetTransport::Redial() {
+  if (!impl_->server) return;
+  for (size_t i = 0; i < impl_->host->peerCount; ++i) enet_peer_reset(&impl_->host->peers[i]);
+  impl_->connections.clear();
+  impl_->ConnectToServer();
+}
+
+void EnetTransport::SetGiveUpAfter(uint32_t milliseconds) { impl_->give_up_ms = milliseconds; }
 
 uint16_t EnetTransport::port() const { return impl_->host->address.port; }
 

@@ -19,6 +19,11 @@ struct TrafficCounts {
   uint64_t datagrams_received = 0;
 };
 
+// This machine's IPv4 address on the network its default route leads to, as another machine there
+// reaches it; empty when it has none. Sends nothing: a UDP socket is only pointed at a
+// documentation address (192.0.2.1) to learn which address the system would send from.
+std::string LanAddress();
+
 class EnetTransport : public Transport {
  public:
   // A host waiting for connections on UDP `port` (0: any free port) of the IPv4 address
@@ -39,6 +44,11 @@ class EnetTransport : public Transport {
   void Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) override;
   void Flush() override;
   void Disconnect(PeerId peer_id) override;
+  void Redial() override;
+
+  // ENet gives up on a connection that has answered nothing for this long (milliseconds; tests
+  // shorten it). Applies to connections made from now on.
+  void SetGiveUpAfter(uint32_t milliseconds);
 
   // The UDP port this side's socket is bound to.
   uint16_t port() const;

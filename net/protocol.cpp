@@ -20,6 +20,7 @@ enum PacketType : uint8_t {
   kStartType = 6,
   kQuitType = 7,
   kDesyncType = 8,
+  kRejoinType = 9,
 };
 
 // "KRAY", after the type of each handshake packet: a stray datagram is not taken for a player.
@@ -159,11 +160,19 @@ Packet DecodeHandshake(std::span<const uint8_t> bytes) {
     welcome.width = in.I32();
     welcome.height = in.I32();
     welcome.ball = in.U8();
+    welcome.token = in.U64();
+    welcome.reconnect_seconds = in.U16();
     if (!in.Complete() || !IsFieldSide(welcome.width) || !IsFieldSide(welcome.height) ||
-        welcome.ball != 2) {
+        welcome.ball != 2 || welcome.reconnect_seconds < 1 ||
+        welcome.reconnect_seconds > kMostReconnectSeconds) {
       return MalformedPacket{};
     }
     return welcome;
+  }
+  if (type == kRejoinType) {
+    RejoinPacket rejoin{in.U64()};
+    if (!in.Complete()) return MalformedPacket{};
+    return rejoin;
   }
   RefusePacket refuse;
   const uint8_t reason = in.U8();
@@ -231,6 +240,16 @@ PacketBytes Encode(const WelcomePacket& packet, uint16_t version) {
   write.I32(packet.width);
   write.I32(packet.height);
   write.U8(packet.ball);
+  write.U64(packet.token);
+  write.U16(packet.reconnect_seconds);
+  return out;
+}
+
+PacketBytes Encode(const RejoinPacket& packet, uint16_t version) {
+  PacketBytes out;
+  Writer write(out);
+  WriteHandshakeHead(write, kRejoinType, version);
+  write.U64(packet.token);
   return out;
 }
 
@@ -263,6 +282,7 @@ Packet Decode(std::span<const uint8_t> bytes) {
       return DecodeInput(bytes);
     case kHelloType:
     case kWelcomeType:
+    case kRejoinType:
     case kRefuseType:
       return DecodeHandshake(bytes);
     case kReadyType:

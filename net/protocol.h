@@ -13,8 +13,9 @@
 namespace kraylo {
 
 // Raised by one side of a change to the packets, so that two builds that do not understand each
-// other say so instead of playing apart.
-inline constexpr uint16_t kProtocolVersion = 1;
+// other say so instead of playing apart. 2: every datagram carries ENet's CRC32, which version 1's
+// datagrams lack, so the two never get as far as a handshake.
+inline constexpr uint16_t kProtocolVersion = 2;
 // The UDP port a host waits on unless told otherwise.
 inline constexpr uint16_t kDefaultPort = 27910;
 // No packet of ours is longer (bytes); anything longer is not ours.
@@ -51,12 +52,24 @@ struct HelloPacket {
   int32_t height = 0;  // pixels
 };
 
-// Host to joiner: the game the joiner is let into.
+// The longest a game waits for a lost connection to come back (seconds).
+inline constexpr int kMostReconnectSeconds = 600;
+
+// Host to joiner: the game the joiner is let into, or let back into.
 struct WelcomePacket {
   uint64_t seed = 0;   // of the generator that places the rounds
   int32_t width = 0;   // the host's field, pixels
   int32_t height = 0;  // pixels
   uint8_t ball = 2;    // the ball the joiner steers
+  uint64_t token = 0;  // what the joiner says to come back after the connection was lost
+  // How long after the last packet a lost connection may come back (seconds, 1 to
+  // kMostReconnectSeconds): the host's, for both sides.
+  uint16_t reconnect_seconds = 60;
+};
+
+// Joiner to host, first thing on a new connection after the old one was lost.
+struct RejoinPacket {
+  uint64_t token = 0;  // the welcome's
 };
 
 // Why a side turned the other away.
@@ -82,8 +95,8 @@ struct DesyncPacket {
   int64_t tick = 0;  // the first tick whose checksums differ
 };
 
-// A handshake packet (hello, welcome or refusal) of another protocol version: only its version can
-// be read.
+// A handshake packet (hello, welcome, rejoin or refusal) of another protocol version: only its
+// version can be read.
 struct OtherVersionPacket {
   uint16_t version = 0;
 };
@@ -95,9 +108,9 @@ struct UnknownPacket {
   uint8_t type = 0;
 };
 
-using Packet =
-    std::variant<InputPacket, HelloPacket, WelcomePacket, RefusePacket, ReadyPacket, StartPacket,
-                 QuitPacket, DesyncPacket, OtherVersionPacket, MalformedPacket, UnknownPacket>;
+using Packet = std::variant<InputPacket, HelloPacket, WelcomePacket, RejoinPacket, RefusePacket,
+                            ReadyPacket, StartPacket, QuitPacket, DesyncPacket, OtherVersionPacket,
+                            MalformedPacket, UnknownPacket>;
 
 // A packet's bytes, in a buffer of fixed size.
 struct PacketBytes {
@@ -114,6 +127,7 @@ struct PacketBytes {
 PacketBytes Encode(const InputPacket& packet);
 PacketBytes Encode(const HelloPacket& packet, uint16_t version = kProtocolVersion);
 PacketBytes Encode(const WelcomePacket& packet, uint16_t version = kProtocolVersion);
+PacketBytes Encode(const RejoinPacket& packet, uint16_t version = kProtocolVersion);
 PacketBytes Encode(const RefusePacket& packet, uint16_t version = kProtocolVersion);
 PacketBytes Encode(const ReadyPacket& packet);
 PacketBytes Encode(const StartPacket& packet);

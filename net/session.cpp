@@ -28,7 +28,10 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
       settings_(settings),
       step_(std::move(step)),
       phase_(settings.role == Role::kHost ? Phase::kWaiting : Phase::kConnecting),
-      seed_(settings.seed) {
+      handshake_(settings.role),
+      seed_(settings.seed),
+      token_(settings.token),
+      reconnect_seconds_(settings.reconnect_seconds) {
   if (settings.input_delay < 0 || settings.input_delay > kMostInputDelay) {
     Raise(kErrInvalidArgument, "The input delay must be 0 to " + std::to_string(kMostInputDelay) +
                                    " ticks, not " + std::to_string(settings.input_delay));
@@ -36,6 +39,21 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
   if (settings.width < 1 || settings.height < 1) {
     Raise(kErrInvalidArgument, "A network game needs a field of at least one pixel");
   }
+  if (settings.reconnect_seconds < 1 || settings.reconnect_seconds > kMostReconnectSeconds) {
+    Raise(kErrInvalidArgument, "The reconnection limit must be 1 to " +
+                                   std::to_string(kMostReconnectSeconds) + " seconds, not " +
+                                   std::to_string(settings.reconnect_seconds));
+  }
+}
+
+const GameState* Session::state() const {
+  if (phase_ == Phase::kLeft && confirmed_) return &confirmed_->Latest();
+  return rollback_ ? &rollback_->state() : nullptr;
+}
+
+double Session::reconnect_seconds_left() const {
+  if (phase_ != Phase::kReconnecting) return 0;
+  return std::max(0.0, reconnect_seconds_ - (clock_.Seconds() - last_heard_));
 }
 
 std::optional<double> Session::round_trip() const {
@@ -58,7 +76,8 @@ void Session::Serve() {
     Handle(event, now);
   }
   CheckSilence(now);
-  if (phase_ == Phase::kWaiting && handshake_done_ && now - last_sent_ >= kWaitingPacketInterval) {
+  if (phase_ == Phase::kWaiting && handshake_.agreed() &&
+      now - last_sent_ >= kWaitingPacketInterval) {
     SendInput(now);
   }
   TryStart(now);
@@ -68,12 +87,10 @@ void Session::Serve() {
 void Session::Tick(Directions own) {
   Serve();
   const double now = clock_.Seconds();
-  if (!local_ready_) {
-    local_ready_ = true;
-    SendReadyWhenDue();
-    TryStart(now);
-  }
-  if (phase_ == Phase::kWaiting && start_at_ && now >= *start_at_) Begin(now);
+  if (handshake_.PlayerReady()) SendReady();
+  TryStart(now);
+  const std::optional<double> start_at = handshake_.start_at();
+  if (phase_ == Phase::kWaiting && start_at && now >= *start_at) Begin(now);
   if (phase_ != Phase::kPlaying) return;
   RunOrStall(own, now);
   if (phase_ == Phase::kPlaying) SendInput(now);
@@ -99,6 +116,10 @@ void Session::Handle(const TransportEvent& event, double now) {
       peer_ = event.peer;
       last_heard_ = now;
       SendControl(event.peer, Encode(HelloPacket{settings_.width, settings_.height}));
+    } else if (settings_.role == Role::kJoin && !peer_ && phase_ == Phase::kReconnecting) {
+      // The limit still runs from the last packet of the lost connection.
+      peer_ = event.peer;
+      SendControl(event.peer, Encode(RejoinPacket{token_}));
     } else if (settings_.role == Role::kHost) {
       Admit(event.peer, now);
     }
@@ -106,8 +127,14 @@ void Session::Handle(const TransportEvent& event, double now) {
   }
   if (event.kind == Kind::kDisconnected) {
     Forget(event.peer);
-    if (from_peer &&
-        (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying || phase_ == Phase::kConnecting)) {
+    if (!from_peer) return;
+    if (phase_ == Phase::kPlaying && !event.deliberate) {
+      Lost();
+    } else if (phase_ == Phase::kReconnecting) {
+      // A new connection that went before the host let it back in: try again.
+      peer_.reset();
+      transport_.Redial();
+    } else if (Open()) {
       Ended(Phase::kLeft);
     }
     return;
@@ -134,15 +161,21 @@ void Session::Handle(const TransportEvent& event, double now) {
 }
 
 void Session::HandleStranger(const TransportEvent& event, const Packet& packet, double now) {
-  // Only the host takes newcomers, and only by their hello.
+  // Only the host takes newcomers, and only by their hello, or by the token of its lost player.
   const bool hello = std::holds_alternative<HelloPacket>(packet) ||
                      std::holds_alternative<OtherVersionPacket>(packet);
-  if (settings_.role != Role::kHost || !hello || phase_ != Phase::kWaiting) {
+  const auto* rejoin = std::get_if<RejoinPacket>(&packet);
+  const bool open_door = phase_ == Phase::kWaiting || phase_ == Phase::kReconnecting;
+  if (settings_.role != Role::kHost || (!hello && rejoin == nullptr) || !open_door) {
     ++stats_.from_strangers;
     return;
   }
   Forget(event.peer);
-  if (handshake_done_) {
+  if (rejoin != nullptr && phase_ == Phase::kReconnecting && rejoin->token == token_) {
+    peer_ = event.peer;
+    Welcome(event.peer);
+    Resume(now);
+  } else if (rejoin != nullptr || handshake_.agreed()) {
     TurnAway(event.peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
   } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet)) {
     TurnAway(event.peer, RefusalReason::kVersion, other->version, 0, 0);
@@ -155,7 +188,7 @@ void Session::HandleStranger(const TransportEvent& event, const Packet& packet, 
 }
 
 void Session::Admit(PeerId peer, double now) {
-  if (handshake_done_) {
+  if (handshake_.agreed() && phase_ != Phase::kReconnecting) {
     TurnAway(peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
   } else if (newcomers_.size() >= kMostNewcomers) {
     transport_.Disconnect(peer);
@@ -170,11 +203,15 @@ void Session::Forget(PeerId newcomer) {
 
 void Session::Choose(PeerId peer, double now) {
   peer_ = peer;
-  handshake_done_ = true;
   last_heard_ = now;
   turned_away_.reset();
-  SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2}));
-  SendReadyWhenDue();
+  Welcome(peer);
+  if (handshake_.Agree(Role::kHost)) SendReady();
+}
+
+void Session::Welcome(PeerId peer) {
+  SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2, token_,
+                                         static_cast<uint16_t>(reconnect_seconds_)}));
 }
 
 void Session::TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
@@ -195,67 +232,105 @@ void Session::Refused(const Refusal& refusal) {
 }
 
 void Session::HandleFromPeer(const Packet& packet, double now) {
-  const bool open =
-      phase_ == Phase::kConnecting || phase_ == Phase::kWaiting || phase_ == Phase::kPlaying;
-  if (const auto* input = std::get_if<InputPacket>(&packet)) {
-    if (open) OnInput(*input, now);
-  } else if (const auto* welcome = std::get_if<WelcomePacket>(&packet);
-             welcome && settings_.role == Role::kJoin && phase_ == Phase::kConnecting) {
-    OnWelcome(*welcome, now);
-  } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet); other && open) {
-    // The host answered in another version (or the joiner did, after a welcome).
-    if (settings_.role == Role::kJoin) {
-      SendControl(*peer_,
-                  Encode(RefusePacket{RefusalReason::kVersion, settings_.width, settings_.height}));
-      Refused(Refusal{RefusalReason::kVersion, true, other->version, 0, 0});
-    }
-  } else if (const auto* refuse = std::get_if<RefusePacket>(&packet); refuse && open) {
-    const Refusal refusal{refuse->reason, false, kProtocolVersion, refuse->width, refuse->height};
-    if (settings_.role == Role::kJoin) {
-      Refused(refusal);
-    } else if (phase_ == Phase::kWaiting) {
-      // The joiner would not play after all: wait for another.
-      turned_away_ = Refusal{refuse->reason, true, kProtocolVersion, refuse->width, refuse->height};
-      transport_.Disconnect(*peer_);
-      peer_.reset();
-      handshake_done_ = false;
-      remote_ready_ = false;
-    }
-  } else if (std::holds_alternative<ReadyPacket>(packet) && handshake_done_ && open) {
-    remote_ready_ = true;
-  } else if (std::holds_alternative<StartPacket>(packet) && settings_.role == Role::kJoin &&
-             phase_ == Phase::kWaiting && remote_ready_ && ready_sent_ && !start_at_) {
-    start_at_ = now;
-  } else if (std::holds_alternative<QuitPacket>(packet) && open) {
-    Ended(Phase::kLeft);
-  } else if (const auto* desync = std::get_if<DesyncPacket>(&packet);
-             desync && (phase_ == Phase::kPlaying || phase_ == Phase::kOutOfStep)) {
-    OutOfStep(phase_ == Phase::kOutOfStep ? std::min(desync_tick_, desync->tick) : desync->tick);
-  } else {
-    ++stats_.unexpected;
-  }
+  const bool meant = std::visit([&](const auto& body) { return On(body, now); }, packet);
+  if (!meant) ++stats_.unexpected;
 }
 
-void Session::OnWelcome(const WelcomePacket& welcome, double now) {
+bool Session::Open() const {
+  return phase_ == Phase::kConnecting || phase_ == Phase::kWaiting || phase_ == Phase::kPlaying;
+}
+
+bool Session::On(const WelcomePacket& welcome, double now) {
+  if (settings_.role == Role::kJoin && phase_ == Phase::kReconnecting) {
+    // Another game behind the same address (the host's program was started again) is no way back.
+    if (welcome.seed == seed_ && welcome.token == token_) {
+      Resume(now);
+    } else {
+      Ended(Phase::kLeft);
+    }
+    return true;
+  }
+  if (settings_.role != Role::kJoin || phase_ != Phase::kConnecting) return false;
   if (welcome.width != settings_.width || welcome.height != settings_.height) {
     SendControl(*peer_,
                 Encode(RefusePacket{RefusalReason::kFieldSize, settings_.width, settings_.height}));
     Refused(
         Refusal{RefusalReason::kFieldSize, true, kProtocolVersion, welcome.width, welcome.height});
-    return;
+    return true;
   }
   seed_ = welcome.seed;
-  handshake_done_ = true;
+  token_ = welcome.token;
+  reconnect_seconds_ = welcome.reconnect_seconds;
   last_heard_ = now;
   phase_ = Phase::kWaiting;
-  // The host counts as ready from the start: it only starts the game once it is.
-  remote_ready_ = true;
-  SendReadyWhenDue();
+  if (handshake_.Agree(Role::kJoin)) SendReady();
+  return true;
 }
 
-void Session::OnInput(const InputPacket& packet, double now) {
+bool Session::On(const OtherVersionPacket& other, double /*now*/) {
+  if (!Open()) return false;
+  // The host answered in another version (or the joiner did, after a welcome).
+  if (settings_.role == Role::kJoin) {
+    SendControl(*peer_,
+                Encode(RefusePacket{RefusalReason::kVersion, settings_.width, settings_.height}));
+    Refused(Refusal{RefusalReason::kVersion, true, other.version, 0, 0});
+  }
+  return true;
+}
+
+bool Session::On(const RefusePacket& refuse, double /*now*/) {
+  // A side refuses another version in its own, which reads as OtherVersionPacket here: a version
+  // refusal in this side's own version cannot be honest, and would name one version twice.
+  if (refuse.reason == RefusalReason::kVersion) return false;
+  if (phase_ == Phase::kReconnecting) {
+    // The host no longer knows this game.
+    Ended(Phase::kLeft);
+    return true;
+  }
+  if (!Open()) return false;
+  const Refusal refusal{refuse.reason, false, kProtocolVersion, refuse.width, refuse.height};
+  if (settings_.role == Role::kJoin) {
+    Refused(refusal);
+  } else if (phase_ == Phase::kWaiting) {
+    // The joiner would not play after all: wait for another.
+    turned_away_ = Refusal{refuse.reason, true, kProtocolVersion, refuse.width, refuse.height};
+    transport_.Disconnect(*peer_);
+    peer_.reset();
+    handshake_.Disagree();
+  }
+  return true;
+}
+
+bool Session::On(const ReadyPacket& /*ready*/, double /*now*/) {
+  return Open() && handshake_.OtherReady();
+}
+
+bool Session::On(const StartPacket& /*start*/, double now) {
+  return settings_.role == Role::kJoin && phase_ == Phase::kWaiting && handshake_.StartHeard(now);
+}
+
+bool Session::On(const QuitPacket& /*quit*/, double /*now*/) {
+  if (!Open()) return false;
+  Ended(Phase::kLeft);
+  return true;
+}
+
+bool Session::On(const DesyncPacket& desync, double /*now*/) {
+  if (phase_ != Phase::kPlaying && phase_ != Phase::kOutOfStep) return false;
+  OutOfStep(phase_ == Phase::kOutOfStep ? std::min(desync_tick_, desync.tick) : desync.tick);
+  return true;
+}
+
+bool Session::On(const HelloPacket& /*hello*/, double /*now*/) { return false; }
+bool Session::On(const RejoinPacket& /*rejoin*/, double /*now*/) { return false; }
+bool Session::On(const MalformedPacket& /*malformed*/, double /*now*/) { return false; }
+bool Session::On(const UnknownPacket& /*unknown*/, double /*now*/) { return false; }
+
+bool Session::On(const InputPacket& packet, double now) {
+  // Input is the heartbeat of every open moment, so it is never unexpected.
+  if (!Open()) return true;
   timing_.OnPacket(now, packet.stamp, packet.echo);
-  if (phase_ != Phase::kPlaying) return;
+  if (phase_ != Phase::kPlaying) return true;
   Rollback& rollback = *rollback_;
   if (packet.tick > 0) timing_.OnRemoteTicks(now, packet.tick);
   // The other side cannot hold inputs this side has not made yet.
@@ -265,13 +340,16 @@ void Session::OnInput(const InputPacket& packet, double now) {
   }
   rollback.Settle();
   if (packet.checked > 0) checksums_.AddTheirs(packet.checked - 1, packet.checksum);
+  confirmed_->TheirsUpTo(packet.checked);
   FindDesync();
+  return true;
 }
 
 void Session::OnConfirmed(int64_t tick, Directions input, const GameState& after) {
   checked_ = tick + 1;
   checked_checksum_ = StateChecksum(after.game, after.random);
   checksums_.AddOwn(tick, checked_checksum_);
+  confirmed_->Add(tick, after);
   if (hooks_.tick_confirmed) hooks_.tick_confirmed(tick, input, after.game, after.random);
 }
 
@@ -283,29 +361,51 @@ void Session::CheckSilence(double now) {
     return silent;
   });
   const bool connected =
-      handshake_done_ && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
+      handshake_.agreed() && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
   const double silence = now - last_heard_;
-  if (connected && silence > kGoneAfter) {
+  if (phase_ == Phase::kReconnecting && silence > reconnect_seconds_) {
     Ended(Phase::kLeft);
+    return;
+  }
+  if (connected && silence > kGoneAfter) {
+    if (phase_ == Phase::kPlaying) {
+      Lost();
+    } else {
+      Ended(Phase::kLeft);
+    }
     return;
   }
   interrupted_ = connected && phase_ == Phase::kPlaying && silence > kInterruptedAfter;
 }
 
+void Session::Lost() {
+  phase_ = Phase::kReconnecting;
+  interrupted_ = false;
+  // Not a word to the old connection: the other side would take it for leaving. It times out,
+  // and anything still coming over it is a stranger's.
+  peer_.reset();
+  if (settings_.role == Role::kJoin) transport_.Redial();
+}
+
+void Session::Resume(double now) {
+  phase_ = Phase::kPlaying;
+  last_heard_ = now;
+  // What was learnt of the other side's pace before the loss says nothing about it now.
+  timing_.ForgetRemoteTicks();
+  SendInput(now);
+}
+
 void Session::TryStart(double now) {
-  if (settings_.role != Role::kHost || phase_ != Phase::kWaiting || !handshake_done_ ||
-      !local_ready_ || !remote_ready_ || start_sent_ || !timing_.measured()) {
-    return;
-  }
-  SendControl(*peer_, Encode(StartPacket{}));
-  start_sent_ = true;
+  if (settings_.role != Role::kHost || phase_ != Phase::kWaiting || !timing_.measured()) return;
   // The joiner starts when the word arrives, half a round trip from now.
-  start_at_ = now + timing_.round_trip() / 2;
+  if (handshake_.StartDue(now, timing_.round_trip() / 2))
+    SendControl(*peer_, Encode(StartPacket{}));
 }
 
 void Session::Begin(double now) {
   rollback_.emplace(StartingState(settings_.width, settings_.height, seed_),
                     LocalBall(settings_.role), step_);
+  confirmed_.emplace(rollback_->state());
   rollback_->OnConfirmed([this](int64_t tick, Directions input, const GameState& after) {
     OnConfirmed(tick, input, after);
   });
@@ -353,10 +453,8 @@ void Session::OutOfStep(int64_t tick) {
   }
 }
 
-void Session::SendReadyWhenDue() {
-  if (!local_ready_ || !handshake_done_ || ready_sent_ || !peer_) return;
-  SendControl(*peer_, Encode(ReadyPacket{}));
-  ready_sent_ = true;
+void Session::SendReady() {
+  if (peer_) SendControl(*peer_, Encode(ReadyPacket{}));
 }
 
 void Session::SendInput(double now) {

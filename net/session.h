@@ -13,6 +13,8 @@
 #include "game/seeded_random.h"
 #include "input/directions.h"
 #include "net/checksum_log.h"
+#include "net/confirmed_states.h"
+#include "net/handshake.h"
 #include "net/link_timing.h"
 #include "net/protocol.h"
 #include "net/rollback.h"
@@ -20,11 +22,6 @@
 #include "platform/platform.h"
 
 namespace kraylo {
-
-enum class Role {
-  kHost,  // waits for the other player; steers ball 1, draws the seed
-  kJoin,  // connects to the host; steers ball 2
-};
 
 inline constexpr int kMostInputDelay = 4;     // ticks
 inline constexpr int kDefaultInputDelay = 1;  // ticks, 0 to kMostInputDelay
@@ -35,16 +32,23 @@ struct SessionSettings {
   int32_t width = 0;    // this side's field, pixels
   int32_t height = 0;   // pixels
   uint64_t seed = 0;    // the host's seed for the rounds (the joiner's is ignored)
+  // The host's: what its joiner says to come back after the connection was lost (the joiner's is
+  // ignored; it takes the host's).
+  uint64_t token = 0;
+  // The host's: how long after the last packet a lost connection may come back (seconds, 1 to
+  // kMostReconnectSeconds); the joiner takes the host's.
+  int reconnect_seconds = 60;
 };
 
 enum class Phase {
   kConnecting,  // the joiner has no answer from the host yet
   kWaiting,     // the game has not begun: no other player yet, or one of the two is not ready
   kPlaying,
-  kLeft,       // the other player left: by Esc, by closing the connection, or by silence
-  kOutOfStep,  // the two states differ from desync_tick() on: both sides stop
-  kRefused,    // the two sides cannot play together: refusal() says why
-  kQuit,       // this side's player left
+  kReconnecting,  // the connection was lost while playing: the joiner connects again
+  kLeft,          // the other player left: by Esc, by closing the connection, or by silence
+  kOutOfStep,     // the two states differ from desync_tick() on: both sides stop
+  kRefused,       // the two sides cannot play together: refusal() says why
+  kQuit,          // this side's player left
 };
 
 // Why two sides could not play together.
@@ -82,8 +86,9 @@ struct ConfirmedTickHooks {
 
 class Session {
  public:
-  // Silence after which the connection counts as interrupted, and the other player as gone
-  // (seconds).
+  // Silence after which the connection counts as interrupted, and as lost (seconds). A game lost
+  // while playing waits for the joiner to come back up to the reconnection limit, counted from
+  // the last packet; before the game, the other player counts as gone.
   static constexpr double kInterruptedAfter = 0.75;
   static constexpr double kGoneAfter = 5.0;
   // This side waits a tick whenever it would otherwise run this many ticks ahead of the other's
@@ -118,9 +123,15 @@ class Session {
   const Refusal& refusal() const { return refusal_; }
   // The host's last turned-away player, while it waits for another.
   const std::optional<Refusal>& turned_away() const { return turned_away_; }
-  // The game as it stands (with the other side's latest inputs predicted); nullptr before it
-  // begins.
-  const GameState* state() const { return rollback_ ? &rollback_->state() : nullptr; }
+  // The game as it stands (with the other side's latest inputs predicted); once the other player
+  // has left, the state after the last tick both sides confirmed, so that both show the same;
+  // nullptr before the game begins.
+  const GameState* state() const;
+  // Ticks both sides have confirmed, as far as this side knows (the state after the last of them
+  // is what state() shows once the other player has left).
+  int64_t both_confirmed() const { return confirmed_ ? confirmed_->shown() : 0; }
+  // Seconds left before a lost connection counts as the other player gone (kReconnecting).
+  double reconnect_seconds_left() const;
   const SessionSettings& settings() const { return settings_; }
   // The smoothed round trip (seconds); nullopt before the first measurement.
   std::optional<double> round_trip() const;
@@ -134,14 +145,31 @@ class Session {
   void Handle(const TransportEvent& event, double now);
   void HandleStranger(const TransportEvent& event, const Packet& packet, double now);
   void HandleFromPeer(const Packet& packet, double now);
+  // What a packet from the other player does; false when it means nothing at this moment.
+  bool On(const InputPacket& packet, double now);
+  bool On(const WelcomePacket& welcome, double now);
+  bool On(const RejoinPacket& rejoin, double now);
+  bool On(const OtherVersionPacket& other, double now);
+  bool On(const RefusePacket& refuse, double now);
+  bool On(const ReadyPacket& ready, double now);
+  bool On(const StartPacket& start, double now);
+  bool On(const QuitPacket& quit, double now);
+  bool On(const DesyncPacket& desync, double now);
+  // A hello comes only from a newcomer; the rest never get past Handle.
+  bool On(const HelloPacket& hello, double now);
+  bool On(const MalformedPacket& malformed, double now);
+  bool On(const UnknownPacket& unknown, double now);
+  // Between the handshake and the end: the two sides talk.
+  bool Open() const;
   void Choose(PeerId peer, double now);
   void TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
                 int32_t height);
   void Refused(const Refusal& refusal);
-  void OnWelcome(const WelcomePacket& welcome, double now);
-  void OnInput(const InputPacket& packet, double now);
   void OnConfirmed(int64_t tick, Directions input, const GameState& after);
   void CheckSilence(double now);
+  void Lost();
+  void Resume(double now);
+  void Welcome(PeerId peer);
   void Admit(PeerId peer, double now);
   void Forget(PeerId newcomer);
   void TryStart(double now);
@@ -149,7 +177,7 @@ class Session {
   void RunOrStall(Directions own, double now);
   void FindDesync();
   void OutOfStep(int64_t tick);
-  void SendReadyWhenDue();
+  void SendReady();
   void SendInput(double now);
   void SendControl(PeerId peer, const PacketBytes& bytes);
   void Ended(Phase phase);
@@ -169,20 +197,18 @@ class Session {
     double since = 0;
   };
   std::vector<Newcomer> newcomers_;
-  bool handshake_done_ = false;
+  Handshake handshake_;
   uint64_t seed_ = 0;
-  bool local_ready_ = false;
-  bool ready_sent_ = false;
-  bool remote_ready_ = false;
-  bool start_sent_ = false;
-  std::optional<double> start_at_;  // seconds: tick 0 runs at the first timer tick from then on
-  double last_heard_ = 0;           // seconds
-  double last_sent_ = -1;           // seconds
+  uint64_t token_ = 0;
+  int reconnect_seconds_ = 0;
+  double last_heard_ = 0;  // seconds
+  double last_sent_ = -1;  // seconds
   bool interrupted_ = false;
 
   LinkTiming timing_;
   ChecksumLog checksums_;
   std::optional<Rollback> rollback_;
+  std::optional<ConfirmedStates> confirmed_;
   int64_t their_ack_ = 0;          // this side's inputs the other side holds
   int64_t checked_ = 0;            // ticks this side has confirmed
   uint32_t checked_checksum_ = 0;  // of the state after tick checked_ - 1

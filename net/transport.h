@@ -29,6 +29,8 @@ struct TransportEvent {
   std::array<uint8_t, kMaxPacketBytes> data{};
   size_t size = 0;
   bool oversized = false;
+  // kDisconnected: the other side ended the connection on purpose (not a time-out).
+  bool deliberate = false;
   std::span<const uint8_t> bytes() const { return {data.data(), oversized ? 0 : size}; }
 };
 
@@ -43,6 +45,10 @@ class Transport {
   virtual void Flush() = 0;
   // Ends the connection to `peer` once what is queued for it has been delivered.
   virtual void Disconnect(PeerId peer) = 0;
+  // The joiner, after its connection was lost: drops it without a word and connects to the host
+  // again, from whatever address it now has (kConnected when the host answers). A host's does
+  // nothing.
+  virtual void Redial() = 0;
 };
 
 }  // namespace kraylo

@@ -2,11 +2,15 @@
 // one dispatcher routes them to the controls or the window's handlers.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace kraylo {
 
 // Window key codes (the codes the key-down handler receives).
+inline constexpr int16_t kKeyBackspace = 8;
 inline constexpr int16_t kKeyTab = 9;
 inline constexpr int16_t kKeyReturn = 13;
 inline constexpr int16_t kKeyEscape = 27;
@@ -39,7 +43,8 @@ struct InputEvent {
     kClose,
     kFocusGained,
     kFocusLost,
-    kExpose
+    kExpose,
+    kText,  // text typed in the keyboard's own layout
   };
   Kind kind = Kind::kKeyDown;
   int16_t key_code = 0;  // kKeyDown: window key code
@@ -49,6 +54,8 @@ struct InputEvent {
   float y = 0;
   int wheel = 0;        // kWheel: notches, positive away from the user
   bool repeat = false;  // kKeyDown: the key's own repeat while it is held, not a new press
+  // kText: UTF-8, NUL-terminated; what one key (or an input method) made.
+  std::array<char, 32> text{};
 
   static InputEvent KeyDown(int16_t code, int16_t shift = 0) {
     return {Kind::kKeyDown, code, shift, 0, 0, 0, 0};
@@ -69,6 +76,17 @@ struct InputEvent {
   static InputEvent FocusGained() { return {Kind::kFocusGained, 0, 0, 0, 0, 0, 0}; }
   static InputEvent FocusLost() { return {Kind::kFocusLost, 0, 0, 0, 0, 0, 0}; }
   static InputEvent Expose() { return {Kind::kExpose, 0, 0, 0, 0, 0, 0}; }
+  // Text longer than the event holds is cut at a character's start.
+  static InputEvent Text(std::string_view typed) {
+    InputEvent event{Kind::kText, 0, 0, 0, 0, 0, 0};
+    size_t size = std::min(typed.size(), event.text.size() - 1);
+    while (size > 0 && size < typed.size() &&
+           (static_cast<unsigned char>(typed[size]) & 0xC0) == 0x80) {
+      --size;
+    }
+    typed.copy(event.text.data(), size);
+    return event;
+  }
 };
 
 }  // namespace kraylo

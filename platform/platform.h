@@ -97,6 +97,8 @@ struct WindowEvents {
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_move;  // pixels
   std::function<void()> exit_click;                                                 // cmdExit
   std::function<void()> timer_tick;  // tmrMove, every kTickSeconds
+  // Text typed while the display's frames show, UTF-8, in the keyboard's own layout.
+  std::function<void(const std::string& text)> text_input;
 };
 
 class Window {
@@ -122,6 +124,11 @@ class Window {
   virtual void Unload() = 0;
   // Ends the program at once: no further frame or handler (throws ProgramEnd{0}).
   [[noreturn]] virtual void EndProgram() = 0;
+  // The text on the desktop's clipboard; "" when there is none.
+  virtual std::string ClipboardText() = 0;
+  // Whether typed text comes as text_input (the keyboard's layout and input method at work);
+  // off from the start, so that the game's keys are only keys.
+  virtual void AcceptText(bool accept) = 0;
   // Raises or lowers the system pointer's show count; the pointer is hidden while it is below
   // zero. Returns the new count.
   virtual int ShowCursor(bool show) = 0;

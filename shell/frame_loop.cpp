@@ -81,9 +81,11 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   } else {
     Guarded([&] { system.window().WaitThenYield(); });
   }
-  WatchMuteKey(program);
+  // On the address screen keys type: the mute key is a letter there like any other.
+  if (!program.address_entry) WatchMuteKey(program);
   // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.
   program.match->Serve(program);
+  if (program.address_entry) ServeAddressEntry(program);
   PlayGameSounds(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });
   switch (screen.GameState) {
@@ -92,6 +94,9 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
       break;
     case kCreditsScreen:
       DrawCredits(program);
+      break;
+    case kAddressScreen:
+      DrawAddressScreen(program);
       break;
     case kGameScreen:
       DrawGameScreen(program, saved_fore_color);

@@ -1,4 +1,6 @@
 // Kraylo: a full-screen game for two players.
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -33,10 +35,25 @@ int main(int argc, char** argv) {
     }
     // A port in use or an unknown host is said before any window opens.
     std::unique_ptr<kraylo::Transport> transport;
-    if (options.network) transport = kraylo::OpenTransport(*options.network);
+    kraylo::HostReach reach;
+    // --join alone: the address is typed on the address screen, and looked up from there.
+    const bool typed = options.network && !options.network->host && options.network->peer.empty();
+    if (options.network) {
+      if (!typed) transport = kraylo::OpenTransport(*options.network);
+      // The tests' own routers on 127.0.0.1, instead of those found on the network (README).
+      const char* test_router = std::getenv("KRAYLO_TEST_ROUTER");
+      reach = kraylo::MachineHostReach(test_router != nullptr ? test_router : "");
+    }
     // The system outlives the program: the program's surfaces come from its display.
     std::unique_ptr<kraylo::System> system = kraylo::CreateSdlSystem();
-    return kraylo::RunProgram(*system, options, std::cerr, std::move(transport));
+    const kraylo::Dialer dial = [](const std::string& peer, uint16_t port) {
+      kraylo::NetworkOptions network;
+      network.peer = peer;
+      network.port = port;
+      return kraylo::OpenTransport(network);
+    };
+    return kraylo::RunProgram(*system, options, std::cerr, std::move(transport), std::move(reach),
+                              dial);
   } catch (const kraylo::RunError& error) {
     // Only a machine without a usable window system, or a network game that cannot begin, gets
     // here: nothing has been changed yet.

@@ -92,7 +92,16 @@ void ExitClick(Program& program) { program.system.window().EndProgram(); }
 WindowEvents BindEvents(Program& program) {
   WindowEvents events;
   events.activate = [&program] { StartUp(program); };
-  events.key_down = [&program](int16_t key_code, int16_t) { HandleKeyDown(program, key_code); };
+  events.key_down = [&program](int16_t key_code, int16_t shift) {
+    if (program.screen.GameState == kAddressScreen) {
+      AddressKey(program, key_code, shift);
+    } else {
+      HandleKeyDown(program, key_code);
+    }
+  };
+  events.text_input = [&program](const std::string& text) {
+    if (program.screen.GameState == kAddressScreen) AddressText(program, text);
+  };
   events.mouse_down = [&program](int16_t, int16_t, float, float) { HandleMouseDown(program); };
   events.mouse_move = [&program](int16_t, int16_t, float x, float y) {
     HandleMouseMove(program.screen, x, y);

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "game/motion.h"
+#include "game/seeded_random.h"
 #include "input/directions.h"
 #include "net/enet_transport.h"
 #include "platform/keys.h"
+#include "portmap/natpmp_router.h"
+#include "portmap/upnp_router.h"
 #include "shell/program.h"
 
 namespace kraylo {
@@ -47,14 +50,51 @@ std::string TurnedAwayLine(const Refusal& refusal, const SessionSettings& own) {
          " (this one: " + Field(own.width, own.height) + ")";
 }
 
+// Where the host can be reached from this network and from elsewhere, as far as it is known.
+std::vector<std::string> ReachLines(const HostReach& reach, const PortMapping* mapping,
+                                    uint16_t port) {
+  const std::string udp_port = "UDP port " + std::to_string(port);
+  const std::string on_port = ":" + std::to_string(port);
+  std::vector<std::string> lines;
+  if (!reach.lan_address.empty()) {
+    lines.push_back("For a player on this network: " + reach.lan_address + on_port);
+  }
+  if (mapping == nullptr) {
+    lines.push_back("For a player elsewhere, open " + udp_port + " on the router by hand");
+    return lines;
+  }
+  const MappingStatus status = mapping->status();
+  switch (status.state) {
+    case MappingState::kAsking:
+      lines.push_back("Asking the router to open " + udp_port);
+      break;
+    case MappingState::kMapped:
+      lines.push_back("For a player elsewhere: " + status.port.external_address + ":" +
+                      std::to_string(status.port.external_port));
+      if (IsPrivateOrShared(status.port.external_address)) {
+        lines.push_back(
+            "But the router's outside address is not on the internet: it sits "
+            "behind another router, which must open " +
+            udp_port + " too");
+      }
+      break;
+    case MappingState::kNotMapped:
+      lines.push_back("The router did not open " + udp_port + " (" + status.why +
+                      "): open it by hand, or let the other player host");
+      break;
+  }
+  return lines;
+}
+
 class NetworkMatch final : public Match {
  public:
   NetworkMatch(std::unique_ptr<Transport> transport, const NetworkOptions& network, uint64_t seed,
-               ConfirmedTickHooks hooks)
+               ConfirmedTickHooks hooks, HostReach reach)
       : transport_(std::move(transport)),
         network_(network),
         seed_(seed),
-        hooks_(std::move(hooks)) {}
+        hooks_(std::move(hooks)),
+        reach_(std::move(reach)) {}
 
   void Tick(Program& program, const KeyTable& local) override {
     Session* session = SessionFor(program);
@@ -100,15 +140,25 @@ class NetworkMatch final : public Match {
     switch (session.phase()) {
       case Phase::kConnecting:
         return {"Connecting to " + network_.peer + ":" + std::to_string(network_.port)};
-      case Phase::kWaiting:
-        if (session.turned_away()) {
-          return {"Waiting for the other player",
-                  TurnedAwayLine(*session.turned_away(), session.settings())};
+      case Phase::kWaiting: {
+        std::vector<std::string> lines = {"Waiting for the other player"};
+        if (session.settings().role == Role::kHost) {
+          for (std::string& line : ReachLines(reach_, mapping_.get(), network_.port)) {
+            lines.push_back(std::move(line));
+          }
         }
-        return {"Waiting for the other player"};
+        if (session.turned_away()) {
+          lines.push_back(TurnedAwayLine(*session.turned_away(), session.settings()));
+        }
+        return lines;
+      }
       case Phase::kPlaying:
         if (session.interrupted()) return {"The connection is interrupted"};
         return {};
+      case Phase::kReconnecting:
+        return {"Connection lost, reconnecting (" +
+                std::to_string(static_cast<int>(std::ceil(session.reconnect_seconds_left()))) +
+                " s left)"};
       case Phase::kLeft:
         return {"The other player left", kEscEnds};
       case Phase::kOutOfStep:
@@ -135,6 +185,10 @@ class NetworkMatch final : public Match {
       settings.width = program.game.ScreenWidth;
       settings.height = program.game.ScreenHeight;
       settings.seed = seed_;
+      settings.token = DrawSeed(program.system.random());
+      if (program.options.network) {
+        settings.reconnect_seconds = program.options.network->reconnect_seconds;
+      }
       // Every run of a tick, a guessed one or one run again, is heard once at most.
       GameSounds& sounds = program.sound.game;
       session_.emplace(*transport_, program.system.clock(), settings,
@@ -144,6 +198,9 @@ class NetworkMatch final : public Match {
                          sounds.Ran(tick, events);
                        });
       session_->SetHooks(hooks_);
+      // Start-up has read [Net] by now.
+      const bool map_port = program.options.network && program.options.network->port_mapping;
+      if (network_.host && map_port && reach_.map_port) mapping_ = reach_.map_port(network_.port);
     }
     return &*session_;
   }
@@ -164,6 +221,9 @@ class NetworkMatch final : public Match {
   NetworkOptions network_;
   uint64_t seed_;
   ConfirmedTickHooks hooks_;
+  HostReach reach_;
+  // Declared after the transport: the router forgets the port before the socket closes.
+  std::unique_ptr<PortMapping> mapping_;
   std::optional<Session> session_;
 };
 
@@ -171,8 +231,28 @@ class NetworkMatch final : public Match {
 
 std::unique_ptr<Match> MakeNetworkMatch(std::unique_ptr<Transport> transport,
                                         const NetworkOptions& network, uint64_t seed,
-                                        ConfirmedTickHooks hooks) {
-  return std::make_unique<NetworkMatch>(std::move(transport), network, seed, std::move(hooks));
+                                        ConfirmedTickHooks hooks, HostReach reach) {
+  return std::make_unique<NetworkMatch>(std::move(transport), network, seed, std::move(hooks),
+                                        std::move(reach));
+}
+
+HostReach MachineHostReach(const std::string& test_router) {
+  HostReach reach;
+  reach.lan_address = LanAddress();
+  reach.map_port = [test_router](uint16_t port) {
+    // The NAT-PMP gateway is the UPnP router's host: "http://HOST:PORT/...".
+    // A setting that is no such URL is no address NAT-PMP can take either: it is asked nowhere.
+    std::string gateway = test_router;
+    if (const size_t scheme = test_router.find("://"); scheme != std::string::npos) {
+      const size_t host = scheme + 3;
+      gateway = test_router.substr(host, test_router.find_first_of(":/", host) - host);
+    }
+    std::vector<std::unique_ptr<RouterProtocol>> routers;
+    routers.push_back(MakeUpnpRouter(test_router));
+    routers.push_back(MakeNatpmpRouter(gateway));
+    return std::make_unique<PortMapping>(port, std::move(routers));
+  };
+  return reach;
 }
 
 std::unique_ptr<Transport> OpenTransport(const NetworkOptions& network) {

@@ -66,20 +66,11 @@ void ApplyHost(Options& options, const std::optional<std::string>& value) {
   network.port = value ? Port(*value) : kDefaultPort;
 }
 
-// --join HOST[:PORT]. IPv4 only: an address with more than one colon is IPv6.
+// --join [HOST[:PORT]]: without one, the player types it on the address screen.
 void ApplyJoin(Options& options, const std::optional<std::string>& value) {
-  const std::string& text = *value;
-  const size_t colon = text.find(':');
-  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
-    throw UsageError("--join takes a name or an IPv4 address, not \"" + text + "\"");
-  }
   NetworkOptions& network = Network(options);
-  network.peer = text.substr(0, colon);
-  network.port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
-  const bool blank = network.peer.find_first_of(" \t") != std::string::npos;
-  if (network.peer.empty() || blank) {
-    throw UsageError("--join needs the host's name or IPv4 address, not \"" + text + "\"");
-  }
+  network.port = kDefaultPort;
+  if (value) ReadHostAddress(*value, "--join", network);
 }
 
 // --delay N
@@ -119,12 +110,18 @@ const std::array kOptions{
     OptionRow{"host", Value::kOptional, "PORT",
               "wait on UDP PORT (" + std::to_string(kDefaultPort) + ") for the other player; ball 1",
               ApplyHost},
-    OptionRow{"join", Value::kRequired, "HOST[:PORT]",
-              "play the player waiting at HOST (name or IPv4); ball 2", ApplyJoin},
+    OptionRow{"join", Value::kOptional, "HOST[:PORT]",
+              "play the player waiting at HOST (name or IPv4; typed in when left out); ball 2",
+              ApplyJoin},
     OptionRow{"delay", Value::kRequired, "N",
               "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) + " (" +
                   std::to_string(kDefaultInputDelay) + ")",
               ApplyDelay},
+    OptionRow{"no-port-mapping", Value::kNone, "",
+              "the host does not ask the router (UPnP, NAT-PMP) to open its port",
+              [](Options& options, const std::optional<std::string>&) {
+                Network(options).port_mapping = false;
+              }},
     OptionRow{"mute", Value::kNone, "", "start with the sound off (the mute key, M, turns it on)",
               [](Options& options, const std::optional<std::string>&) { options.mute = true; }},
 };
@@ -150,6 +147,9 @@ void RefuseCombinations(const Options& options, const Given& given) {
   if (given("delay") && !online) {
     throw UsageError("--delay is for a network game: give --host or --join as well");
   }
+  if (given("no-port-mapping") && !given("host")) {
+    throw UsageError("--no-port-mapping is for the host: give --host as well");
+  }
 }
 
 const OptionRow* FindOption(std::string_view name) {
@@ -161,6 +161,20 @@ const OptionRow* FindOption(std::string_view name) {
 bool IsOption(const std::string& argument) { return argument.rfind("--", 0) == 0; }
 
 }  // namespace
+
+void ReadHostAddress(const std::string& text, const std::string& subject, NetworkOptions& network) {
+  const size_t colon = text.find(':');
+  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
+    throw UsageError(subject + " takes a name or an IPv4 address, not \"" + text + "\"");
+  }
+  const std::string peer = text.substr(0, colon);
+  const uint16_t port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
+  if (peer.empty() || peer.find_first_of(" \t") != std::string::npos) {
+    throw UsageError(subject + " needs the host's name or IPv4 address, not \"" + text + "\"");
+  }
+  network.peer = peer;
+  network.port = port;
+}
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   Options options;

@@ -16,9 +16,14 @@ namespace kraylo {
 // A game against a player on another machine.
 struct NetworkOptions {
   bool host = false;    // --host: wait for the other player; --join: connect to them
-  std::string peer;     // --join's HOST: a name or an IPv4 address
+  std::string peer;     // --join's HOST: a name or an IPv4 address; empty: typed at the start
   uint16_t port = 0;    // the UDP port the host waits on
   int input_delay = kDefaultInputDelay;  // --delay N: ticks between a key and the tick it acts on
+  // [Net] reconnectSeconds, read at start-up: how long a lost connection may take to come back.
+  int reconnect_seconds = 60;
+  // The host asks the router to forward its port; --no-port-mapping and [Net] portMapping =
+  // false turn it off.
+  bool port_mapping = true;
 };
 
 struct Options {
@@ -44,6 +49,11 @@ class UsageError : public std::runtime_error {
 // value is written --name=VALUE). Raises UsageError for an unknown option, a missing or bad value,
 // an option given twice, or options that cannot go together.
 Options ParseOptions(const std::vector<std::string>& arguments);
+
+// Reads a host's address, "HOST[:PORT]" (HOST a name or an IPv4 address, PORT 27910 when not
+// given), into `network`'s peer and port. Raises UsageError saying what is wrong, `subject`
+// ("--join") first; `network` is left as it was then.
+void ReadHostAddress(const std::string& text, const std::string& subject, NetworkOptions& network);
 
 // The usage text: the command, then one line per option.
 std::string UsageText();

@@ -13,6 +13,7 @@
 #include "input/local_keys.h"
 #include "platform/platform.h"
 #include "replay/replay_writer.h"
+#include "shell/address_screen.h"
 #include "shell/match.h"
 #include "shell/options.h"
 #include "shell/program_sound.h"
@@ -25,6 +26,7 @@ enum GameStateValue : int16_t {
   kCreditsScreen = 3,
   kGameScreen = 4,
   kEmptyScreen = 5,
+  kAddressScreen = 6,  // --join alone: the host's address is typed before the menu
 };
 
 // What the menu and its events switch between.
@@ -63,6 +65,8 @@ struct Program {
   bool play_at_once = false;  // the game screen and the timer start with the frame loop (a replay)
   // The field of a replay: the display takes this size instead of the configured one.
   std::optional<FieldSize> field;
+  // --join alone: the address screen's state until the address has been looked up.
+  std::optional<AddressEntry> address_entry;
 
   // Last, so that the sound output closes before anything it could hear goes.
   ProgramSound sound;

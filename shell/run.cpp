@@ -27,7 +27,7 @@ std::string Plural(uint64_t count, const char* word) {
 }  // namespace
 
 int RunProgram(System& system, const Options& options, std::ostream& errors,
-               std::unique_ptr<Transport> transport) {
+               std::unique_ptr<Transport> transport, HostReach reach, Dialer dial) {
   Program program(system, options);
   const std::string& file = options.replay.empty() ? options.record : options.replay;
   try {
@@ -43,7 +43,12 @@ int RunProgram(System& system, const Options& options, std::ostream& errors,
     if (transport) {
       program.match = MakeNetworkMatch(
           std::move(transport), *options.network, DrawSeed(system.random()),
-          program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{});
+          program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{},
+          std::move(reach));
+    }
+    // --join alone: the address is typed once the picture is up.
+    if (options.network && !options.network->host && options.network->peer.empty() && dial) {
+      StartAddressEntry(program, std::move(dial));
     }
   } catch (const RunError& error) {
     errors << "kraylo: " << error.description() << "\n";

@@ -16,5 +16,7 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color);
 void DrawCredits(Program& program);
 // "Sound off" or "Sound on" for a while after the mute key, on every screen.
 void DrawSoundNote(Program& program);
+// The address screen's lines, drawn as the game screen's messages are.
+void DrawAddressScreen(Program& program);
 
 }  // namespace kraylo

@@ -1,12 +1,14 @@
 // The first activation of the main window: progress lines, the display size and the players'
 // own keys from the configuration, the keyboard device and the pads, and the hand-over to the
 // frame loop.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "display/sprites.h"
 #include "game/seeded_random.h"
+#include "net/protocol.h"
 #include "shell/computer_match.h"
 #include "shell/config_keys.h"
 #include "shell/key_config.h"
@@ -84,6 +86,36 @@ std::optional<Level> ConfigLevel(Files& files) {
   RaiseBadValue(files, kConfigFile, kMainSection, kLevelKey, kLevelChoices);
 }
 
+// [Net]'s reconnection limit (seconds). Raises the configuration's bad-line error for a value that
+// is not a whole number of seconds in range.
+int ConfigReconnectSeconds(Files& files) {
+  const std::optional<std::string> value =
+      ReadConfig(files, kConfigFile, kNetSection, kReconnectSecondsKey);
+  if (!value) return kDefaultReconnectSeconds;
+  const std::string text = Strip(*value);
+  const bool digits =
+      !text.empty() && text.size() <= 3 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const int seconds = digits ? std::stoi(text) : 0;
+  if (seconds < kFewestReconnectSeconds || seconds > kMostReconnectSeconds) {
+    RaiseBadValue(files, kConfigFile, kNetSection, kReconnectSecondsKey,
+                  "a whole number of seconds from " + std::to_string(kFewestReconnectSeconds) +
+                      " to " + std::to_string(kMostReconnectSeconds));
+  }
+  return seconds;
+}
+
+// Whether [Net] lets the host ask the router to open its port. Raises the configuration's bad-line
+// error for a value other than true or false.
+bool ConfigAllowsPortMapping(Files& files) {
+  const std::optional<std::string> value =
+      ReadConfig(files, kConfigFile, kNetSection, kPortMappingKey);
+  if (!value) return true;
+  const std::string allowed = Strip(UpperCase(*value));
+  if (allowed == "TRUE" || allowed == "FALSE") return allowed == "TRUE";
+  RaiseBadValue(files, kConfigFile, kNetSection, kPortMappingKey, "true or false");
+}
+
 // The computer plays ball 2 when the command line or [Main] asks for it, at the level the
 // command line names, else at the one [Main] names, else at normal. Both keys are read whatever
 // the command line says, so that a bad value is never passed over in silence.
@@ -124,6 +156,10 @@ void StartUp(Program& program) {
   }
   program.screen.MenuX = ToInt16(program.game.ScreenWidth / 2.0 - kButtonWidth / 2.0);
   ChooseOpponent(program);
+  if (program.options.network) {
+    program.options.network->reconnect_seconds = ConfigReconnectSeconds(files);
+    if (!ConfigAllowsPortMapping(files)) program.options.network->port_mapping = false;
+  }
   program.bindings = ReadKeyBindings(files, program.system.keyboard());
   const MuteKey mute = ReadMuteKey(files, program.system.keyboard(), program.bindings);
   program.sound.mute_key = mute.key;

@@ -84,6 +84,8 @@ struct HeadlessSystem::Impl : public WindowHost {
   void Paint(const Form&) override { ++repaints; }
   void ApplyCursor(bool) override {}
   void ReportError(const std::string& report) override { error_reports.push_back(report); }
+  std::string ClipboardText() override { return clipboard; }
+  void AcceptText(bool accept) override { accepts_text = accept; }
   void GiveDesktopBack() override { screen.LeaveFullScreen(); }
 
   Faults faults;
@@ -110,6 +112,8 @@ struct HeadlessSystem::Impl : public WindowHost {
   bool ended_idle = false;
   int repaints = 0;
   std::vector<std::string> error_reports;
+  std::string clipboard;
+  bool accepts_text = false;
   WindowCore core;
 };
 
@@ -161,6 +165,8 @@ void HeadlessSystem::SetPadButton(PadId pad, PadButton button, bool down) {
 void HeadlessSystem::SetPadAxis(PadId pad, PadAxis axis, int16_t value) {
   impl_->pads.SetAxis(pad, axis, value);
 }
+bool HeadlessSystem::AcceptsText() const { return impl_->accepts_text; }
+void HeadlessSystem::SetClipboard(std::string text) { impl_->clipboard = std::move(text); }
 void HeadlessSystem::SetPointer(float x, float y) { impl_->pointer = PicturePoint{x, y}; }
 void HeadlessSystem::SetIdleLimit(int passes) { impl_->idle_limit = std::max(1, passes); }
 

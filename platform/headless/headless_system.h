@@ -82,6 +82,10 @@ class HeadlessSystem : public System {
   // Where the system pointer is (picture pixels); the window reads it when frames appear and on
   // Alt+Enter. Unset, the window system cannot say.
   void SetPointer(float x, float y);
+  // What the desktop's clipboard holds.
+  void SetClipboard(std::string text);
+  // Whether the program has asked for typed text (Window::AcceptText).
+  bool AcceptsText() const;
   // Run's own loop, once no handler runs, ends the session after this many idle passes
   // (default 1000) instead of waiting forever for a click. A pass is idle when it dispatched no
   // input event; timer ticks do not count, so a running timer cannot keep a session alive.

@@ -76,6 +76,8 @@ std::optional<InputEvent> TranslateEvent(const SDL_Event& event, Uint32 window_i
       input.repeat = event.key.repeat != 0;
       return input;
     }
+    case SDL_TEXTINPUT:
+      return InputEvent::Text(event.text.text);
     case SDL_MOUSEMOTION: {
       InputEvent input = InputEvent::MouseMove(0, 0, MouseButtonsOf(event.motion.state));
       input.shift = ShiftOf(static_cast<Uint16>(SDL_GetModState()));

@@ -40,7 +40,8 @@ class SdlVideo {
       Raise(kErrNoVideo, kNoDisplayText);
     }
 #endif
-    // Keys arrive as key events only; no text input or input method is wanted.
+    // Keys arrive as key events only; no text input or input method is wanted but on the
+    // screens that ask for text (Window::AcceptText).
     SDL_StopTextInput();
   }
   ~SdlVideo() { SDL_Quit(); }

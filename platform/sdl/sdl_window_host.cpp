@@ -93,6 +93,23 @@ std::optional<PicturePoint> SdlWindowHost::SystemPointer() const {
   return point;
 }
 
+std::string SdlWindowHost::ClipboardText() {
+  if (SDL_HasClipboardText() != SDL_TRUE) return "";
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return "";
+  std::string copy(text);
+  SDL_free(text);
+  return copy;
+}
+
+void SdlWindowHost::AcceptText(bool accept) {
+  if (accept) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+  }
+}
+
 void SdlWindowHost::ApplyCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
 void SdlWindowHost::ReportError(const std::string& report) {

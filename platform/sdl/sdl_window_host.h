@@ -29,6 +29,8 @@ class SdlWindowHost : public WindowHost {
   void Paint(const Form& form) override;
   void ApplyCursor(bool shown) override;
   void ReportError(const std::string& report) override;
+  std::string ClipboardText() override;
+  void AcceptText(bool accept) override;
   void GiveDesktopBack() override;
 
   // The width of a row of the log box in its font (pixels).

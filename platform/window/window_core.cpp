@@ -103,6 +103,10 @@ bool WindowCore::Dispatch(const InputEvent& event) {
     case InputEvent::Kind::kFocusLost:
       SetFocus(event.kind == InputEvent::Kind::kFocusGained);
       return false;
+    case InputEvent::Kind::kText:
+      // The desktop window's controls take no text; the program's screens do.
+      if (host_.IsFullScreen()) Call(events_.text_input, std::string(event.text.data()));
+      return true;
     default:
       break;
   }

@@ -49,6 +49,10 @@ class WindowHost {
   virtual void ApplyCursor(bool shown) = 0;
   // Tells the user about an unhandled error: `report` is "Run-time error N: D".
   virtual void ReportError(const std::string& report) = 0;
+  // The text on the desktop's clipboard; "" when there is none.
+  virtual std::string ClipboardText() = 0;
+  // Turns the window system's text input (and input method) on or off.
+  virtual void AcceptText(bool accept) = 0;
   // Leaves full screen and puts the desktop as it was, when the session ends.
   virtual void GiveDesktopBack() = 0;
 };
@@ -70,6 +74,8 @@ class WindowCore : public Window {
   void Unload() override { unloaded_ = true; }
   [[noreturn]] void EndProgram() override;
   int ShowCursor(bool show) override;
+  std::string ClipboardText() override { return host_.ClipboardText(); }
+  void AcceptText(bool accept) override { host_.AcceptText(accept); }
 
   // Shows the window, raises its activation once, serves its events until the program ends,
   // gives the desktop back; the exit status (0 on every normal way out, 1 after an error report).

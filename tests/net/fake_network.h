@@ -60,6 +60,15 @@ class FakeTransport : public Transport {
     link->second.other->Close(link->second.id_there);
   }
 
+  // Drops every connection without a word to the other side, and connects again to the other
+  // side of the first one.
+  void Redial() override {
+    if (links_.empty()) return;
+    const Link first = links_.begin()->second;
+    for (auto& [id, link] : links_) link.open = false;
+    Connect(*this, *first.other, first.delay);
+  }
+
   // A datagram from `peer` as if it had just arrived.
   void Inject(PeerId peer, Channel channel, std::span<const uint8_t> bytes) {
     TransportEvent event;

@@ -168,7 +168,7 @@ std::vector<Packet> Received(FakeTransport& transport, ManualClock& clock) {
 }
 
 TEST(Session, AnotherProtocolVersionIsRefusedOnBothSidesNamingBothVersions) {
-  // A joiner of version 2 knocks at this host.
+  // A joiner of version 1 knocks at this host.
   {
     ManualClock clock;
     FakeTransport host_transport(clock);
@@ -176,12 +176,12 @@ TEST(Session, AnotherProtocolVersionIsRefusedOnBothSidesNamingBothVersions) {
     Connect(host_transport, other, 0);
     Session host(host_transport, clock, Field());
     host.Serve();
-    const PacketBytes hello = Encode(HelloPacket{800, 600}, 2);
+    const PacketBytes hello = Encode(HelloPacket{800, 600}, 1);
     other.Send(1, Channel::kControl, hello.bytes());
     host.Serve();
     ASSERT_TRUE(host.turned_away());
     EXPECT_EQ(host.turned_away()->reason, RefusalReason::kVersion);
-    EXPECT_EQ(host.turned_away()->their_version, 2);
+    EXPECT_EQ(host.turned_away()->their_version, 1);
     EXPECT_EQ(host.phase(), Phase::kWaiting);
     const std::vector<Packet> answer = Received(other, clock);
     ASSERT_EQ(answer.size(), 1u);
@@ -251,23 +251,33 @@ TEST(Session, EscOnOneSideIsHeardOnTheOtherWithinASecond) {
   EXPECT_LT(pair.clock.now - quit_at, 1.0);
 }
 
-TEST(Session, SilenceIsAnInterruptionAfter750MsAndTheOtherPlayerGoneAfter5s) {
-  FakePair pair(0.02);
+TEST(Session, SilenceIsAnInterruptionAfter750MsLostAfter5sAndTheOtherPlayerGoneAtTheHostsLimit) {
+  SessionSettings settings = Field();
+  settings.reconnect_seconds = 20;
+  FakePair pair(0.02, settings);
   Duel& duel = *pair.duel;
   duel.Run(10, [&] { return duel.BothRan(100); });
   // The host vanishes without a word: nothing of it is served or sent any more.
   const double vanished = pair.clock.now;
   std::optional<double> interrupted_at;
-  while (duel.join.session.phase() == Phase::kPlaying && pair.clock.now < vanished + 10) {
+  std::optional<double> lost_at;
+  double left_at_lost = 0;
+  while (duel.join.session.phase() != Phase::kLeft && pair.clock.now < vanished + 30) {
     pair.clock.now += 0.001;
     duel.join.session.Serve();
     if (static_cast<int>((pair.clock.now - vanished) * 1000) % 30 == 0) duel.join.session.Tick(0);
     if (!interrupted_at && duel.join.session.interrupted()) interrupted_at = pair.clock.now;
+    if (!lost_at && duel.join.session.phase() == Phase::kReconnecting) {
+      lost_at = pair.clock.now;
+      left_at_lost = duel.join.session.reconnect_seconds_left();
+    }
   }
-  ASSERT_TRUE(interrupted_at);
+  ASSERT_TRUE(interrupted_at && lost_at);
   EXPECT_NEAR(*interrupted_at - vanished, 0.75 + 0.02, 0.04);
+  EXPECT_NEAR(*lost_at - vanished, 5.0 + 0.02, 0.04);
+  EXPECT_NEAR(left_at_lost, 15.0, 0.04) << "the host's limit, from the last packet";
   EXPECT_EQ(duel.join.session.phase(), Phase::kLeft);
-  EXPECT_NEAR(pair.clock.now - vanished, 5.0 + 0.02, 0.04);
+  EXPECT_NEAR(pair.clock.now - vanished, 20.0 + 0.02, 0.04);
   EXPECT_LE(duel.join.session.stats().ticks_run, 100 + 8 + 2) << "froze once the window was used";
 }
 
@@ -290,15 +300,18 @@ TEST(Session, HostilePacketsFromThePeerAreCountedAndChangeNothing) {
   forged.checked = forged.tick - 10;
   const PacketBytes forged_bytes = Encode(forged);
   junk.emplace_back(forged_bytes.bytes().begin(), forged_bytes.bytes().end());
-  // A start and a welcome at the wrong moment, and an input on the reliable channel.
+  // A start at the wrong moment, a version refusal in this side's own version (it could only be a
+  // corrupted one), and an input on the reliable channel.
   for (const auto& bytes : junk) pair.host_transport.Inject(1, Channel::kInput, bytes);
   pair.host_transport.Inject(1, Channel::kControl, Encode(StartPacket{}).bytes());
+  pair.host_transport.Inject(1, Channel::kControl,
+                             Encode(RefusePacket{RefusalReason::kVersion, 800, 600}).bytes());
   pair.host_transport.Inject(1, Channel::kControl, forged_bytes.bytes());
   duel.Run(10, [&] { return duel.BothRan(400); });
   const SessionStats stats = duel.host.session.stats();
   EXPECT_EQ(stats.malformed, 4) << "empty, cut, too long, input on the wrong channel";
   EXPECT_EQ(stats.unknown_type, 1);
-  EXPECT_EQ(stats.unexpected, 1) << "the start";
+  EXPECT_EQ(stats.unexpected, 2) << "the start, the version refusal";
   EXPECT_EQ(duel.host.session.phase(), Phase::kPlaying);
   ExpectSameGameAsOffline(duel, Field());
 }

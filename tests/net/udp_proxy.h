@@ -1,6 +1,6 @@
 // A relay for UDP datagrams between a client and a server on 127.0.0.1, which delays, reorders,
-// loses and duplicates them by a seeded chance, and can black the link out for a while: the bad
-// network of the tests, without touching the machine's own traffic shaping.
+// loses, duplicates and corrupts them by a seeded chance, and can black the link out for a while:
+// the bad network of the tests, without touching the machine's own traffic shaping.
 #pragma once
 
 #include <arpa/inet.h>
@@ -25,6 +25,7 @@ struct LinkShape {
   double loss = 0;       // share of datagrams lost
   double reorder = 0;    // share held back long enough for later ones to overtake them
   double duplicate = 0;  // share delivered twice
+  double corrupt = 0;    // share with one bit flipped
 };
 
 class UdpProxy {
@@ -108,7 +109,7 @@ class UdpProxy {
       socklen_t length = sizeof from;
       const ssize_t size = recvfrom(fd, buffer.data(), buffer.size(), 0,
                                     reinterpret_cast<sockaddr*>(&from), &length);
-      if (size < 0) return;
+      if (size <= 0) return;
       if (from_client) client_ = from;
       ++relayed;
       Datagram datagram{from_client, {buffer.begin(), buffer.begin() + size}};
@@ -116,6 +117,10 @@ class UdpProxy {
           Chance(shape_.loss)) {
         ++lost;
         continue;
+      }
+      if (Chance(shape_.corrupt)) {
+        const size_t bit = std::uniform_int_distribution<size_t>(0, size * 8 - 1)(chance_);
+        datagram.bytes[bit / 8] ^= static_cast<uint8_t>(1U << (bit % 8));
       }
       double due = now + shape_.one_way + Spread(shape_.jitter);
       if (Chance(shape_.reorder)) due += 0.040 + Spread(0.020);

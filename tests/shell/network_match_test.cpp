@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 #include "game/motion.h"
 #include "replay/replay_check.h"
@@ -36,15 +40,17 @@ SessionSettings OtherSide(Role role, int32_t width = 800, int32_t height = 600) 
 struct NetworkProgram {
   explicit NetworkProgram(bool host, std::optional<SessionSettings> other_side = std::nullopt,
                           bool connect = true, const StepFunction& other_step = StepGame,
-                          double one_way = 0.02, ConfirmedTickHooks hooks = {})
+                          double one_way = 0.02, ConfirmedTickHooks hooks = {},
+                          HostReach reach = {})
       : machine("/nonexistent"), program(machine), other_transport(machine.clock()) {
     auto transport = std::make_unique<FakeTransport>(machine.clock());
     if (connect) Connect(*transport, other_transport, one_way);
     program.game.ScreenWidth = 800;
     program.game.ScreenHeight = 600;
     program.game.Running = true;
-    program.match = MakeNetworkMatch(
-        std::move(transport), NetworkOptions{host, "127.0.0.1", 27910, 1}, kSeed, std::move(hooks));
+    program.match =
+        MakeNetworkMatch(std::move(transport), NetworkOptions{host, "127.0.0.1", 27910, 1}, kSeed,
+                         std::move(hooks), std::move(reach));
     if (other_side) other.emplace(other_transport, machine.clock(), *other_side, other_step);
   }
 
@@ -76,6 +82,72 @@ KeyTable Held(std::initializer_list<uint8_t> keys) {
   return table;
 }
 
+const char* const kByHand = "For a player elsewhere, open UDP port 27910 on the router by hand";
+
+// A router that answers at once, as told, and counts the mappings removed.
+class InstantRouter final : public RouterProtocol {
+ public:
+  InstantRouter(std::optional<std::string> external, std::atomic<int>& removed)
+      : external_(std::move(external)), removed_(removed) {}
+  const char* name() const override { return "UPnP"; }
+  RouterAnswer Map(uint16_t port, uint32_t, Deadline) override {
+    if (!external_) return {std::nullopt, "refused"};
+    return {MappedPort{*external_, port, false}, ""};
+  }
+  bool Unmap(uint16_t, Deadline) override { return ++removed_ > 0; }
+
+ private:
+  std::optional<std::string> external_;
+  std::atomic<int>& removed_;
+};
+
+TEST(NetworkMatch, TheHostsWaitingScreenSaysWhereItIsReachedFromThisNetworkAndFromElsewhere) {
+  const struct {
+    const char* what;
+    std::optional<std::string> external;
+    bool port_mapping;
+    Lines said;
+  } cases[] = {
+      {"mapped", "203.0.113.7", true, {"For a player elsewhere: 203.0.113.7:27910"}},
+      {"mapped behind another router",
+       "100.64.1.2",
+       true,
+       {"For a player elsewhere: 100.64.1.2:27910",
+        "But the router's outside address is not on the internet: it sits behind another "
+        "router, which must open UDP port 27910 too"}},
+      {"refused",
+       std::nullopt,
+       true,
+       {"The router did not open UDP port 27910 (refused): open it by hand, or let the other "
+        "player host"}},
+      {"port mapping off", "203.0.113.7", false, {kByHand}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::atomic<int> removed{0};
+    HostReach reach{"192.168.1.20", [&](uint16_t port) {
+                      std::vector<std::unique_ptr<RouterProtocol>> routers;
+                      routers.push_back(std::make_unique<InstantRouter>(c.external, removed));
+                      return std::make_unique<PortMapping>(port, std::move(routers));
+                    }};
+    NetworkProgram host(true, std::nullopt, false, StepGame, 0.02, {}, std::move(reach));
+    host.program.options.network = NetworkOptions{};
+    host.program.options.network->port_mapping = c.port_mapping;
+    host.Play(0.1);
+    Lines said = {"Waiting for the other player",
+                  "For a player on this network: 192.168.1.20:27910"};
+    said.insert(said.end(), c.said.begin(), c.said.end());
+    // The router's thread answers at once, but not within the same millisecond.
+    for (int wait = 0; wait < 200 && host.Messages() != said; ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(host.Messages(), said);
+    // However the program ends (Esc, an error's report, a signal), the match goes with it.
+    host.program.match.reset();
+    EXPECT_EQ(removed, c.port_mapping && c.external ? 1 : 0) << "the mapping removed";
+  }
+}
+
 TEST(NetworkMatch, TheGameScreenSaysWhatTheGameWaitsFor) {
   {
     NetworkProgram joiner(false, std::nullopt, false);
@@ -85,13 +157,13 @@ TEST(NetworkMatch, TheGameScreenSaysWhatTheGameWaitsFor) {
   {
     NetworkProgram host(true, std::nullopt, false);
     host.Play(0.1);
-    EXPECT_EQ(host.Messages(), Lines{"Waiting for the other player"});
+    EXPECT_EQ(host.Messages(), Lines({"Waiting for the other player", kByHand}));
   }
   {
     // Connected, but the other player is still on the menu.
     NetworkProgram host(true, OtherSide(Role::kJoin));
     host.Play(1, {}, 0, false);
-    EXPECT_EQ(host.Messages(), Lines{"Waiting for the other player"});
+    EXPECT_EQ(host.Messages(), Lines({"Waiting for the other player", kByHand}));
     host.Play(1);
     EXPECT_EQ(host.Messages(), Lines{}) << "playing";
     EXPECT_EQ(host.other->phase(), Phase::kPlaying);
@@ -123,6 +195,15 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
          p.other.reset();
          p.Play(5.1);
        },
+       {"Connection lost, reconnecting (55 s left)"}},
+      {"the other side stays silent past the host's limit",
+       false,
+       true,
+       [](NetworkProgram& p) {
+         p.Play(1);
+         p.other.reset();
+         p.Play(60.1);
+       },
        {"The other player left", "Esc ends the game"}},
       {"the other player leaves",
        false,
@@ -149,18 +230,18 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
          p.other.emplace(p.other_transport, p.machine.clock(), OtherSide(Role::kJoin, 640, 480));
          p.Play(0.5);
        },
-       {"Waiting for the other player",
+       {"Waiting for the other player", kByHand,
         "Turned away a player whose field is 640x480 (this one: 800x600)"}},
-      {"the host speaks version 2",
+      {"the host speaks version 3",
        false,
        false,
        [](NetworkProgram& p) {
          p.Play(0.1);
          p.other_transport.Send(1, Channel::kControl,
-                                Encode(WelcomePacket{1, 800, 600, 2}, 2).bytes());
+                                Encode(WelcomePacket{1, 800, 600, 2}, 3).bytes());
          p.Play(0.1);
        },
-       {"The host speaks protocol version 2, this game version 1", "Esc ends the game"}},
+       {"The host speaks protocol version 3, this game version 2", "Esc ends the game"}},
       {"a joiner speaks version 3",
        true,
        false,
@@ -169,8 +250,8 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
          p.other_transport.Send(1, Channel::kControl, Encode(HelloPacket{800, 600}, 3).bytes());
          p.Play(0.1);
        },
-       {"Waiting for the other player",
-        "Turned away a player with protocol version 3 (this game: version 1)"}},
+       {"Waiting for the other player", kByHand,
+        "Turned away a player with protocol version 3 (this game: version 2)"}},
       {"the host has a player",
        false,
        false,
@@ -409,10 +490,55 @@ TEST(NetworkPlay, WaitsThenPlaysTheOtherSidesGameThenSaysTheOtherLeftAndEscEndsW
   back.SetFont(said->font);
   const int32_t width = back.TextWidth(said->text);
   EXPECT_NEAR(said->x + width / 2.0, 400, 1);
-  EXPECT_EQ(said->y, 150 - 18);
+  // The block of the message's lines is centred there.
+  const auto lines = std::count_if(waiting.begin(), waiting.end(),
+                                   [&](const TextDraw& text) { return text.font == said->font; });
+  EXPECT_EQ(said->y, 150 - 18 * lines);
   EXPECT_EQ(said->font.face, WindowFont().face);
   ASSERT_TRUE(left_frame);
   EXPECT_LT((*left_frame - quit_frame) * 0.003, 1.0) << "within a second of the other's Esc";
+}
+
+}  // namespace
+}  // namespace kraylo::testing
+
+namespace kraylo::testing {
+namespace {
+
+TEST(NetworkSettings, ReconnectSecondsIsFiveToSixHundredAndPortMappingTrueOrFalseElseAnError) {
+  const char* const seconds_wanted = "a whole number of seconds from 5 to 600";
+  const struct {
+    const char* lines;
+    int seconds;  // 0: refused
+    bool port_mapping;
+    const char* wanted;
+  } cases[] = {
+      {"", 60, true, ""},
+      {"[Net]\r\nreconnectSeconds = 5\r\n", 5, true, ""},
+      {"[Net]\r\nreconnectSeconds = 600\r\nportMapping = False\r\n", 600, false, ""},
+      {"[Net]\r\nportMapping =  TRUE \r\n", 60, true, ""},
+      {"[Net]\r\nreconnectSeconds = 4\r\n", 0, true, seconds_wanted},
+      {"[Net]\r\nreconnectSeconds = 601\r\n", 0, true, seconds_wanted},
+      {"[Net]\r\nreconnectSeconds = 1e2\r\n", 0, true, seconds_wanted},
+      {"[Net]\r\nreconnectSeconds = \r\n", 0, true, seconds_wanted},
+      {"[Net]\r\nportMapping = no\r\n", 0, true, "true or false"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    Session s;
+    s.WriteConfig(Config() + c.lines);
+    s.program.options.network = NetworkOptions{};
+    s.EndFrom(1);
+    if (c.seconds == 0) {
+      EXPECT_NE(s.Run(), 0);
+      ASSERT_EQ(s.machine.ErrorReports().size(), 1u);
+      EXPECT_NE(s.machine.ErrorReports()[0].find(c.wanted), std::string::npos);
+    } else {
+      EXPECT_EQ(s.Run(), 0);
+      EXPECT_EQ(s.program.options.network->reconnect_seconds, c.seconds);
+      EXPECT_EQ(s.program.options.network->port_mapping, c.port_mapping);
+    }
+  }
 }
 
 }  // namespace

@@ -107,6 +107,7 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
       {{"--host=65535", "--delay", "0"}, true, "", 65535, 0},
       {{"--host", "--delay=4"}, true, "", 27910, 4},
       {{"--join", "192.168.1.20"}, false, "192.168.1.20", 27910, 1},
+      {{"--join"}, false, "", 27910, 1},
       {{"--join=example.org:1"}, false, "example.org", 1, 1},
       {{"--delay", "2", "--join", "127.0.0.1:27911"}, false, "127.0.0.1", 27911, 2},
   };
@@ -122,7 +123,10 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
   const Options recorded = ParseOptions({"--record", "game.krp", "--join", "a"});
   EXPECT_TRUE(recorded.network && recorded.record == "game.krp") << "a network game is recorded";
   EXPECT_TRUE(ParseOptions({"--mute", "--host"}).mute);
-  for (const char* option : {"--host [PORT]", "--join HOST[:PORT]", "--delay N", "--mute"}) {
+  EXPECT_FALSE(ParseOptions({"--host", "--no-port-mapping"}).network->port_mapping);
+  EXPECT_TRUE(ParseOptions({"--host"}).network->port_mapping);
+  for (const char* option :
+       {"--host [PORT]", "--join [HOST[:PORT]]", "--delay N", "--no-port-mapping", "--mute"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;
   }
 }
@@ -137,7 +141,6 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
       {{"--host=port"}, "the UDP port must be a whole number from 1 to 65535, not \"port\""},
       {{"--host="}, "the UDP port must be a whole number from 1 to 65535, not \"\""},
       {{"--host", "-1"}, "the UDP port must be a whole number from 1 to 65535, not \"-1\""},
-      {{"--join"}, "--join needs a value (HOST[:PORT])"},
       {{"--join", ""}, "--join needs the host's name or IPv4 address, not \"\""},
       {{"--join", ":27910"}, "--join needs the host's name or IPv4 address, not \":27910\""},
       {{"--join", "my host"}, "--join needs the host's name or IPv4 address, not \"my host\""},
@@ -147,6 +150,9 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
       {{"--join", "::1"}, "--join takes a name or an IPv4 address, not \"::1\""},
       {{"--host", "--join", "a"}, "--host and --join cannot go together"},
       {{"--delay", "1"}, "--delay is for a network game: give --host or --join as well"},
+      {{"--no-port-mapping"}, "--no-port-mapping is for the host: give --host as well"},
+      {{"--join", "a", "--no-port-mapping"},
+       "--no-port-mapping is for the host: give --host as well"},
       {{"--host", "--delay", "5"}, "the input delay must be a whole number from 0 to 4, not \"5\""},
       {{"--host", "--delay", "1.5"},
        "the input delay must be a whole number from 0 to 4, not \"1.5\""},

@@ -23,6 +23,8 @@ class LogWindow : public Window {
   void Unload() override {}
   [[noreturn]] void EndProgram() override { throw ProgramEnd{0}; }
   int ShowCursor(bool) override { return 0; }
+  std::string ClipboardText() override { return ""; }
+  void AcceptText(bool) override {}
   std::string text = "earlier";
 };
 

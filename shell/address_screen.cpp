@@ -1,0 +1,149 @@
+#include "shell/address_screen.h"
+
+#include "game/seeded_random.h"
+#include "platform/events.h"
+#include "platform/run_error.h"
+#include "shell/network_match.h"
+#include "shell/program.h"
+#include "shell/recorded_rounds.h"
+#include "support/numbers.h"
+
+namespace kraylo {
+namespace {
+
+constexpr const char* kLastAddressName = "last-address";
+// No host's address is longer (bytes); pasting a page of text must not grow the line for ever.
+constexpr size_t kMostTyped = 255;
+constexpr int16_t kKeyV = 'V';
+
+bool ContinuesCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// `text`'s first line without control characters, as much of it as fits behind `typed`.
+void Append(std::string& typed, const std::string& text) {
+  for (const char c : text.substr(0, text.find_first_of("\r\n"))) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) continue;
+    if (typed.size() >= kMostTyped) break;
+    typed += c;
+  }
+  // A character cut at the end is no character.
+  while (!typed.empty() && ContinuesCharacter(typed.back()) && typed.size() >= kMostTyped) {
+    typed.pop_back();
+  }
+}
+
+void RemoveLastCharacter(std::string& typed) {
+  while (!typed.empty() && ContinuesCharacter(typed.back())) typed.pop_back();
+  if (!typed.empty()) typed.pop_back();
+}
+
+std::string Capitalized(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
+}
+
+void Connect(Program& program) {
+  AddressEntry& entry = *program.address_entry;
+  NetworkOptions address = *program.options.network;
+  try {
+    ReadHostAddress(Strip(entry.typed), "The address", address);
+  } catch (const UsageError& error) {
+    entry.problem = Capitalized(error.what());
+    return;
+  }
+  program.options.network = address;
+  entry.problem.clear();
+  entry.lookup = std::make_unique<HostLookup>(entry.dial, address.peer, address.port,
+                                              program.system.clock().Seconds());
+}
+
+// The network game over `transport`, as --join ADDRESS makes it; the address is kept once the
+// game has begun.
+void BeginMatch(Program& program, std::unique_ptr<Transport> transport) {
+  const NetworkOptions& network = *program.options.network;
+  ConfirmedTickHooks hooks =
+      program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{};
+  const std::string address = network.peer + ":" + std::to_string(network.port);
+  const std::string file = LastAddressFile(program);
+  Files& files = program.system.files();
+  hooks.game_started = [started = hooks.game_started, address, file, &files](
+                           uint64_t seed, int32_t width, int32_t height) {
+    if (started) started(seed, width, height);
+    // A state folder that cannot be written costs only the offer next time.
+    try {
+      if (!file.empty()) files.WriteFile(file, address + "\n");
+    } catch (const RunError&) {
+    }
+  };
+  program.match = MakeNetworkMatch(std::move(transport), network, DrawSeed(program.system.random()),
+                                   std::move(hooks));
+}
+
+}  // namespace
+
+std::string LastAddressFile(Program& program) {
+  // The error log's folder is this user's state folder.
+  const std::string log = program.system.files().ErrorLogFile();
+  const size_t slash = log.find_last_of('/');
+  if (slash == std::string::npos) return "";
+  return log.substr(0, slash + 1) + kLastAddressName;
+}
+
+void StartAddressEntry(Program& program, Dialer dial) {
+  AddressEntry& entry = program.address_entry.emplace();
+  entry.dial = std::move(dial);
+  const std::string file = LastAddressFile(program);
+  try {
+    if (!file.empty()) Append(entry.typed, program.system.files().ReadFile(file, kMostTyped + 2));
+  } catch (const RunError&) {
+    // No address kept yet: the player types one.
+  }
+  program.screen.GameState = kAddressScreen;
+  program.system.window().AcceptText(true);
+}
+
+void AddressKey(Program& program, int16_t key_code, int16_t shift) {
+  AddressEntry& entry = *program.address_entry;
+  if (key_code == kKeyEscape) {
+    program.game.Running = false;
+  } else if (entry.lookup) {
+    // The address stays as it is while it is being looked up.
+  } else if (key_code == kKeyBackspace) {
+    RemoveLastCharacter(entry.typed);
+  } else if (key_code == kKeyReturn) {
+    Connect(program);
+  } else if (key_code == kKeyV && (shift & kShiftCtrl) != 0) {
+    Append(entry.typed, program.system.window().ClipboardText());
+  }
+}
+
+void AddressText(Program& program, const std::string& text) {
+  AddressEntry& entry = *program.address_entry;
+  if (!entry.lookup) Append(entry.typed, text);
+}
+
+void ServeAddressEntry(Program& program) {
+  AddressEntry& entry = *program.address_entry;
+  if (!entry.lookup) return;
+  auto answer = entry.lookup->Poll(program.system.clock().Seconds());
+  if (!answer) return;
+  entry.lookup.reset();
+  if (auto* transport = std::get_if<std::unique_ptr<Transport>>(&*answer)) {
+    BeginMatch(program, std::move(*transport));
+    program.system.window().AcceptText(false);
+    program.address_entry.reset();
+    program.screen.GameState = kMenuScreen;
+    return;
+  }
+  entry.problem = std::get<std::string>(*answer);
+}
+
+std::vector<std::string> AddressLines(const AddressEntry& entry) {
+  std::vector<std::string> lines = {"Type the host's address (name or IPv4, :PORT when not 27910)",
+                                    entry.typed + (entry.lookup ? "" : "_")};
+  if (entry.lookup) lines.push_back("Looking up the host...");
+  if (!entry.problem.empty()) lines.push_back(entry.problem);
+  lines.push_back("Enter connects, Esc ends the program");
+  return lines;
+}
+
+}  // namespace kraylo

@@ -1,0 +1,40 @@
+// The screen where a player started with --join alone types the host's address, shown once the
+// picture is up and before the menu: the keyboard's own layout, Backspace, Ctrl+V, Enter to
+// connect, Esc to end the program. The address of the last game played over the network is
+// offered again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/host_lookup.h"
+
+namespace kraylo {
+
+struct Program;
+
+struct AddressEntry {
+  Dialer dial;                         // looks the typed name up and connects
+  std::string typed;                   // UTF-8, as typed
+  std::string problem;                 // why the last Enter did not connect; empty: nothing
+  std::unique_ptr<HostLookup> lookup;  // under way since the last Enter
+};
+
+// The file in the per-user state folder that keeps the last address; "" when there is none.
+std::string LastAddressFile(Program& program);
+
+// Shows the address screen, with the last address (when a file keeps one) typed already.
+void StartAddressEntry(Program& program, Dialer dial);
+// A key on the address screen: Backspace, Enter, Esc, Ctrl+V.
+void AddressKey(Program& program, int16_t key_code, int16_t shift);
+// Text typed on the address screen.
+void AddressText(Program& program, const std::string& text);
+// Once a frame: a lookup that has succeeded makes the network game and shows the menu; one that
+// failed says why.
+void ServeAddressEntry(Program& program);
+// What the address screen says.
+std::vector<std::string> AddressLines(const AddressEntry& entry);
+
+}  // namespace kraylo
