@@ -18,7 +18,9 @@ check "the program installed" "[ -f '$folder/kraylo.exe' ] && [ -f '$folder/dorv
 check "the font and the licences beside it" \
   "[ -f '$folder/tahoma.ttf' ] && [ -f '$folder/LICENSE.txt' ] && [ -f '$folder/tahoma-licence.txt' ]"
 check "no portable marker in an installed program" "[ ! -e '$folder/portable.txt' ]"
-check "the Start-menu entries" "[ -f '$menu/Kraylo.lnk' ] && [ -f '$menu/Play against the computer.lnk' ]"
+for entry in Kraylo "Play against the computer" "Host a network game" "Join a network game"; do
+  check "the Start-menu entry $entry" "[ -f '$menu/$entry.lnk' ]"
+done
 wine reg query "$key" /v DisplayName >"$work/registry.log" 2>&1 || true
 check "the entry among the installed programs" "grep -q 'Kraylo' '$work/registry.log'"
 
