@@ -29,9 +29,9 @@ inline constexpr int kDefaultInputDelay = 1;  // ticks, 0 to kMostInputDelay
 struct SessionSettings {
   Role role = Role::kHost;
   int input_delay = kDefaultInputDelay;  // ticks between a key and the tick it acts on
-  int32_t width = 0;    // this side's field, pixels
-  int32_t height = 0;   // pixels
-  uint64_t seed = 0;    // the host's seed for the rounds (the joiner's is ignored)
+  int32_t width = 0;                     // this side's field, pixels
+  int32_t height = 0;                    // pixels
+  uint64_t seed = 0;                     // the host's seed for the rounds (the joiner's is ignored)
   // The host's: what its joiner says to come back after the connection was lost (the joiner's is
   // ignored; it takes the host's).
   uint64_t token = 0;

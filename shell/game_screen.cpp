@@ -74,9 +74,9 @@ void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
 }
 
 // What the kind of game has to say: in the window's face, wrapped to the field's width and centred
-// across it (the game's messages a quarter of the way down, clear of where rounds begin). The first size whose lines all
-// fit the field's height is taken (the last one whatever happens), so that a narrow, low field
-// still shows every word.
+// across it (the game's messages a quarter of the way down, clear of where rounds begin). The first
+// size whose lines all fit the field's height is taken (the last one whatever happens), so that a
+// narrow, low field still shows every word.
 constexpr std::array<int, 3> kMessagePoints = {20, 14, 10};
 constexpr int32_t kMessageColor = 0x00FF00;  // bright green, packed RGB
 constexpr int32_t kMessageMargin = 12;       // black left and right of the words, pixels
@@ -95,8 +95,8 @@ std::vector<std::string> FieldLines(const Surface& surface,
 }
 
 // `messages` as lines centred across the field around the height `middle` (pixels), kept inside it.
-void DrawMessageLines(Surface& back, const GameModel& game, const std::vector<std::string>& messages,
-                      int32_t middle) {
+void DrawMessageLines(Surface& back, const GameModel& game,
+                      const std::vector<std::string>& messages, int32_t middle) {
   back.SetForeColor(kMessageColor);
   std::vector<std::string> lines;
   int32_t line_height = 0;

@@ -107,15 +107,16 @@ const std::array kOptions{
                                    *value + "\"");
                 }
               }},
-    OptionRow{"host", Value::kOptional, "PORT",
-              "wait on UDP PORT (" + std::to_string(kDefaultPort) + ") for the other player; ball 1",
-              ApplyHost},
+    OptionRow{
+        "host", Value::kOptional, "PORT",
+        "wait on UDP PORT (" + std::to_string(kDefaultPort) + ") for the other player; ball 1",
+        ApplyHost},
     OptionRow{"join", Value::kOptional, "HOST[:PORT]",
               "play the player waiting at HOST (name or IPv4; typed in when left out); ball 2",
               ApplyJoin},
     OptionRow{"delay", Value::kRequired, "N",
-              "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) + " (" +
-                  std::to_string(kDefaultInputDelay) + ")",
+              "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) +
+                  " (" + std::to_string(kDefaultInputDelay) + ")",
               ApplyDelay},
     OptionRow{"no-port-mapping", Value::kNone, "",
               "the host does not ask the router (UPnP, NAT-PMP) to open its port",

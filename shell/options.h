@@ -15,9 +15,9 @@ namespace kraylo {
 
 // A game against a player on another machine.
 struct NetworkOptions {
-  bool host = false;    // --host: wait for the other player; --join: connect to them
-  std::string peer;     // --join's HOST: a name or an IPv4 address; empty: typed at the start
-  uint16_t port = 0;    // the UDP port the host waits on
+  bool host = false;  // --host: wait for the other player; --join: connect to them
+  std::string peer;   // --join's HOST: a name or an IPv4 address; empty: typed at the start
+  uint16_t port = 0;  // the UDP port the host waits on
   int input_delay = kDefaultInputDelay;  // --delay N: ticks between a key and the tick it acts on
   // [Net] reconnectSeconds, read at start-up: how long a lost connection may take to come back.
   int reconnect_seconds = 60;

@@ -233,7 +233,8 @@ TEST(Corruption, OneBitFlippedInThirtyPercentOfTheDatagramsFromTheFirstOnIsDropp
   game.proxy.Shape({0.03, 0.003, 0, 0, 0, 0.3});
   Duel& duel = game.duel;
   // ENet sends a damaged connection request again on its own clock: the start runs in real time.
-  game.Run(20, [&] { return duel.BothRan(1); }, /*real_time=*/true);
+  game.Run(
+      20, [&] { return duel.BothRan(1); }, /*real_time=*/true);
   game.Run(60, [&] { return duel.BothRan(1000); });
   ASSERT_TRUE(duel.BothRan(1000)) << "the game starts and goes on";
   for (const DuelSide* side : {&duel.host, &duel.join}) {

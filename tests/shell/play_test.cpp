@@ -116,19 +116,14 @@ TEST(Play, CreditsLinesKeepTheirTextsFontsShadesAndPlaces) {
     const char* text;
     const Font& font;
     int32_t color, y, x800, x1023;
-  } lines[] = {{"Kraylo", window, kBright, 0, 250, 362},
-               {"Programming", fnt2, kMiddle, 130, 280, 392},
-               {"Mirzel", fnt2, kDark, 190, 349, 460},
-               {"Sounds", fnt2, kMiddle, 250, 331, 442},
-               {"Mirzel", fnt2, kDark, 310, 349, 460},
-               {"Graphics", fnt2, kMiddle, 370, 316, 428},
-               {"Mirzel", fnt2, kDark, 430, 349, 460},
-               {"Developed Using:", fnt2, kMiddle, 490, 262, 374},
-               {"C++20", fnt2, kDark, 550, 196, 308},
-               {"SDL2", fnt2, kDark, 610, 226, 338},
-               {"GCC", fnt2, kDark, 670, 235, 346},
-               {"Thanks", fnt2, kMiddle, 730, 325, 436},
-               {"Nobody", fnt2, kDark, 790, 325, 436}};
+  } lines[] = {
+      {"Kraylo", window, kBright, 0, 250, 362}, {"Programming", fnt2, kMiddle, 130, 280, 392},
+      {"Mirzel", fnt2, kDark, 190, 349, 460},   {"Sounds", fnt2, kMiddle, 250, 331, 442},
+      {"Mirzel", fnt2, kDark, 310, 349, 460},   {"Graphics", fnt2, kMiddle, 370, 316, 428},
+      {"Mirzel", fnt2, kDark, 430, 349, 460},   {"Developed Using:", fnt2, kMiddle, 490, 262, 374},
+      {"C++20", fnt2, kDark, 550, 196, 308},    {"SDL2", fnt2, kDark, 610, 226, 338},
+      {"GCC", fnt2, kDark, 670, 235, 346},      {"Thanks", fnt2, kMiddle, 730, 325, 436},
+      {"Nobody", fnt2, kDark, 790, 325, 436}};
   for (const int width : {800, 1023}) {
     SCOPED_TRACE(width);
     Session s;
