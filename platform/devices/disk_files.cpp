@@ -42,9 +42,6 @@ class Descriptor {
 
 }  // namespace
 
-DiskFiles::DiskFiles(FileLocations locations, const Faults& faults)
-    : locations_(std::move(locations)), faults_(faults) {}
-
 std::string DiskFiles::ReadFile(const std::string& path, size_t max_bytes) {
   faults_.Check(Fault::kReadFile);
   // Non-blocking, so that opening a named pipe cannot hang; only regular files are read on.
@@ -81,16 +78,6 @@ std::string DiskFiles::ReadFile(const std::string& path, size_t max_bytes) {
   }
   content.resize(used);
   return content;
-}
-
-void DiskFiles::AppendFile(const std::string& path, const std::string& bytes) {
-  faults_.Check(Fault::kAppendFile);
-  Write(path, bytes, O_APPEND);
-}
-
-void DiskFiles::WriteFile(const std::string& path, const std::string& bytes) {
-  faults_.Check(Fault::kWriteFile);
-  Write(path, bytes, O_TRUNC);
 }
 
 void DiskFiles::Write(const std::string& path, const std::string& bytes, int flags) {

@@ -45,9 +45,6 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path)
 
 }  // namespace
 
-DiskFiles::DiskFiles(FileLocations locations, const Faults& faults)
-    : locations_(std::move(locations)), faults_(faults) {}
-
 std::string DiskFiles::ReadFile(const std::string& path, size_t max_bytes) {
   faults_.Check(Fault::kReadFile);
   Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -76,16 +73,6 @@ std::string DiskFiles::ReadFile(const std::string& path, size_t max_bytes) {
     }
   }
   return content;
-}
-
-void DiskFiles::AppendFile(const std::string& path, const std::string& bytes) {
-  faults_.Check(Fault::kAppendFile);
-  Write(path, bytes, O_APPEND);
-}
-
-void DiskFiles::WriteFile(const std::string& path, const std::string& bytes) {
-  faults_.Check(Fault::kWriteFile);
-  Write(path, bytes, O_TRUNC);
 }
 
 void DiskFiles::Write(const std::string& path, const std::string& bytes, int flags) {
