@@ -4,14 +4,36 @@
 # The contacts, drops and rounds found from the recording's states (replay_events) must each have
 # sound in their window, and there must be silence away from them (tools/sound-windows, which also
 # plots the loudness over time with the events marked: sound.png). The same replay with no audio
-# device runs silent and says so in its log.
+# device runs silent and says so in its log. With a fifth program (the Windows build's kraylo.exe)
+# the game is recorded by the first and heard, and run silent, through the fifth under Wine.
 # Usage: sound.sh <kraylo executable> <openbox|bare> <work folder> <replay_events executable>
+#                 [<replaying kraylo.exe>]   (WINEPREFIX: a made prefix)
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1024x768 "$@"
 events_tool=$(realpath "$4")
-cp "$probe" "$work/kraylo"
-cp -r "$(dirname "$probe")/dorvane" "$work/dorvane"
+copy_program
+# The replaying program's folder and command: the recording program's own, or the Windows one's
+# as its portable zip lays it out.
+player=(./kraylo) player_folder=$work
+if [ -n "${5:-}" ]; then
+  windows=$(realpath "$5") player=(wine ./kraylo.exe) player_folder=$work/windows
+  mkdir "$player_folder"
+  cp "$windows" "$(dirname "$windows")/tahoma.ttf" "$player_folder/"
+  cp -r "$(dirname "$windows")/dorvane" "$player_folder/dorvane"
+  touch "$player_folder/portable.txt"
+  # A wine server of an earlier program knows another display: let it end first.
+  wineserver --wait
+fi
+# Ends the running program with Esc. Keys reach a Wine window only once it has the focus.
+end_with_escape() {
+  local window
+  window=$(xdotool search --name '^Kraylo$' 2>/dev/null | head -1)
+  [ -z "$window" ] || xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool keydown Escape
+  wait_exit $pid 5
+  xdotool keyup Escape
+}
 
 # A game: the computer at hard pushes ball 1 about and over the edges; ball 1 sometimes pushes back.
 (cd "$work" && SDL_AUDIODRIVER=dummy exec ./kraylo --computer hard --record game.krp \
@@ -25,36 +47,33 @@ for key in Right Up Left Down Right Left; do
   xdotool keydown $key sleep 0.4 keyup $key
 done
 sleep 3
-xdotool keydown Escape
-wait_exit $pid 3
-xdotool keyup Escape
+end_with_escape
 check "the recording ends with status 0 ($status)" '[ $status = 0 ]'
 "$events_tool" "$work/game.krp" >"$work/events.txt"
 check "the game has contacts and drops" "grep -q contact '$work/events.txt' && grep -q drop '$work/events.txt'"
 ticks=$("$work/kraylo" --check-replay "$work/game.krp" | sed -n 's/.*1 game, \([0-9]*\) ticks.*/\1/p')
 
-# The replay, heard through the disk driver.
-(cd "$work" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" \
-  exec ./kraylo --replay game.krp >"$work/replay.log" 2>&1) &
+# The replay, heard through the disk driver (Wine takes a few seconds more to start).
+[ "$player_folder" = "$work" ] || cp "$work/game.krp" "$player_folder/"
+(cd "$player_folder" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw \
+  exec "${player[@]}" --replay game.krp >"$work/replay.log" 2>&1) &
 pid=$!
-sleep "$(awk -v t="$ticks" 'BEGIN { print t * 0.03 + 3 }')"
+sleep "$(awk -v t="$ticks" -v w=${#player[@]} 'BEGIN { print t * 0.03 + 3 * w }')"
 shoot replay-end >/dev/null
-xdotool keydown Escape
-wait_exit $pid 3
-xdotool keyup Escape
+end_with_escape
 check "the replay ends with status 0 ($status)" '[ $status = 0 ]'
-"$(dirname "$0")/../../tools/sound-windows" "$work/sound.raw" "$work/events.txt" "$work/sound.png" \
+"$(dirname "$0")/../../tools/sound-windows" "$player_folder/sound.raw" "$work/events.txt" "$work/sound.png" \
   >"$work/windows.log" 2>&1 || fail "sound in every event's window and nowhere else"
 cat "$work/windows.log"
 
 # No audio device at all: the replay plays silent, and the log says why.
-(cd "$work" && SDL_AUDIODRIVER=none-such exec ./kraylo --replay game.krp >"$work/silent.log" 2>&1) &
+(cd "$player_folder" && SDL_AUDIODRIVER=none-such exec "${player[@]}" --replay game.krp \
+  >"$work/silent.log" 2>&1) &
 pid=$!
-sleep 3
+sleep $((3 * ${#player[@]}))
 shoot silent >/dev/null
 check "the silent run is still running" "kill -0 $pid"
-xdotool keydown Escape
-wait_exit $pid 3
-xdotool keyup Escape
+end_with_escape
 check "the silent run ends with status 0 ($status)" '[ $status = 0 ]'
-echo "PASS: a replay's sound lies in the windows of its contacts, drops and rounds under $session"
+echo "PASS: a replay's sound lies in the windows of its contacts, drops and rounds under" \
+  "$session${5:+ (heard under Wine)}"
