@@ -8,7 +8,7 @@ exe=$1 objdump=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 headers=$("$objdump" -p "$exe")
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program: $(grep Subsystem <<<"$headers")"
-system='^(KERNEL32|msvcrt|ADVAPI32|GDI32|IMM32|ole32|OLEAUT32|SETUPAPI|SHELL32|USER32|VERSION|WINMM|WS2_32)\.dll$'
+system='^(KERNEL32|msvcrt|ADVAPI32|GDI32|IMM32|ole32|OLEAUT32|IPHLPAPI|SETUPAPI|SHELL32|USER32|VERSION|WINMM|WS2_32)\.dll$'
 while read -r dll; do
   grep -Eiq "$system" <<<"$dll" || fail "imports $dll, which is not a DLL of every Windows"
 done < <(awk '/DLL Name:/ { print $3 }' <<<"$headers")
