@@ -5,20 +5,12 @@
 set -euo pipefail
 source "$(dirname "$0")/../xvfb/checks.sh"
 in_xvfb 1280x720 "$@"
-# The program folder as the portable zip has it: the executable, its data folder and the font.
-mkdir "$work/Kraylo"
-cp "$probe" "$(dirname "$probe")/tahoma.ttf" "$work/Kraylo/"
-cp -r "$(dirname "$probe")/dorvane" "$work/Kraylo/dorvane"
-touch "$work/Kraylo/portable.txt"
-# A server of an earlier program knows no display, or another one: let it end first.
-wineserver --wait
-(cd "$work/Kraylo" && exec wine ./kraylo.exe </dev/null >"$work/kraylo.log" 2>&1) &
+# The program folder as the portable zip has it.
+copy_program "$work/Kraylo"
+(cd "$work/Kraylo" && exec $(run_command) </dev/null >"$work/kraylo.log" 2>&1) &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-wait_lit() {  # screenshot name, share, rectangle
-  wait_until "$1: $3 $4 $5 $6 lit" "above \$(lit_share \$(shoot $1) $3 $4 $5 $6) $2"
-}
 wait_full_screen
 wait_lit menu 0.5 340 255 120 22
 for top in 250 290 330 370 410; do
@@ -29,7 +21,7 @@ xdotool mousemove $(to_screen 400 260) sleep 0.2 click 1
 wait_lit game 0.8 319 219 60 60
 check "ball 2 shown" "above \$(lit_share $work/game.png 421 321 60 60) 0.8"
 # Keys reach a Wine window once it has the focus (xdotool's key --window does not reach it).
-xdotool windowfocus --sync "$(xdotool search --name '^Kraylo$' | head -1)"
+focus_kraylo
 xdotool keydown Right d sleep 0.2 keyup Right d sleep 0.6
 moved=$(shoot moved)
 check "ball 1 moved away" "! above \$(lit_share $moved 319 219 60 60) 0.3"

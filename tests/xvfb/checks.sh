@@ -63,13 +63,31 @@ wait_full_screen() {
   wait_until "the game full screen" '[ "$(kraylo_geometry | cut -d" " -f3-)" = "$screen_w $screen_h" ]'
 }
 shoot() { import -window root "$work/$1.png" && echo "$work/$1.png"; }
-# Copies the program under test and its data folder into folder $1 (default: the work folder),
-# so that it runs there as from an unpacked archive.
-copy_program() {
-  local folder=${1:-$work}
+# Copies a program (default: the one under test) and its data folder into folder $1 (default:
+# the work folder), so that it runs there as from an unpacked archive. A Windows program (.exe)
+# takes the font beside it and the portable mark along, as its zip has them, and runs under Wine
+# (run_command); a wine server of an earlier program knows another display, so it must end first.
+copy_program() {  # [folder] [program]
+  local folder=${1:-$work} program=${2:-$probe}
   mkdir -p "$folder"
-  cp "$probe" "$folder/kraylo"
-  cp -r "$(dirname "$probe")/dorvane" "$folder/dorvane"
+  cp -r "$(dirname "$program")/dorvane" "$folder/dorvane"
+  if [[ $program == *.exe ]]; then
+    cp "$program" "$(dirname "$program")/tahoma.ttf" "$folder/"
+    touch "$folder/portable.txt"
+    wineserver --wait
+  else
+    cp "$program" "$folder/kraylo"
+  fi
+}
+# The command that starts a program copied by copy_program, from its folder.
+run_command() {  # [program]
+  if [[ ${1:-$probe} == *.exe ]]; then echo "wine ./kraylo.exe"; else echo "./kraylo"; fi
+}
+# Gives the Kraylo window the keyboard focus: keys reach a Wine window only once it has it.
+focus_kraylo() {
+  local window
+  window=$(xdotool search --name '^Kraylo$' 2>/dev/null | head -1)
+  [ -z "$window" ] || xdotool windowfocus --sync "$window" 2>/dev/null || true
 }
 # Waits until the share (0 to 1) of lit pixels in a frame rectangle of a new screenshot is above
 # $2: screenshot name, share, rectangle (left top width height).
@@ -98,3 +116,14 @@ measure() {
 }
 lit_share() { measure "$@" -threshold 6% -format "%[fx:mean]"; }  # of pixels not black
 brightest() { measure "$@" -format "%[fx:maxima]"; }              # grey level, 0 to 1
+# The lines of bright green text (the game's messages) in frame rectangle $2..$5 of screenshot $1:
+# runs of screen rows holding some.
+green_lines() {
+  local at size
+  at=$(to_screen "$2" "$3" | tr ' ' +)
+  size=$(awk -v s="$scale" -v w="$4" -v h="$5" 'BEGIN { printf "%dx%d", w * s, h * s }')
+  convert "$1" -crop "$size+$at" +repage -fx 'g > 0.7 && r < 0.3 && b < 0.3' -scale "1x$(
+    awk -v s="$scale" -v h="$5" 'BEGIN { printf "%d", h * s }')!" txt:- |
+    awk -F'[(,)]' 'NR > 1 { lit = $3 + 0 > 0 } NR > 1 && lit && !was { n++ } NR > 1 { was = lit }
+                   END { print n + 0 }'
+}

@@ -6,19 +6,22 @@
 # ends it too, both with status 0. Both record the game with --record, and both recordings check
 # out with --check-replay. With a fourth argument, the joining side is that program instead: the
 # Windows build's kraylo.exe runs under Wine (WINEPREFIX: a made prefix), and each side's
-# recording must check out on the other side's program with the same summary.
+# recording must check out on the other side's program with the same summary. With --typed the
+# joining side starts with --join alone and its player types the host's address on the address
+# screen (the one offered from an earlier game rubbed out first); the address is then kept as the
+# last one.
 # Usage: network.sh <kraylo executable> <openbox|bare> <work folder> [<joining kraylo(.exe)>]
+#                   [--typed]
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
 host_display=$DISPLAY
-joiner=$(realpath "${4:-$probe}")
-wine=()
-if [[ $joiner == *.exe ]]; then
-  wine=(wine)
-  # A wine server of an earlier program knows another display: let it end first.
-  wineserver --wait
-fi
+joiner=$probe typed=""
+for arg in "${@:4}"; do
+  if [ "$arg" = --typed ]; then typed=1; else joiner=$(realpath "$arg"); fi
+done
+windows=""
+[[ $joiner != *.exe ]] || windows=1
 
 # The joining side's X server, on a display number it picks itself.
 Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/join-display" >/dev/null 2>&1 &
@@ -28,19 +31,18 @@ for _ in $(seq 100); do [ -s "$work/join-display" ] && break; sleep 0.05; done
 join_display=:$(cat "$work/join-display")
 if [ "$session" = openbox ]; then DISPLAY=$join_display start_window_manager; fi
 
-# Each side runs from a program folder of its own: the executable and its data folder.
-for side in host join; do
-  program=$probe
-  [ $side = join ] && program=$joiner
-  mkdir -p "$work/$side"
-  cp "$program" "$work/$side/"
-  cp -r "$(dirname "$program")/dorvane" "$work/$side/dorvane"
-  [ -z "${wine[*]}" ] || [ $side = host ] || cp "$(dirname "$program")/tahoma.ttf" "$work/$side/"
-done
+# Each side runs from a program folder of its own, which keeps its per-user files too.
+copy_program "$work/host"
+copy_program "$work/join" "$joiner"
 port=$((20000 + RANDOM % 20000))
-(cd "$work/host" && DISPLAY=$host_display exec ./"${probe##*/}" --host $port --record "$work/host.krp" >"$work/host.log" 2>&1) &
+(cd "$work/host" && DISPLAY=$host_display exec $(run_command) --host $port \
+  --record "$work/host.krp" >"$work/host.log" 2>&1) &
 host=$!
-(cd "$work/join" && DISPLAY=$join_display exec "${wine[@]}" "./${joiner##*/}" --join 127.0.0.1:$port --record "$work/join.krp" >"$work/join.log" 2>&1) &
+address=127.0.0.1:$port
+join_address=$address
+[ -z "$typed" ] || join_address=""
+(cd "$work/join" && DISPLAY=$join_display exec $(run_command "$joiner") \
+  --join $join_address --record "$work/join.krp" >"$work/join.log" 2>&1) &
 join=$!
 trap 'kill $host $join $join_server 2>/dev/null || true' EXIT
 
@@ -62,6 +64,16 @@ ball1_start="319 219 60 60"  # the middle of each ball's first place
 ball2_start="421 321 60 60"
 
 wait_share "$host_display" host-menu 0.5 340 255 120 22
+if [ -n "$typed" ]; then
+  # The address screen, before the menu: its lines a quarter of the way down.
+  wait_share "$join_display" join-address 0.02 $message_band
+  on "$join_display" focus_kraylo
+  on "$join_display" xdotool key --delay 20 $(printf 'BackSpace %.0s' $(seq 40))
+  on "$join_display" xdotool type --delay 60 "$address"
+  sleep 0.3
+  shot "$join_display" join-typed >/dev/null
+  on "$join_display" xdotool key Return
+fi
 wait_share "$join_display" join-menu 0.5 340 255 120 22
 # The host's player presses Play first: its game screen waits for the other player.
 click_play "$host_display"
@@ -80,8 +92,7 @@ check "ball 2 in its first place on the joiner's screen" \
 # each steers their own ball with either set. Ball 2 has less room before the edge, so it gets the
 # shorter push: a ball over the edge would start a new round somewhere else.
 # Keys reach a Wine window once it has the focus.
-[ -z "${wine[*]}" ] ||
-  on "$join_display" xdotool windowfocus --sync "$(on "$join_display" xdotool search --name '^Kraylo$' | head -1)"
+on "$join_display" focus_kraylo
 on "$host_display" xdotool keydown Right
 on "$join_display" xdotool keydown Right
 sleep 0.12
@@ -132,11 +143,15 @@ for side in host join; do
   checked=$("$probe" --check-replay "$work/$side.krp" 2>&1) && ok=1 || ok=0
   check "the $side's recording checks out: $checked" \
     "[ $ok = 1 ] && [[ \"\$checked\" =~ ': 1 game, '[0-9]{3,}' ticks' ]]"
-  if [ -n "${wine[*]}" ]; then
+  if [ -n "$windows" ]; then
     there=$(wine "$joiner" --check-replay "$work/$side.krp" 2>&1 | tr -d '\r') && ok=1 || ok=0
     check "the $side's recording checks out the same on the joiner's program: $there" \
       "[ $ok = 1 ] && [ \"\${there#*: }\" = \"\${checked#*: }\" ]"
   fi
 done
-echo "PASS: a network game between two programs${wine[*]:+ (the joiner under Wine)} under $session," \
-  "both ending with status 0"
+if [ -n "$typed" ]; then
+  check "the typed address kept as the last one" \
+    "[ \"\$(tr -d '\r' <'$work/join/last-address')\" = '$address' ]"
+fi
+echo "PASS: a network game between two programs${windows:+ (the joiner under Wine)}${typed:+, the" \
+  "address typed} under $session, both ending with status 0"

@@ -13,23 +13,15 @@ source "$(dirname "$0")/checks.sh"
 in_xvfb 1024x768 "$@"
 events_tool=$(realpath "$4")
 copy_program
-# The replaying program's folder and command: the recording program's own, or the Windows one's
-# as its portable zip lays it out.
-player=(./kraylo) player_folder=$work
+# The replaying program and its folder: the recording program's own, or the Windows one's.
+# Wine takes a few seconds more to start.
+player=$probe player_folder=$work start_time=3
 if [ -n "${5:-}" ]; then
-  windows=$(realpath "$5") player=(wine ./kraylo.exe) player_folder=$work/windows
-  mkdir "$player_folder"
-  cp "$windows" "$(dirname "$windows")/tahoma.ttf" "$player_folder/"
-  cp -r "$(dirname "$windows")/dorvane" "$player_folder/dorvane"
-  touch "$player_folder/portable.txt"
-  # A wine server of an earlier program knows another display: let it end first.
-  wineserver --wait
+  player=$(realpath "$5") player_folder=$work/windows start_time=6
+  copy_program "$player_folder" "$player"
 fi
-# Ends the running program with Esc. Keys reach a Wine window only once it has the focus.
 end_with_escape() {
-  local window
-  window=$(xdotool search --name '^Kraylo$' 2>/dev/null | head -1)
-  [ -z "$window" ] || xdotool windowfocus --sync "$window" 2>/dev/null || true
+  focus_kraylo
   xdotool keydown Escape
   wait_exit $pid 5
   xdotool keyup Escape
@@ -53,12 +45,12 @@ check "the recording ends with status 0 ($status)" '[ $status = 0 ]'
 check "the game has contacts and drops" "grep -q contact '$work/events.txt' && grep -q drop '$work/events.txt'"
 ticks=$("$work/kraylo" --check-replay "$work/game.krp" | sed -n 's/.*1 game, \([0-9]*\) ticks.*/\1/p')
 
-# The replay, heard through the disk driver (Wine takes a few seconds more to start).
+# The replay, heard through the disk driver.
 [ "$player_folder" = "$work" ] || cp "$work/game.krp" "$player_folder/"
 (cd "$player_folder" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw \
-  exec "${player[@]}" --replay game.krp >"$work/replay.log" 2>&1) &
+  exec $(run_command "$player") --replay game.krp >"$work/replay.log" 2>&1) &
 pid=$!
-sleep "$(awk -v t="$ticks" -v w=${#player[@]} 'BEGIN { print t * 0.03 + 3 * w }')"
+sleep "$(awk -v t="$ticks" -v s=$start_time 'BEGIN { print t * 0.03 + s }')"
 shoot replay-end >/dev/null
 end_with_escape
 check "the replay ends with status 0 ($status)" '[ $status = 0 ]'
@@ -67,10 +59,10 @@ check "the replay ends with status 0 ($status)" '[ $status = 0 ]'
 cat "$work/windows.log"
 
 # No audio device at all: the replay plays silent, and the log says why.
-(cd "$player_folder" && SDL_AUDIODRIVER=none-such exec "${player[@]}" --replay game.krp \
+(cd "$player_folder" && SDL_AUDIODRIVER=none-such exec $(run_command "$player") --replay game.krp \
   >"$work/silent.log" 2>&1) &
 pid=$!
-sleep $((3 * ${#player[@]}))
+sleep $start_time
 shoot silent >/dev/null
 check "the silent run is still running" "kill -0 $pid"
 end_with_escape
