@@ -1,12 +1,11 @@
 // The menu and the game screen with its debug overlay.
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "display/field_messages.h"
 #include "display/sprites.h"
-#include "display/wrapped_lines.h"
 #include "platform/run_error.h"
 #include "shell/screens.h"
 #include "support/numbers.h"
@@ -73,58 +72,16 @@ void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
   Guarded([&] { BackBuffer(display).SetForeColor(saved_fore_color); });
 }
 
-// What the kind of game has to say: in the window's face, wrapped to the field's width and centred
-// across it (the game's messages a quarter of the way down, clear of where rounds begin). The first
-// size whose lines all fit the field's height is taken (the last one whatever happens), so that a
-// narrow, low field still shows every word.
-constexpr std::array<int, 3> kMessagePoints = {20, 14, 10};
-constexpr int32_t kMessageColor = 0x00FF00;  // bright green, packed RGB
-constexpr int32_t kMessageMargin = 12;       // black left and right of the words, pixels
-
-// The lines of `messages` as they fit the field in `surface`'s current font.
-std::vector<std::string> FieldLines(const Surface& surface,
-                                    const std::vector<std::string>& messages, int32_t field_width) {
-  const TextMeasure measure = [&](std::string_view text) { return surface.TextWidth(text); };
-  std::vector<std::string> lines;
-  for (const std::string& message : messages) {
-    for (std::string& line : WrappedLines(message, field_width - 2 * kMessageMargin, measure)) {
-      lines.push_back(std::move(line));
-    }
-  }
-  return lines;
-}
-
-// `messages` as lines centred across the field around the height `middle` (pixels), kept inside it.
-void DrawMessageLines(Surface& back, const GameModel& game,
-                      const std::vector<std::string>& messages, int32_t middle) {
-  back.SetForeColor(kMessageColor);
-  std::vector<std::string> lines;
-  int32_t line_height = 0;
-  for (const int points : kMessagePoints) {
-    back.SetFont({WindowFont().face, points, true});
-    lines = FieldLines(back, messages, game.ScreenWidth);
-    line_height = points * 9 / 5;
-    if (int64_t{line_height} * static_cast<int64_t>(lines.size()) <= game.ScreenHeight) break;
-  }
-  const int64_t block = int64_t{line_height} * static_cast<int64_t>(lines.size());
-  const int64_t top = std::max<int64_t>(0, game.ScreenHeight - block);
-  auto y = static_cast<int32_t>(std::clamp<int64_t>(middle - block / 2, 0, top));
-  for (const std::string& line : lines) {
-    const int32_t width = back.TextWidth(line);
-    const int32_t x = ToInt32((game.ScreenWidth - width) / 2.0);
-    // On black, so that a ball under the words does not make them hard to read.
-    back.Fill({x - kMessageMargin, y, x + width + kMessageMargin, y + line_height}, 0);
-    back.DrawText(x, y, line);
-    y += line_height;
-  }
-}
-
+// What the kind of game has to say, in the window's face across the field.
 void DrawMessages(Program& program, const std::vector<std::string>& messages, int32_t middle) {
   if (messages.empty()) return;
   DisplayState& display = program.display;
   int32_t saved_color = 0;
   Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
-  Guarded([&] { DrawMessageLines(BackBuffer(display), program.game, messages, middle); });
+  Guarded([&] {
+    DrawFieldMessages(BackBuffer(display), program.game.ScreenWidth, program.game.ScreenHeight,
+                      messages, middle);
+  });
   Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
 }
 

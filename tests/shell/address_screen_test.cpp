@@ -11,6 +11,7 @@
 #include "platform/run_error.h"
 #include "shell/network_match.h"
 #include "support/numbers.h"
+#include "tests/display/field_fit.h"
 #include "tests/net/fake_network.h"
 #include "tests/shell/session.h"
 
@@ -28,6 +29,7 @@ struct Outcome {
   std::string problem;
   std::string dialed;
   bool running = false;
+  std::vector<std::string> lines = {};  // the whole screen's
 };
 Outcome Type(const std::vector<InputEvent>& events, Dial dial = Dial::kConnects,
              const std::string& clipboard = "", const std::string& last_address = "") {
@@ -57,7 +59,10 @@ Outcome Type(const std::vector<InputEvent>& events, Dial dial = Dial::kConnects,
   s.AtFrame(602, [&] {
     outcome.running = true;
     outcome.screen = s.program.screen.GameState;
-    if (s.program.address_entry) outcome.problem = AddressLines(*s.program.address_entry)[2];
+    if (s.program.address_entry) {
+      outcome.lines = AddressLines(*s.program.address_entry);
+      outcome.problem = outcome.lines[2];
+    }
     s.program.game.Running = false;
     *looked = true;
   });
@@ -103,6 +108,7 @@ TEST(AddressScreen, TypedPastedAndEditedAddressesAreLookedUpOrRefusedWithAClearM
     EXPECT_EQ(c.outcome.problem, c.expected.problem) << c.what;
     EXPECT_EQ(c.outcome.dialed, c.expected.dialed) << c.what;
     EXPECT_EQ(c.outcome.running, c.expected.running) << c.what;
+    ExpectInsideTheField(c.outcome.lines, c.what);
   }
 }
 

@@ -1,6 +1,7 @@
 // A network game as the player meets it: what the game screen says while it waits or after it
-// stopped, Esc and Tab acting on this machine only, either key set steering this player's ball,
-// the overlay's network lines; and a whole run through the menu against another session.
+// stopped (inside the field, from 320 x 200 to 1920 x 1080), Esc and Tab acting on this machine
+// only, either key set steering this player's ball, the overlay's network lines; and a whole run
+// through the menu against another session.
 #include "shell/network_match.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "replay/replay_file.h"
 #include "replay/replay_writer.h"
 #include "shell/recorded_rounds.h"
+#include "tests/display/field_fit.h"
 #include "tests/net/fake_network.h"
 #include "tests/shell/session.h"
 #include "tests/support/memory_files.h"
@@ -142,6 +144,7 @@ TEST(NetworkMatch, TheHostsWaitingScreenSaysWhereItIsReachedFromThisNetworkAndFr
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     EXPECT_EQ(host.Messages(), said);
+    ExpectInsideTheField(said, std::string("waiting, ") + c.what);
     // However the program ends (Esc, an error's report, a signal), the match goes with it.
     host.program.match.reset();
     EXPECT_EQ(removed, c.port_mapping && c.external ? 1 : 0) << "the mapping removed";
@@ -153,6 +156,7 @@ TEST(NetworkMatch, TheGameScreenSaysWhatTheGameWaitsFor) {
     NetworkProgram joiner(false, std::nullopt, false);
     joiner.Play(0.1);
     EXPECT_EQ(joiner.Messages(), Lines{"Connecting to 127.0.0.1:27910"});
+    ExpectInsideTheField(joiner.Messages(), "connecting");
   }
   {
     NetworkProgram host(true, std::nullopt, false);
@@ -270,6 +274,7 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
                                  : std::nullopt);
     c.happen(p);
     EXPECT_EQ(p.Messages(), c.said);
+    ExpectInsideTheField(p.Messages(), c.what);
   }
 }
 
