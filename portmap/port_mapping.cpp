@@ -84,7 +84,10 @@ void PortMapping::Work(std::shared_ptr<Shared> shared, uint16_t port,
     }
     why += (why.empty() ? "" : "; ") + answer.why;
   }
-  if (mapper == nullptr) status = {MappingState::kNotMapped, {}, "", why, 0};
+  if (mapper == nullptr) {
+    status.state = MappingState::kNotMapped;
+    status.why = why;
+  }
   std::unique_lock lock(shared->mutex);
   shared->status = status;
   // Bounded: one renewal per period until told to stop.
