@@ -89,6 +89,18 @@ focus_kraylo() {
   window=$(xdotool search --name '^Kraylo$' 2>/dev/null | head -1)
   [ -z "$window" ] || xdotool windowfocus --sync "$window" 2>/dev/null || true
 }
+# Ends program $1 with Esc held on its focused window; waits up to $2 seconds and sets `status`.
+end_with_escape() {  # pid, seconds
+  focus_kraylo
+  xdotool keydown Escape
+  wait_exit "$1" "$2"
+  xdotool keyup Escape
+}
+# Whether screenshot $1 shows the menu: every one of its five buttons lit.
+menu_shown() {
+  local top
+  for top in 250 290 330 370 410; do above $(lit_share "$1" 340 $((top + 5)) 120 22) 0.5 || return 1; done
+}
 # Waits until the share (0 to 1) of lit pixels in a frame rectangle of a new screenshot is above
 # $2: screenshot name, share, rectangle (left top width height).
 wait_lit() {
@@ -106,24 +118,26 @@ pixel() {
   local at="p{$2,$3}"
   convert "$1" -format "%[fx:round(255*$at.r)] %[fx:round(255*$at.g)] %[fx:round(255*$at.b)]" info:
 }
+# The screen rectangle "WxH+X+Y" (ImageMagick's geometry) of a frame rectangle: left top width
+# height.
+screen_rect() {
+  awk -v s="$scale" -v w="$3" -v h="$4" -v at="$(to_screen "$1" "$2" | tr ' ' +)" \
+    'BEGIN { printf "%dx%d+%s\n", w * s, h * s, at }'
+}
 # Frame rectangle (left top width height: $2 to $5) of screenshot $1 in grey, measured by the
 # rest of the arguments.
 measure() {
-  local at size
-  at=$(to_screen "$2" "$3" | tr ' ' +)
-  size=$(awk -v s="$scale" -v w="$4" -v h="$5" 'BEGIN { printf "%dx%d", w * s, h * s }')
-  convert "$1" -crop "$size+$at" +repage -colorspace Gray "${@:6}" info:
+  convert "$1" -crop "$(screen_rect "$2" "$3" "$4" "$5")" +repage -colorspace Gray "${@:6}" info:
 }
 lit_share() { measure "$@" -threshold 6% -format "%[fx:mean]"; }  # of pixels not black
 brightest() { measure "$@" -format "%[fx:maxima]"; }              # grey level, 0 to 1
 # The lines of bright green text (the game's messages) in frame rectangle $2..$5 of screenshot $1:
 # runs of screen rows holding some.
 green_lines() {
-  local at size
-  at=$(to_screen "$2" "$3" | tr ' ' +)
-  size=$(awk -v s="$scale" -v w="$4" -v h="$5" 'BEGIN { printf "%dx%d", w * s, h * s }')
-  convert "$1" -crop "$size+$at" +repage -fx 'g > 0.7 && r < 0.3 && b < 0.3' -scale "1x$(
-    awk -v s="$scale" -v h="$5" 'BEGIN { printf "%d", h * s }')!" txt:- |
+  local rect rows
+  rect=$(screen_rect "$2" "$3" "$4" "$5")
+  rows=${rect#*x} && rows=${rows%%+*}
+  convert "$1" -crop "$rect" +repage -fx 'g > 0.7 && r < 0.3 && b < 0.3' -scale "1x$rows!" txt:- |
     awk -F'[(,)]' 'NR > 1 { lit = $3 + 0 > 0 } NR > 1 && lit && !was { n++ } NR > 1 { was = lit }
                    END { print n + 0 }'
 }

@@ -28,10 +28,6 @@ trap 'kill $pid $other $holder 2>/dev/null || true' EXIT
 pointer_at() {  # screen x, y
   [ "$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')" = "$1 $2" ]
 }
-menu_shown() {  # screenshot: every button lit
-  local top
-  for top in 250 290 330 370 410; do above $(lit_share "$1" 340 $((top + 5)) 120 22) 0.5 || return 1; done
-}
 
 # The menu's pointer is drawn at the system pointer, which has not moved since before the start.
 wait_full_screen

@@ -39,10 +39,7 @@ for protocol in upnp natpmp; do
   sleep 0.5
   check "$protocol: no more lines after the router's answer" \
     '[ "$(green_lines "$(shoot $protocol-waiting-later)" 0 40 800 260)" = 2 ]'
-  focus_kraylo
-  xdotool keydown Escape
-  wait_exit $pid 5
-  xdotool keyup Escape
+  end_with_escape $pid 5
   check "$protocol: exit status 0 ($status)" '[ $status = 0 ]'
   # NAT-PMP asks again when its answer is slow to be read, so a removal may come twice.
   wait_until "$protocol: the mapping removed" "grep -Eqx 'removals [1-9][0-9]*' '$status_file'"

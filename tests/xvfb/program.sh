@@ -16,9 +16,7 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 # The menu: five buttons at x 330 on the 800 pixel wide frame; nothing left of them.
 wait_full_screen
 wait_lit menu 0.5 340 255 120 22
-for top in 250 290 330 370 410; do
-  check "menu button at y $top" "above \$(lit_share $work/menu.png 340 $((top + 5)) 120 22) 0.5"
-done
+check "every menu button lit" "menu_shown $work/menu.png"
 check "nothing left of the buttons" "! above \$(lit_share $work/menu.png 40 100 250 450) 0.01"
 
 # Button 4: green credits text; Esc goes back to the menu.

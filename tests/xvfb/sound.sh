@@ -20,13 +20,6 @@ if [ -n "${5:-}" ]; then
   player=$(realpath "$5") player_folder=$work/windows start_time=6
   copy_program "$player_folder" "$player"
 fi
-end_with_escape() {
-  focus_kraylo
-  xdotool keydown Escape
-  wait_exit $pid 5
-  xdotool keyup Escape
-}
-
 # A game: the computer at hard pushes ball 1 about and over the edges; ball 1 sometimes pushes back.
 (cd "$work" && SDL_AUDIODRIVER=dummy exec ./kraylo --computer hard --record game.krp \
   >"$work/record.log" 2>&1) &
@@ -39,7 +32,7 @@ for key in Right Up Left Down Right Left; do
   xdotool keydown $key sleep 0.4 keyup $key
 done
 sleep 3
-end_with_escape
+end_with_escape $pid 5
 check "the recording ends with status 0 ($status)" '[ $status = 0 ]'
 "$events_tool" "$work/game.krp" >"$work/events.txt"
 check "the game has contacts and drops" "grep -q contact '$work/events.txt' && grep -q drop '$work/events.txt'"
@@ -52,7 +45,7 @@ ticks=$("$work/kraylo" --check-replay "$work/game.krp" | sed -n 's/.*1 game, \([
 pid=$!
 sleep "$(awk -v t="$ticks" -v s=$start_time 'BEGIN { print t * 0.03 + s }')"
 shoot replay-end >/dev/null
-end_with_escape
+end_with_escape $pid 5
 check "the replay ends with status 0 ($status)" '[ $status = 0 ]'
 "$(dirname "$0")/../../tools/sound-windows" "$player_folder/sound.raw" "$work/events.txt" "$work/sound.png" \
   >"$work/windows.log" 2>&1 || fail "sound in every event's window and nowhere else"
@@ -65,7 +58,7 @@ pid=$!
 sleep $start_time
 shoot silent >/dev/null
 check "the silent run is still running" "kill -0 $pid"
-end_with_escape
+end_with_escape $pid 5
 check "the silent run ends with status 0 ($status)" '[ $status = 0 ]'
 echo "PASS: a replay's sound lies in the windows of its contacts, drops and rounds under" \
   "$session${5:+ (heard under Wine)}"
