@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # The host's waiting screen with a router that maps ports: fakes of the tests' own on 127.0.0.1
 # (fake_router), reached through KRAYLO_TEST_ROUTER, once mapping by UPnP and once by NAT-PMP
-# (the UPnP router refusing). Runs in a network namespace of its own with only `lo` (started by
-# `unshare -n`), so nothing reaches beyond this machine and no address for a player on this
+# (the UPnP router refusing). Runs in a network namespace of its own with only `lo`
+# (tests/offline.sh), so nothing reaches beyond this machine and no address for a player on this
 # network is known: the screen then says "Waiting for the other player" and, once the router has
 # mapped the port with an hour's lease, the address for a player elsewhere (203.0.113.7:PORT) on
 # one line. Esc ends the host with status 0, and the mapping is removed on the way out.
-# Usage: unshare -n port_mapping.sh <kraylo(.exe)> <openbox|bare> <work folder> <fake_router>
+# Usage: tests/offline.sh port_mapping.sh <kraylo(.exe)> <openbox|bare> <work folder> <fake_router>
 set -euo pipefail
-[ -n "${KRAYLO_XVFB_INSIDE:-}" ] || ip link set lo up
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
 router_tool=$(realpath "$4")
