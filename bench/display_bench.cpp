@@ -28,7 +28,7 @@
 #include "platform/headless/headless_system.h"
 #include "platform/sdl/sdl_screen.h"
 #include "shell/program.h"
-#include "shell/screens.h"
+#include "shell/screens/screens.h"
 
 namespace kraylo {
 namespace {

@@ -70,8 +70,16 @@ double GameCpuShare(bool sound) {
   setenv("SDL_AUDIODRIVER", sound ? "dummy" : "none-such", 1);
   constexpr int kWarmUp = 30, kMeasured = 300;
   std::unique_ptr<System> machine = CreateSdlSystem({.pace_frames = true});
-  Program program(*machine);
-  program.play_at_once = true;  // the game screen and its timer from the first frame
+  // A replay of balls at rest: the game screen and its timer from the first frame.
+  Options options;
+  options.mode = ReplayToShow{"balls at rest"};
+  Program program(*machine, options);
+  RecordedGame at_rest;
+  at_rest.width = 800;
+  at_rest.height = 600;
+  at_rest.inputs.assign(kWarmUp + kMeasured + 100, 0);
+  program.resources.replay = Replay{{at_rest}};
+  program.field = FieldSize{at_rest.width, at_rest.height};
   double share = 0, cpu_start = 0;
   WallClock::time_point start;
   int ticks = 0;

@@ -52,8 +52,10 @@ struct HelloPacket {
   int32_t height = 0;  // pixels
 };
 
-// The longest a game waits for a lost connection to come back (seconds).
+// The longest a game waits for a lost connection to come back (seconds), and how long it waits
+// when the host's configuration does not say.
 inline constexpr int kMostReconnectSeconds = 600;
+inline constexpr int kDefaultReconnectSeconds = 60;
 
 // Host to joiner: the game the joiner is let into, or let back into.
 struct WelcomePacket {
@@ -64,7 +66,7 @@ struct WelcomePacket {
   uint64_t token = 0;  // what the joiner says to come back after the connection was lost
   // How long after the last packet a lost connection may come back (seconds, 1 to
   // kMostReconnectSeconds): the host's, for both sides.
-  uint16_t reconnect_seconds = 60;
+  uint16_t reconnect_seconds = kDefaultReconnectSeconds;
 };
 
 // Joiner to host, first thing on a new connection after the old one was lost.

@@ -37,7 +37,7 @@ struct SessionSettings {
   uint64_t token = 0;
   // The host's: how long after the last packet a lost connection may come back (seconds, 1 to
   // kMostReconnectSeconds); the joiner takes the host's.
-  int reconnect_seconds = 60;
+  int reconnect_seconds = kDefaultReconnectSeconds;
 };
 
 enum class Phase {

@@ -21,16 +21,6 @@ inline constexpr std::string_view kPersonOpponent = "PERSON";
 // around it.
 inline constexpr std::string_view kLevelKey = "level";
 
-inline constexpr std::string_view kNetSection = "Net";
-// How long a network game waits for a lost connection to come back: whole seconds, 5 to 600 (60
-// when the key is missing); the host's holds for both sides.
-inline constexpr std::string_view kReconnectSecondsKey = "reconnectSeconds";
-inline constexpr int kFewestReconnectSeconds = 5;
-inline constexpr int kDefaultReconnectSeconds = 60;
-// "false" (any case, blanks around it) keeps the host from asking the router to open its port;
-// "true", as when the key is missing, lets it.
-inline constexpr std::string_view kPortMappingKey = "portMapping";
-
 inline constexpr std::string_view kKeysSection = "Keys";
 // The key that switches the sound off and on, named as SDL does; M without the line.
 inline constexpr std::string_view kMuteAction = "mute";

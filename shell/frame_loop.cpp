@@ -10,7 +10,7 @@
 #include "game/balls.h"
 #include "platform/run_error.h"
 #include "shell/config_keys.h"
-#include "shell/screens.h"
+#include "shell/screens/screens.h"
 #include "support/config.h"
 #include "support/log.h"
 #include "support/numbers.h"
@@ -66,7 +66,9 @@ void SetUp(Program& program) {
   }
   Guarded([&] { ResetBalls(program.game, program.system.random(), 0); });
   Guarded([&] { program.game.ShowDebug = false; });
-  if (program.play_at_once) Guarded([&] { StartGame(program); });
+  if (std::holds_alternative<ReplayToShow>(program.options.mode)) {
+    Guarded([&] { StartGame(program); });
+  }
 }
 
 // One pass of the loop after the Running test: events, then a complete picture, then the flip.

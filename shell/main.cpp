@@ -5,11 +5,36 @@
 #include <string>
 #include <vector>
 
+#include "online/host_reach.h"
+#include "online/transport_opening.h"
 #include "platform/run_error.h"
 #include "platform/sdl/sdl_system.h"
-#include "shell/network_match.h"
+#include "portmap/routers.h"
 #include "shell/options.h"
 #include "shell/run.h"
+
+namespace {
+
+// A network game's transport is opened before any window, so that a port in use or an unknown
+// host is said at once.
+kraylo::RunResources OpenResources(const kraylo::RunMode& mode) {
+  kraylo::RunResources resources;
+  if (const auto* host = std::get_if<kraylo::HostGame>(&mode)) {
+    resources.transport = kraylo::ListenOn(host->port);
+  } else if (const auto* join = std::get_if<kraylo::JoinGame>(&mode)) {
+    resources.transport = kraylo::DialHost(join->host);
+  }
+  if (kraylo::IsNetworkRun(mode)) {
+    // The tests' own routers on 127.0.0.1, instead of those found on the network (README).
+    const char* test_router = std::getenv("KRAYLO_TEST_ROUTER");
+    resources.reach = kraylo::MachineHostReach(
+        test_router != nullptr ? kraylo::RoutersAt(test_router) : kraylo::RouterAddress{});
+    resources.dial = kraylo::DialHost;
+  }
+  return resources;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   kraylo::Options options;
@@ -28,32 +53,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    if (!options.check_replay.empty()) {
+    if (const auto* check = std::get_if<kraylo::ReplayToCheck>(&options.mode)) {
       // No window: the files of the machine are all it takes.
       std::unique_ptr<kraylo::Files> files = kraylo::CreateMachineFiles();
-      return kraylo::CheckReplayFile(*files, options.check_replay, std::cout, std::cerr);
+      return kraylo::CheckReplayFile(*files, check->file, std::cout, std::cerr);
     }
-    // A port in use or an unknown host is said before any window opens.
-    std::unique_ptr<kraylo::Transport> transport;
-    kraylo::HostReach reach;
-    // --join alone: the address is typed on the address screen, and looked up from there.
-    const bool typed = options.network && !options.network->host && options.network->peer.empty();
-    if (options.network) {
-      if (!typed) transport = kraylo::OpenTransport(*options.network);
-      // The tests' own routers on 127.0.0.1, instead of those found on the network (README).
-      const char* test_router = std::getenv("KRAYLO_TEST_ROUTER");
-      reach = kraylo::MachineHostReach(test_router != nullptr ? test_router : "");
-    }
+    kraylo::RunResources resources = OpenResources(options.mode);
     // The system outlives the program: the program's surfaces come from its display.
     std::unique_ptr<kraylo::System> system = kraylo::CreateSdlSystem();
-    const kraylo::Dialer dial = [](const std::string& peer, uint16_t port) {
-      kraylo::NetworkOptions network;
-      network.peer = peer;
-      network.port = port;
-      return kraylo::OpenTransport(network);
-    };
-    return kraylo::RunProgram(*system, options, std::cerr, std::move(transport), std::move(reach),
-                              dial);
+    return kraylo::RunProgram(*system, options, std::cerr, std::move(resources));
   } catch (const kraylo::RunError& error) {
     // Only a machine without a usable window system, or a network game that cannot begin, gets
     // here: nothing has been changed yet.

@@ -7,9 +7,26 @@
 
 #include "net/protocol.h"
 #include "net/session.h"
+#include "online/host_address.h"
+#include "support/numbers.h"
 
 namespace kraylo {
 namespace {
+
+// The command line as its options set it, before it is read as one kind of run.
+struct CommandLine {
+  Options options;  // help, version, record and mute, as they are
+  std::string replay;
+  std::string check_replay;
+  bool computer = false;
+  std::optional<Level> computer_level;
+  bool host = false;
+  bool join = false;
+  HostAddress address;                   // --host's port; --join's host and port
+  bool typed = true;                     // --join without an address
+  int input_delay = kDefaultInputDelay;  // ticks
+  bool port_mapping = true;
+};
 
 enum class Value { kNone, kRequired, kOptional };
 
@@ -19,7 +36,7 @@ struct OptionRow {
   std::string_view value_name;  // in the usage text
   std::string help;
   // Stores the option; raises UsageError for a bad value. `value` is absent when none was given.
-  void (*apply)(Options& options, const std::optional<std::string>& value);
+  void (*apply)(CommandLine& line, const std::optional<std::string>& value);
 };
 
 // "--name". Built piece by piece: GCC 12 mistakes "literal" + std::string&& for an overlapping
@@ -37,72 +54,67 @@ void SetFile(std::string& file, const std::string& option,
   file = *value;
 }
 
-// A whole decimal number from `low` to `high`; raises UsageError naming `what` otherwise.
-int WholeNumber(const std::string& text, int low, int high, const std::string& what) {
-  const bool digits =
-      !text.empty() && text.size() <= 5 &&
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-  const int value = digits ? std::stoi(text) : -1;
-  if (value < low || value > high) {
-    throw UsageError(what + " must be a whole number from " + std::to_string(low) + " to " +
-                     std::to_string(high) + ", not \"" + text + "\"");
+// An address or a port, read where the address screen reads them too.
+template <typename Read>
+auto Address(Read read) {
+  try {
+    return read();
+  } catch (const AddressError& error) {
+    throw UsageError(error.what());
   }
-  return value;
-}
-
-uint16_t Port(const std::string& text) {
-  return static_cast<uint16_t>(WholeNumber(text, 1, 65535, "the UDP port"));
-}
-
-NetworkOptions& Network(Options& options) {
-  if (!options.network) options.network = NetworkOptions{};
-  return *options.network;
 }
 
 // --host [PORT]
-void ApplyHost(Options& options, const std::optional<std::string>& value) {
-  NetworkOptions& network = Network(options);
-  network.host = true;
-  network.port = value ? Port(*value) : kDefaultPort;
+void ApplyHost(CommandLine& line, const std::optional<std::string>& value) {
+  line.host = true;
+  if (value) line.address.port = Address([&] { return ParsePort(*value); });
 }
 
 // --join [HOST[:PORT]]: without one, the player types it on the address screen.
-void ApplyJoin(Options& options, const std::optional<std::string>& value) {
-  NetworkOptions& network = Network(options);
-  network.port = kDefaultPort;
-  if (value) ReadHostAddress(*value, "--join", network);
+void ApplyJoin(CommandLine& line, const std::optional<std::string>& value) {
+  line.join = true;
+  if (!value) return;
+  line.address = Address([&] { return ParseHostAddress(*value, "--join"); });
+  line.typed = false;
 }
 
 // --delay N
-void ApplyDelay(Options& options, const std::optional<std::string>& value) {
-  Network(options).input_delay = WholeNumber(*value, 0, kMostInputDelay, "the input delay");
+void ApplyDelay(CommandLine& line, const std::optional<std::string>& value) {
+  const std::optional<int> delay = WholeNumberIn(*value, 0, kMostInputDelay);
+  if (!delay) {
+    throw UsageError("the input delay must be a whole number from 0 to " +
+                     std::to_string(kMostInputDelay) + ", not \"" + *value + "\"");
+  }
+  line.input_delay = *delay;
 }
 
 const std::array kOptions{
-    OptionRow{"help", Value::kNone, "", "print this text and end",
-              [](Options& options, const std::optional<std::string>&) { options.help = true; }},
-    OptionRow{"version", Value::kNone, "", "print the version and end",
-              [](Options& options, const std::optional<std::string>&) { options.version = true; }},
+    OptionRow{
+        "help", Value::kNone, "", "print this text and end",
+        [](CommandLine& line, const std::optional<std::string>&) { line.options.help = true; }},
+    OptionRow{
+        "version", Value::kNone, "", "print the version and end",
+        [](CommandLine& line, const std::optional<std::string>&) { line.options.version = true; }},
     OptionRow{"record", Value::kRequired, "FILE", "record every game of this run into FILE",
-              [](Options& options, const std::optional<std::string>& value) {
-                SetFile(options.record, "record", value);
+              [](CommandLine& line, const std::optional<std::string>& value) {
+                SetFile(line.options.record, "record", value);
               }},
     OptionRow{"replay", Value::kRequired, "FILE", "show the games recorded in FILE",
-              [](Options& options, const std::optional<std::string>& value) {
-                SetFile(options.replay, "replay", value);
+              [](CommandLine& line, const std::optional<std::string>& value) {
+                SetFile(line.replay, "replay", value);
               }},
     OptionRow{"check-replay", Value::kRequired, "FILE",
               "play FILE again without a window and check its checksums",
-              [](Options& options, const std::optional<std::string>& value) {
-                SetFile(options.check_replay, "check-replay", value);
+              [](CommandLine& line, const std::optional<std::string>& value) {
+                SetFile(line.check_replay, "check-replay", value);
               }},
     OptionRow{"computer", Value::kOptional, "LEVEL",
               "ball 2 is played by the computer: easy, normal or hard",
-              [](Options& options, const std::optional<std::string>& value) {
-                options.computer = true;
+              [](CommandLine& line, const std::optional<std::string>& value) {
+                line.computer = true;
                 if (!value) return;
-                options.computer_level = LevelNamed(*value);
-                if (!options.computer_level) {
+                line.computer_level = LevelNamed(*value);
+                if (!line.computer_level) {
                   throw UsageError("--computer takes " + std::string(kLevelChoices) + ", not \"" +
                                    *value + "\"");
                 }
@@ -118,30 +130,30 @@ const std::array kOptions{
               "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) +
                   " (" + std::to_string(kDefaultInputDelay) + ")",
               ApplyDelay},
-    OptionRow{"no-port-mapping", Value::kNone, "",
-              "the host does not ask the router (UPnP, NAT-PMP) to open its port",
-              [](Options& options, const std::optional<std::string>&) {
-                Network(options).port_mapping = false;
-              }},
-    OptionRow{"mute", Value::kNone, "", "start with the sound off (the mute key, M, turns it on)",
-              [](Options& options, const std::optional<std::string>&) { options.mute = true; }},
+    OptionRow{
+        "no-port-mapping", Value::kNone, "",
+        "the host does not ask the router (UPnP, NAT-PMP) to open its port",
+        [](CommandLine& line, const std::optional<std::string>&) { line.port_mapping = false; }},
+    OptionRow{
+        "mute", Value::kNone, "", "start with the sound off (the mute key, M, turns it on)",
+        [](CommandLine& line, const std::optional<std::string>&) { line.options.mute = true; }},
 };
 
 // Options that ask for two different runs. `given` tells whether an option was on the line.
 template <typename Given>
-void RefuseCombinations(const Options& options, const Given& given) {
+void RefuseCombinations(const CommandLine& line, const Given& given) {
   const bool watches = given("replay") || given("check-replay");
   const bool online = given("host") || given("join");
   if (given("replay") && given("check-replay")) {
     throw UsageError("--replay and --check-replay cannot go together");
   }
   if (given("host") && given("join")) throw UsageError("--host and --join cannot go together");
-  if ((given("record") || options.computer || online) && watches) {
-    const char* option = options.computer ? "--computer" : online ? "--host or --join" : "--record";
+  if ((given("record") || line.computer || online) && watches) {
+    const char* option = line.computer ? "--computer" : online ? "--host or --join" : "--record";
     throw UsageError(std::string(option) +
                      " cannot go with --replay or --check-replay: a replay plays no game");
   }
-  if (options.computer && online) {
+  if (line.computer && online) {
     throw UsageError("--computer cannot go with --host or --join: the other player steers ball " +
                      std::string(given("host") ? "2" : "1"));
   }
@@ -151,6 +163,17 @@ void RefuseCombinations(const Options& options, const Given& given) {
   if (given("no-port-mapping") && !given("host")) {
     throw UsageError("--no-port-mapping is for the host: give --host as well");
   }
+}
+
+// The one kind of run the options, found to go together, ask for.
+RunMode ModeOf(const CommandLine& line) {
+  if (!line.replay.empty()) return ReplayToShow{line.replay};
+  if (!line.check_replay.empty()) return ReplayToCheck{line.check_replay};
+  if (line.computer) return ComputerGame{line.computer_level};
+  if (line.host) return HostGame{line.address.port, line.input_delay, line.port_mapping};
+  if (line.join && line.typed) return TypedJoin{line.input_delay};
+  if (line.join) return JoinGame{line.address, line.input_delay};
+  return LocalGame{};
 }
 
 const OptionRow* FindOption(std::string_view name) {
@@ -163,22 +186,8 @@ bool IsOption(const std::string& argument) { return argument.rfind("--", 0) == 0
 
 }  // namespace
 
-void ReadHostAddress(const std::string& text, const std::string& subject, NetworkOptions& network) {
-  const size_t colon = text.find(':');
-  if (colon != std::string::npos && text.find(':', colon + 1) != std::string::npos) {
-    throw UsageError(subject + " takes a name or an IPv4 address, not \"" + text + "\"");
-  }
-  const std::string peer = text.substr(0, colon);
-  const uint16_t port = colon == std::string::npos ? kDefaultPort : Port(text.substr(colon + 1));
-  if (peer.empty() || peer.find_first_of(" \t") != std::string::npos) {
-    throw UsageError(subject + " needs the host's name or IPv4 address, not \"" + text + "\"");
-  }
-  network.peer = peer;
-  network.port = port;
-}
-
 Options ParseOptions(const std::vector<std::string>& arguments) {
-  Options options;
+  CommandLine line;
   std::vector<std::string_view> seen;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -203,11 +212,13 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     if (option->value == Value::kRequired && !value) {
       throw UsageError(Dashed(name) + " needs a value (" + std::string(option->value_name) + ")");
     }
-    option->apply(options, value);
+    option->apply(line, value);
   }
-  RefuseCombinations(options, [&](std::string_view name) {
+  RefuseCombinations(line, [&](std::string_view name) {
     return std::find(seen.begin(), seen.end(), name) != seen.end();
   });
+  Options options = line.options;
+  options.mode = ModeOf(line);
   return options;
 }
 

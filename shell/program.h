@@ -11,12 +11,17 @@
 #include "game/balls.h"
 #include "input/keyboard.h"
 #include "input/local_keys.h"
+#include "net/transport.h"
+#include "online/host_lookup.h"
+#include "online/host_reach.h"
+#include "online/net_settings.h"
 #include "platform/platform.h"
+#include "replay/replay_file.h"
 #include "replay/replay_writer.h"
-#include "shell/address_screen.h"
-#include "shell/match.h"
+#include "shell/matches/match.h"
 #include "shell/options.h"
 #include "shell/program_sound.h"
+#include "shell/screens/address_screen.h"
 
 namespace kraylo {
 
@@ -44,6 +49,14 @@ struct FieldSize {
   int32_t height = 0;
 };
 
+// What a run is given before its window opens, for the match to be made from.
+struct RunResources {
+  std::unique_ptr<Transport> transport;  // a network game's, opened at once
+  HostReach reach;                       // how players reach a host
+  Dialer dial;                           // --join alone: looks the typed address up
+  std::optional<Replay> replay;          // --replay: the games to show, read and checked
+};
+
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size
 // live in `game`). The display's surfaces come from `system`, so the Program must go first.
 struct Program {
@@ -51,7 +64,9 @@ struct Program {
       : system(machine), options(command_line), match(MakeLocalMatch()) {}
 
   System& system;                // window, display, keyboard, files, clock and chance
-  Options options;               // the command line
+  Options options;               // the command line; start-up resolves its mode
+  RunResources resources;        // what the match is made from
+  NetSettings net_settings;      // [Net], read at start-up by a network run
   GameModel game;                // balls, drop state, Running, ShowDebug, ScreenWidth/Height
   ScreenState screen;            // the active screen, pointer, menu and credits positions
   KeyboardDevice keyboard;       // the keyboard device and its last poll
@@ -60,9 +75,7 @@ struct Program {
   FpsCounter fps;                // the frame-rate counter
   std::unique_ptr<Match> match;  // what plays the game's ticks
 
-  // How the run differs from a plain local game (set before the window runs).
   std::unique_ptr<ReplayWriter> recorder;  // --record: where the games' ticks go
-  bool play_at_once = false;  // the game screen and the timer start with the frame loop (a replay)
   // The field of a replay: the display takes this size instead of the configured one.
   std::optional<FieldSize> field;
   // --join alone: the address screen's state until the address has been looked up.

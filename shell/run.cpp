@@ -5,9 +5,6 @@
 #include "replay/replay_check.h"
 #include "replay/replay_file.h"
 #include "replay/replay_writer.h"
-#include "shell/network_match.h"
-#include "shell/program.h"
-#include "shell/recorded_rounds.h"
 
 namespace kraylo {
 namespace {
@@ -27,28 +24,19 @@ std::string Plural(uint64_t count, const char* word) {
 }  // namespace
 
 int RunProgram(System& system, const Options& options, std::ostream& errors,
-               std::unique_ptr<Transport> transport, HostReach reach, Dialer dial) {
+               RunResources resources) {
   Program program(system, options);
-  const std::string& file = options.replay.empty() ? options.record : options.replay;
+  program.resources = std::move(resources);
+  const auto* replay = std::get_if<ReplayToShow>(&options.mode);
+  const std::string& file = replay != nullptr ? replay->file : options.record;
   try {
     if (!options.record.empty()) {
       program.recorder = std::make_unique<ReplayWriter>(system.files(), options.record);
     }
-    if (!options.replay.empty()) {
-      Replay replay = ReadCheckedReplay(system.files(), options.replay, nullptr);
-      program.field = FieldSize{replay.games.front().width, replay.games.front().height};
-      program.match = MakeReplayMatch(std::move(replay));
-      program.play_at_once = true;
-    }
-    if (transport) {
-      program.match = MakeNetworkMatch(
-          std::move(transport), *options.network, DrawSeed(system.random()),
-          program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{},
-          std::move(reach));
-    }
-    // --join alone: the address is typed once the picture is up.
-    if (options.network && !options.network->host && options.network->peer.empty() && dial) {
-      StartAddressEntry(program, std::move(dial));
+    if (replay != nullptr) {
+      const Replay& shown =
+          program.resources.replay.emplace(ReadCheckedReplay(system.files(), file, nullptr));
+      program.field = FieldSize{shown.games.front().width, shown.games.front().height};
     }
   } catch (const RunError& error) {
     errors << "kraylo: " << error.description() << "\n";

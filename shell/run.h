@@ -6,23 +6,20 @@
 #include <ostream>
 #include <string>
 
-#include "net/transport.h"
 #include "platform/platform.h"
-#include "shell/host_lookup.h"
-#include "shell/network_match.h"
 #include "shell/options.h"
+#include "shell/program.h"
 
 namespace kraylo {
 
 // Plays a run on `system`: opens the recording (--record) or reads the replay to show (--replay),
 // serves the window until the program ends, then ends the recording. A network game (--host,
-// --join) plays over `transport`, opened beforehand. Returns the exit status; a file that cannot
-// be written or read, or a replay that does not check out, is reported on `errors` before the
-// window shows, with status 1. --join without an address shows the address screen first, whose
-// address `dial` looks up and connects to.
+// --join) plays over `resources`' transport, opened beforehand; --join without an address shows
+// the address screen first, whose address `resources`' dialer looks up and connects to. Returns
+// the exit status; a file that cannot be written or read, or a replay that does not check out, is
+// reported on `errors` before the window shows, with status 1.
 int RunProgram(System& system, const Options& options, std::ostream& errors,
-               std::unique_ptr<Transport> transport = nullptr, HostReach reach = {},
-               Dialer dial = nullptr);
+               RunResources resources = {});
 
 // --check-replay: plays the replay at `path` again and compares its checksums. Prints the games,
 // ticks and final state checksum on `out` and returns 0, or what is wrong on `errors` and 1.

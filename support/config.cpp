@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/run_error.h"
+#include "support/numbers.h"
 
 namespace kraylo {
 namespace {
@@ -70,6 +71,13 @@ std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::
   std::optional<ConfigLine> found = FindConfigLine(files, file, section, key);
   if (!found) return std::nullopt;
   return std::move(found->value);
+}
+
+std::optional<std::string> ReadConfigWord(Files& files, std::string_view file,
+                                          std::string_view section, std::string_view key) {
+  const std::optional<std::string> value = ReadConfig(files, file, section, key);
+  if (!value) return std::nullopt;
+  return Strip(UpperCase(*value));
 }
 
 std::optional<ConfigLine> FindConfigLine(Files& files, std::string_view file,

@@ -25,6 +25,11 @@ std::string ProgramPath(Files& files, std::string_view relative);
 std::optional<std::string> ReadConfig(Files& files, std::string_view file, std::string_view section,
                                       std::string_view key);
 
+// As ReadConfig, the value in upper case and without the blanks around it: for values read as a
+// word in any case ("FALSE", "COMPUTER").
+std::optional<std::string> ReadConfigWord(Files& files, std::string_view file,
+                                          std::string_view section, std::string_view key);
+
 // The line ReadConfig takes a value from, for messages about the value.
 struct ConfigLine {
   std::string line;   // the whole line as written, without its line end

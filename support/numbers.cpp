@@ -64,6 +64,17 @@ int32_t Add32(int32_t a, int32_t b) { return Checked32(int64_t{a} + int64_t{b});
 int32_t Sub32(int32_t a, int32_t b) { return Checked32(int64_t{a} - int64_t{b}); }
 int32_t Mul32(int32_t a, int32_t b) { return Checked32(int64_t{a} * int64_t{b}); }
 
+std::optional<int> WholeNumberIn(std::string_view text, int low, int high) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
 std::string Strip(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};

@@ -40,6 +40,10 @@ double ReadNumber(const std::optional<std::string>& text);
 // mismatch); out of the 32-bit range raises 6.
 int32_t ToWholeNumber(const std::optional<std::string>& text);
 
+// A whole number written with decimal digits alone (no sign, no blanks, at most 9 digits) from
+// `low` to `high`; nullopt for anything else. For the settings and options this program added.
+std::optional<int> WholeNumberIn(std::string_view text, int low, int high);
+
 // The invariant plain form: "." as separator, no group separators, 15 significant digits, no
 // trailing zeros, no point for whole values (30, 412.5, -1). Magnitudes below 1 get a leading
 // zero (0.5); decimal exponents from -5 to 14 are written out (0.00001, 123456789012345), all

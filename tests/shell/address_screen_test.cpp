@@ -1,6 +1,6 @@
 // --join alone: the address typed on a screen of its own before the menu, its editing and its
 // refusals, the name looked up off the frame loop within 5 s, and the last address offered again.
-#include "shell/address_screen.h"
+#include "shell/screens/address_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <fstream>
 #include <thread>
 
+#include "online/transport_opening.h"
 #include "platform/run_error.h"
-#include "shell/network_match.h"
 #include "support/numbers.h"
 #include "tests/display/field_fit.h"
 #include "tests/net/fake_network.h"
@@ -38,18 +38,20 @@ Outcome Type(const std::vector<InputEvent>& events, Dial dial = Dial::kConnects,
   if (!last_address.empty()) std::ofstream(LastAddressFile(s.program)) << last_address << "\n";
   s.machine.SetClipboard(clipboard);
   s.machine.SetYieldStep(0.01);
-  s.program.options.network = NetworkOptions{};
+  s.program.options.mode = TypedJoin{};
   Outcome outcome;
   // A name server that never answers holds its thread until the test has looked (bounded).
   auto looked = std::make_shared<std::atomic<bool>>(false);
-  StartAddressEntry(s.program, [&, dial, looked](const std::string& peer, uint16_t port) {
-    outcome.dialed = peer + ":" + std::to_string(port);
-    if (dial == Dial::kUnknownName) Raise(kErrNetwork, "The host \"" + peer + "\" is not known");
+  s.program.resources.dial = [&, dial, looked](const HostAddress& host) {
+    outcome.dialed = host.Text();
+    if (dial == Dial::kUnknownName) {
+      Raise(kErrNetwork, "The host \"" + host.name + "\" is not known");
+    }
     for (int wait = 0; dial == Dial::kNeverAnswers && !*looked && wait < 2000; ++wait) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return std::unique_ptr<Transport>(std::make_unique<FakeTransport>(clock));
-  });
+  };
   for (int f = 0; f < 600; ++f) {
     s.AtFrame(f + 2, [&, f] {
       if (f < static_cast<int>(events.size())) s.machine.Push(events[static_cast<size_t>(f)]);
@@ -124,10 +126,8 @@ TEST(AddressScreenOffline, ANameThatCannotBeResolvedIsToldOnTheScreenNotAHang) {
     }
   }
   Session s;
-  s.program.options.network = NetworkOptions{};
-  StartAddressEntry(s.program, [](const std::string& peer, uint16_t port) {
-    return OpenTransport(NetworkOptions{false, peer, port});
-  });
+  s.program.options.mode = TypedJoin{};
+  s.program.resources.dial = DialHost;
   s.AtFrame(2, [&] { s.machine.Push(InputEvent::Text("kraylo-no-such-host.invalid")); });
   s.AtFrame(3, [&] { s.machine.Push(Key(kKeyReturn)); });
   std::string problem;

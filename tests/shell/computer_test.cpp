@@ -8,7 +8,7 @@
 #include "game/motion.h"
 #include "game/state_checksum.h"
 #include "input/key_source.h"
-#include "shell/computer_match.h"
+#include "shell/matches/computer_match.h"
 #include "tests/shell/session.h"
 
 namespace kraylo::testing {
@@ -138,8 +138,7 @@ TEST(ChooseOpponent, TheCommandLineWinsOverMainAndMainOverTheDefault) {
     SCOPED_TRACE(std::string(c.main) + (c.computer ? " --computer" : ""));
     Session s;
     s.WriteConfig(Config() + c.main);
-    s.program.options.computer = c.computer;
-    s.program.options.computer_level = c.level;
+    if (c.computer) s.program.options.mode = ComputerGame{c.level};
     s.EndFrom(1);
     EXPECT_EQ(s.Run(), 0);
     EXPECT_EQ(ComputerLevel(s.program), c.plays);
@@ -149,14 +148,14 @@ TEST(ChooseOpponent, TheCommandLineWinsOverMainAndMainOverTheDefault) {
 TEST(ChooseOpponent, InANetworkGameMainsComputerIsPassedOverButItsValuesAreStillChecked) {
   Session s;
   s.WriteConfig(Config() + "opponent = computer\r\nlevel = hard\r\n");
-  s.program.options.network = NetworkOptions{};
+  s.program.options.mode = TypedJoin{};
   s.EndFrom(1);
   EXPECT_EQ(s.Run(), 0);
   EXPECT_EQ(ComputerLevel(s.program), std::nullopt) << "the other player has ball 2";
 
   Session bad;
   bad.WriteConfig(Config() + "opponent = robot\r\n");
-  bad.program.options.network = NetworkOptions{};
+  bad.program.options.mode = TypedJoin{};
   bad.EndFrom(1);
   EXPECT_NE(bad.Run(), 0);
   EXPECT_EQ(bad.machine.ErrorReports().size(), 1u) << "the bad line is reported as always";
@@ -179,8 +178,7 @@ TEST(ChooseOpponent, AValueItDoesNotKnowIsAConfigurationErrorNamingTheLineAndThe
       SCOPED_TRACE(std::string(c.line) + (computer ? " --computer hard" : ""));
       Session s;
       s.WriteConfig(Config() + c.line + "\r\n");
-      s.program.options.computer = computer;
-      if (computer) s.program.options.computer_level = Level::kHard;
+      if (computer) s.program.options.mode = ComputerGame{Level::kHard};
       EXPECT_NE(s.Run(), 0);
       ASSERT_EQ(s.machine.ErrorReports().size(), 1u);
       EXPECT_EQ(s.machine.ErrorReports()[0],
@@ -194,8 +192,7 @@ TEST(ChooseOpponent, AValueItDoesNotKnowIsAConfigurationErrorNamingTheLineAndThe
 
 TEST(ComputerGame, WithNoKeyHeldTheComputerPushesBall1OverAnEdgeAndEscEndsTheGame) {
   Session s;
-  s.program.options.computer = true;
-  s.program.options.computer_level = Level::kHard;
+  s.program.options.mode = ComputerGame{Level::kHard};
   s.machine.SetYieldStep(0.03);  // a tick per frame
   const Bitmap balls = LoadSheet("balls.bmp");
   int lost_at = 0;

@@ -2,7 +2,7 @@
 // stopped (inside the field, from 320 x 200 to 1920 x 1080), Esc and Tab acting on this machine
 // only, either key set steering this player's ball, the overlay's network lines; and a whole run
 // through the menu against another session.
-#include "shell/network_match.h"
+#include "shell/matches/network_match.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include "replay/replay_check.h"
 #include "replay/replay_file.h"
 #include "replay/replay_writer.h"
-#include "shell/recorded_rounds.h"
+#include "shell/matches/recorded_rounds.h"
 #include "tests/display/field_fit.h"
 #include "tests/net/fake_network.h"
 #include "tests/shell/session.h"
@@ -43,16 +43,20 @@ struct NetworkProgram {
   explicit NetworkProgram(bool host, std::optional<SessionSettings> other_side = std::nullopt,
                           bool connect = true, const StepFunction& other_step = StepGame,
                           double one_way = 0.02, ConfirmedTickHooks hooks = {},
-                          HostReach reach = {})
+                          HostReach reach = {}, bool map_port = true)
       : machine("/nonexistent"), program(machine), other_transport(machine.clock()) {
     auto transport = std::make_unique<FakeTransport>(machine.clock());
     if (connect) Connect(*transport, other_transport, one_way);
     program.game.ScreenWidth = 800;
     program.game.ScreenHeight = 600;
     program.game.Running = true;
-    program.match =
-        MakeNetworkMatch(std::move(transport), NetworkOptions{host, "127.0.0.1", 27910, 1}, kSeed,
-                         std::move(hooks), std::move(reach));
+    NetworkSetup setup;
+    setup.role = host ? Role::kHost : Role::kJoin;
+    setup.address = {"127.0.0.1", 27910};
+    setup.map_port = map_port;
+    setup.seed = kSeed;
+    program.match = MakeNetworkMatch(
+        NetworkGame(std::move(transport), setup, std::move(reach), std::move(hooks)));
     if (other_side) other.emplace(other_transport, machine.clock(), *other_side, other_step);
   }
 
@@ -132,9 +136,8 @@ TEST(NetworkMatch, TheHostsWaitingScreenSaysWhereItIsReachedFromThisNetworkAndFr
                       routers.push_back(std::make_unique<InstantRouter>(c.external, removed));
                       return std::make_unique<PortMapping>(port, std::move(routers));
                     }};
-    NetworkProgram host(true, std::nullopt, false, StepGame, 0.02, {}, std::move(reach));
-    host.program.options.network = NetworkOptions{};
-    host.program.options.network->port_mapping = c.port_mapping;
+    NetworkProgram host(true, std::nullopt, false, StepGame, 0.02, {}, std::move(reach),
+                        c.port_mapping);
     host.Play(0.1);
     Lines said = {"Waiting for the other player",
                   "For a player on this network: 192.168.1.20:27910"};
@@ -430,8 +433,8 @@ TEST(NetworkPlay, WaitsThenPlaysTheOtherSidesGameThenSaysTheOtherLeftAndEscEndsW
   auto own_transport = std::make_unique<FakeTransport>(s.machine.clock());
   FakeTransport other_transport(s.machine.clock());
   Connect(*own_transport, other_transport, 0.02);
-  s.program.match =
-      MakeNetworkMatch(std::move(own_transport), NetworkOptions{true, "", 27910, 1}, kSeed);
+  s.program.options.mode = HostGame{};
+  s.program.resources.transport = std::move(own_transport);
   std::optional<kraylo::Session> other;
   other.emplace(other_transport, s.machine.clock(), OtherSide(Role::kJoin));
   double next_other_tick = 0;
@@ -532,7 +535,7 @@ TEST(NetworkSettings, ReconnectSecondsIsFiveToSixHundredAndPortMappingTrueOrFals
     SCOPED_TRACE(c.lines);
     Session s;
     s.WriteConfig(Config() + c.lines);
-    s.program.options.network = NetworkOptions{};
+    s.program.options.mode = TypedJoin{};
     s.EndFrom(1);
     if (c.seconds == 0) {
       EXPECT_NE(s.Run(), 0);
@@ -540,8 +543,8 @@ TEST(NetworkSettings, ReconnectSecondsIsFiveToSixHundredAndPortMappingTrueOrFals
       EXPECT_NE(s.machine.ErrorReports()[0].find(c.wanted), std::string::npos);
     } else {
       EXPECT_EQ(s.Run(), 0);
-      EXPECT_EQ(s.program.options.network->reconnect_seconds, c.seconds);
-      EXPECT_EQ(s.program.options.network->port_mapping, c.port_mapping);
+      EXPECT_EQ(s.program.net_settings.reconnect_seconds, c.seconds);
+      EXPECT_EQ(s.program.net_settings.port_mapping, c.port_mapping);
     }
   }
 }

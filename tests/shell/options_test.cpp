@@ -34,8 +34,8 @@ TEST(Options, NoneMeansALocalGameAndHelpAndVersionAreFlags) {
 TEST(Options, RecordReplayAndCheckReplayNameTheirFiles) {
   EXPECT_EQ(ParseOptions({"--record", "a.krp"}).record, "a.krp");
   EXPECT_EQ(ParseOptions({"--record=--odd name"}).record, "--odd name");
-  EXPECT_EQ(ParseOptions({"--replay", "b.krp"}).replay, "b.krp");
-  EXPECT_EQ(ParseOptions({"--check-replay", "c.krp"}).check_replay, "c.krp");
+  EXPECT_EQ(std::get<ReplayToShow>(ParseOptions({"--replay", "b.krp"}).mode).file, "b.krp");
+  EXPECT_EQ(std::get<ReplayToCheck>(ParseOptions({"--check-replay", "c.krp"}).mode).file, "c.krp");
   EXPECT_NE(UsageText().find("--check-replay FILE"), std::string::npos);
 }
 
@@ -53,10 +53,10 @@ TEST(Options, ComputerTakesAnOptionalLevel) {
   };
   for (const auto& c : cases) {
     const Options options = ParseOptions(c.arguments);
-    EXPECT_TRUE(options.computer) << c.arguments.size();
-    EXPECT_EQ(options.computer_level, c.level) << c.arguments.size();
+    ASSERT_TRUE(std::holds_alternative<ComputerGame>(options.mode)) << c.arguments.size();
+    EXPECT_EQ(std::get<ComputerGame>(options.mode).level, c.level) << c.arguments.size();
   }
-  EXPECT_FALSE(ParseOptions({}).computer);
+  EXPECT_TRUE(std::holds_alternative<LocalGame>(ParseOptions({}).mode));
   EXPECT_NE(UsageText().find("--computer [LEVEL]"), std::string::npos);
   EXPECT_NE(UsageText().find("easy, normal or hard"), std::string::npos);
 }
@@ -112,19 +112,29 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
       {{"--delay", "2", "--join", "127.0.0.1:27911"}, false, "127.0.0.1", 27911, 2},
   };
   for (const auto& c : cases) {
-    const Options options = ParseOptions(c.arguments);
-    ASSERT_TRUE(options.network) << c.arguments[0];
-    EXPECT_EQ(options.network->host, c.host) << c.arguments[0];
-    EXPECT_EQ(options.network->peer, c.peer) << c.arguments[0];
-    EXPECT_EQ(options.network->port, c.port) << c.arguments[0];
-    EXPECT_EQ(options.network->input_delay, c.delay) << c.arguments[0];
+    const RunMode mode = ParseOptions(c.arguments).mode;
+    ASSERT_TRUE(IsNetworkRun(mode)) << c.arguments[0];
+    if (const auto* host = std::get_if<HostGame>(&mode)) {
+      EXPECT_TRUE(c.host) << c.arguments[0];
+      EXPECT_EQ(host->port, c.port) << c.arguments[0];
+      EXPECT_EQ(host->input_delay, c.delay) << c.arguments[0];
+    } else if (const auto* join = std::get_if<JoinGame>(&mode)) {
+      EXPECT_FALSE(c.host) << c.arguments[0];
+      EXPECT_EQ(join->host.name, c.peer) << c.arguments[0];
+      EXPECT_EQ(join->host.port, c.port) << c.arguments[0];
+      EXPECT_EQ(join->input_delay, c.delay) << c.arguments[0];
+    } else {
+      EXPECT_STREQ(c.peer, "") << c.arguments[0] << ": typed on the address screen";
+      EXPECT_EQ(std::get<TypedJoin>(mode).input_delay, c.delay) << c.arguments[0];
+    }
   }
-  EXPECT_FALSE(ParseOptions({}).network) << "a game at one keyboard";
+  EXPECT_FALSE(IsNetworkRun(ParseOptions({}).mode)) << "a game at one keyboard";
   const Options recorded = ParseOptions({"--record", "game.krp", "--join", "a"});
-  EXPECT_TRUE(recorded.network && recorded.record == "game.krp") << "a network game is recorded";
+  EXPECT_TRUE(IsNetworkRun(recorded.mode) && recorded.record == "game.krp")
+      << "a network game is recorded";
   EXPECT_TRUE(ParseOptions({"--mute", "--host"}).mute);
-  EXPECT_FALSE(ParseOptions({"--host", "--no-port-mapping"}).network->port_mapping);
-  EXPECT_TRUE(ParseOptions({"--host"}).network->port_mapping);
+  EXPECT_FALSE(std::get<HostGame>(ParseOptions({"--host", "--no-port-mapping"}).mode).port_mapping);
+  EXPECT_TRUE(std::get<HostGame>(ParseOptions({"--host"}).mode).port_mapping);
   for (const char* option :
        {"--host [PORT]", "--join [HOST[:PORT]]", "--delay N", "--no-port-mapping", "--mute"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;

@@ -80,7 +80,7 @@ TEST(Replay, ARecordedGameChecksOutAndShowsAgainToTheSameLastPicture) {
 
   WholeRun showing;
   Options replay;
-  replay.replay = record.record;
+  replay.mode = ReplayToShow{record.record};
   const Surface recorded_end = *recording.machine.LastFrame();
   int first_tick_frame = 0;
   const int status = showing.Play(replay, [&](int frame) {
@@ -100,8 +100,7 @@ TEST(Replay, AGameAgainstTheComputerIsRecordedLikeAnyOtherAndChecksOut) {
   WholeRun recording;
   Options record;
   record.record = recording.folder.path() + "/computer.krp";
-  record.computer = true;
-  record.computer_level = Level::kHard;
+  record.mode = ComputerGame{Level::kHard};
   // The person holds nothing; the computer plays ball 2 for 300 ticks.
   ASSERT_EQ(PlayAGame(recording, record, 300), 0) << recording.errors.str();
   std::ostringstream out;
@@ -123,7 +122,7 @@ TEST(Replay, IsShownOnTheFieldItWasPlayedOn) {
 
   WholeRun showing;  // configured for 800 x 600
   Options replay;
-  replay.replay = record.record;
+  replay.mode = ReplayToShow{record.record};
   EXPECT_EQ(showing.Play(replay,
                          [&](int frame) {
                            if (frame > 40) showing.machine.HeldKeys()[dik::kEscape] = dik::kHeld;
@@ -138,21 +137,24 @@ TEST(Replay, BadFilesAreRefusedBeforeAnyWindowShows) {
   const std::string folder = run.folder.path();
   const struct {
     const char* what;
-    std::string Options::*option;  // --replay or --record
+    bool replay;  // --replay, else --record
     std::string file;
     std::string error;
   } cases[] = {
-      {"not a replay", &Options::replay, folder + "/bad.krp",
+      {"not a replay", true, folder + "/bad.krp",
        "kraylo: " + folder + "/bad.krp: bad header: not a Kraylo replay file (at byte 0)\n"},
-      {"missing", &Options::replay, folder + "/none.krp",
-       "kraylo: File not found: " + folder + "/none.krp\n"},
-      {"unwritable", &Options::record, folder + "/no folder/x.krp",
+      {"missing", true, folder + "/none.krp", "kraylo: File not found: " + folder + "/none.krp\n"},
+      {"unwritable", false, folder + "/no folder/x.krp",
        "kraylo: Path/File access error: " + folder +
            "/no folder/x.krp (No such file or directory)\n"},
   };
   for (const auto& c : cases) {
     Options options;
-    options.*c.option = c.file;
+    if (c.replay) {
+      options.mode = ReplayToShow{c.file};
+    } else {
+      options.record = c.file;
+    }
     WholeRun fresh;
     EXPECT_EQ(fresh.Play(options, [](int) {}), 1) << c.what;
     EXPECT_EQ(fresh.errors.str(), c.error) << c.what;
@@ -160,7 +162,7 @@ TEST(Replay, BadFilesAreRefusedBeforeAnyWindowShows) {
 
     std::ostringstream out;
     std::ostringstream errors;
-    if (c.option == &Options::replay) {
+    if (c.replay) {
       EXPECT_EQ(CheckReplayFile(run.machine.files(), c.file, out, errors), 1);
       EXPECT_EQ(errors.str(), c.error) << c.what;
       EXPECT_EQ(out.str(), "");

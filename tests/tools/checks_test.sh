@@ -75,7 +75,7 @@ expect() {  # name, check (layers|style), change (shell code run in the tree), e
 
 expect clean layers ":" ""
 expect indented layers "sed -i '1i\\  #include \"shell/screens.h\"' game/balls.cpp" \
-  "game/balls.cpp includes shell/screens.h: shell/ (layer 4) is not below game/ (layer 2)"
+  "game/balls.cpp includes shell/screens.h: shell/ (layer 5) is not below game/ (layer 2)"
 expect spaced layers "sed -i '1i# include \"shell/screens.h\"' game/balls.cpp" \
   "game/balls.cpp includes shell/screens.h"
 expect tab layers "sed -i '1i#include\\t\"shell/screens.h\"' game/balls.cpp" \

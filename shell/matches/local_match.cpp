@@ -2,9 +2,9 @@
 #include "game/motion.h"
 #include "input/directions.h"
 #include "input/key_source.h"
-#include "shell/match.h"
+#include "shell/matches/match.h"
+#include "shell/matches/recorded_rounds.h"
 #include "shell/program.h"
-#include "shell/recorded_rounds.h"
 
 namespace kraylo {
 namespace {

@@ -11,12 +11,13 @@
 #include <variant>
 
 #include "net/transport.h"
+#include "online/host_address.h"
 
 namespace kraylo {
 
-// Looks up `peer` and begins the connection to it on UDP `port`; raises a RunError saying why
-// when it cannot (the program's: OpenTransport).
-using Dialer = std::function<std::unique_ptr<Transport>(const std::string& peer, uint16_t port)>;
+// Looks up `host` and begins the connection to it; raises a RunError saying why when it cannot
+// (the program's: DialHost).
+using Dialer = std::function<std::unique_ptr<Transport>(const HostAddress& host)>;
 
 class HostLookup {
  public:
@@ -24,7 +25,7 @@ class HostLookup {
   static constexpr double kMostSeconds = 5.0;
 
   // Starts `dial` on a thread of its own at `now` (seconds).
-  HostLookup(const Dialer& dial, const std::string& peer, uint16_t port, double now);
+  HostLookup(const Dialer& dial, const HostAddress& host, double now);
   // A lookup still under way is left to finish on its own; its answer is dropped.
   ~HostLookup() = default;
   HostLookup(const HostLookup&) = delete;

@@ -1,4 +1,4 @@
-#include "shell/host_lookup.h"
+#include "online/host_lookup.h"
 
 #include <thread>
 
@@ -6,15 +6,15 @@
 
 namespace kraylo {
 
-HostLookup::HostLookup(const Dialer& dial, const std::string& peer, uint16_t port, double now)
-    : answer_(std::make_shared<Answer>()), peer_(peer), started_(now) {
+HostLookup::HostLookup(const Dialer& dial, const HostAddress& host, double now)
+    : answer_(std::make_shared<Answer>()), peer_(host.name), started_(now) {
   // The thread owns its share of the answer: a lookup the player stopped waiting for may end
   // after this object has gone.
-  std::thread([dial, peer, port, answer = answer_] {
+  std::thread([dial, host, answer = answer_] {
     std::unique_ptr<Transport> transport;
     std::string error;
     try {
-      transport = dial(peer, port);
+      transport = dial(host);
     } catch (const RunError& failure) {
       error = failure.description();
     }

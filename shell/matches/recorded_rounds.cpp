@@ -1,4 +1,4 @@
-#include "shell/recorded_rounds.h"
+#include "shell/matches/recorded_rounds.h"
 
 #include "game/game_state.h"
 #include "game/state_checksum.h"

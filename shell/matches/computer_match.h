@@ -11,8 +11,8 @@
 #include "input/directions.h"
 #include "opponent/opponent.h"
 #include "platform/platform.h"
-#include "shell/match.h"
-#include "shell/recorded_rounds.h"
+#include "shell/matches/match.h"
+#include "shell/matches/recorded_rounds.h"
 
 namespace kraylo {
 

@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "shell/host_lookup.h"
+#include "online/host_address.h"
+#include "online/host_lookup.h"
 
 namespace kraylo {
 
 struct Program;
 
 struct AddressEntry {
-  Dialer dial;                         // looks the typed name up and connects
   std::string typed;                   // UTF-8, as typed
+  HostAddress address;                 // the last address Enter read from it
   std::string problem;                 // why the last Enter did not connect; empty: nothing
   std::unique_ptr<HostLookup> lookup;  // under way since the last Enter
 };
@@ -25,8 +26,9 @@ struct AddressEntry {
 // The file in the per-user state folder that keeps the last address; "" when there is none.
 std::string LastAddressFile(Program& program);
 
-// Shows the address screen, with the last address (when a file keeps one) typed already.
-void StartAddressEntry(Program& program, Dialer dial);
+// Shows the address screen, with the last address (when a file keeps one) typed already; the
+// run's dialer looks the address up.
+void StartAddressEntry(Program& program);
 // A key on the address screen: Backspace, Enter, Esc, Ctrl+V.
 void AddressKey(Program& program, int16_t key_code, int16_t shift);
 // Text typed on the address screen.

@@ -1,11 +1,9 @@
-#include "shell/address_screen.h"
+#include "shell/screens/address_screen.h"
 
-#include "game/seeded_random.h"
 #include "platform/events.h"
 #include "platform/run_error.h"
-#include "shell/network_match.h"
+#include "shell/matches/make_match.h"
 #include "shell/program.h"
-#include "shell/recorded_rounds.h"
 #include "support/numbers.h"
 
 namespace kraylo {
@@ -43,39 +41,33 @@ std::string Capitalized(std::string text) {
 
 void Connect(Program& program) {
   AddressEntry& entry = *program.address_entry;
-  NetworkOptions address = *program.options.network;
   try {
-    ReadHostAddress(Strip(entry.typed), "The address", address);
-  } catch (const UsageError& error) {
+    entry.address = ParseHostAddress(Strip(entry.typed), "The address");
+  } catch (const AddressError& error) {
     entry.problem = Capitalized(error.what());
     return;
   }
-  program.options.network = address;
   entry.problem.clear();
-  entry.lookup = std::make_unique<HostLookup>(entry.dial, address.peer, address.port,
+  entry.lookup = std::make_unique<HostLookup>(program.resources.dial, entry.address,
                                               program.system.clock().Seconds());
 }
 
 // The network game over `transport`, as --join ADDRESS makes it; the address is kept once the
 // game has begun.
 void BeginMatch(Program& program, std::unique_ptr<Transport> transport) {
-  const NetworkOptions& network = *program.options.network;
-  ConfirmedTickHooks hooks =
-      program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{};
-  const std::string address = network.peer + ":" + std::to_string(network.port);
-  const std::string file = LastAddressFile(program);
-  Files& files = program.system.files();
-  hooks.game_started = [started = hooks.game_started, address, file, &files](
-                           uint64_t seed, int32_t width, int32_t height) {
-    if (started) started(seed, width, height);
+  const HostAddress& address = program.address_entry->address;
+  program.options.mode = JoinGame{address, std::get<TypedJoin>(program.options.mode).input_delay};
+  program.resources.transport = std::move(transport);
+  ConfirmedTickHooks remember;
+  remember.game_started = [text = address.Text(), file = LastAddressFile(program),
+                           &files = program.system.files()](uint64_t, int32_t, int32_t) {
     // A state folder that cannot be written costs only the offer next time.
     try {
-      if (!file.empty()) files.WriteFile(file, address + "\n");
+      if (!file.empty()) files.WriteFile(file, text + "\n");
     } catch (const RunError&) {
     }
   };
-  program.match = MakeNetworkMatch(std::move(transport), network, DrawSeed(program.system.random()),
-                                   std::move(hooks));
+  program.match = MakeMatch(program, std::move(remember));
 }
 
 }  // namespace
@@ -88,9 +80,8 @@ std::string LastAddressFile(Program& program) {
   return log.substr(0, slash + 1) + kLastAddressName;
 }
 
-void StartAddressEntry(Program& program, Dialer dial) {
+void StartAddressEntry(Program& program) {
   AddressEntry& entry = program.address_entry.emplace();
-  entry.dial = std::move(dial);
   const std::string file = LastAddressFile(program);
   try {
     if (!file.empty()) Append(entry.typed, program.system.files().ReadFile(file, kMostTyped + 2));

@@ -7,7 +7,7 @@
 #include "input/directions.h"
 #include "input/key_source.h"
 #include "replay/replay_check.h"
-#include "shell/match.h"
+#include "shell/matches/match.h"
 #include "shell/program.h"
 
 namespace kraylo {

@@ -5,7 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/run_error.h"
-#include "shell/screens.h"
+#include "shell/screens/screens.h"
 #include "support/numbers.h"
 
 namespace kraylo {

@@ -1,4 +1,4 @@
-#include "shell/computer_match.h"
+#include "shell/matches/computer_match.h"
 
 #include <bit>
 #include <cmath>

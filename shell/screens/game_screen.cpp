@@ -7,7 +7,7 @@
 #include "display/field_messages.h"
 #include "display/sprites.h"
 #include "platform/run_error.h"
-#include "shell/screens.h"
+#include "shell/screens/screens.h"
 #include "support/numbers.h"
 
 namespace kraylo {

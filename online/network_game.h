@@ -1,0 +1,76 @@
+// A game against a player on another machine, as this program makes and runs one: the transport
+// it plays over, the session once the field is known, and, on the host, the router asked to open
+// its port. The shell puts it on the screen (its match and its messages); everything that makes
+// the game lives here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "net/session.h"
+#include "net/transport.h"
+#include "online/host_address.h"
+#include "online/host_reach.h"
+#include "online/net_settings.h"
+#include "platform/platform.h"
+#include "portmap/port_mapping.h"
+
+namespace kraylo {
+
+// A game this machine hosts, as the command line asks for it (--host [PORT]).
+struct HostGame {
+  uint16_t port = kDefaultPort;          // UDP, on every IPv4 address of the machine
+  int input_delay = kDefaultInputDelay;  // ticks between a key and the tick it acts on
+  bool port_mapping = true;              // false: --no-port-mapping
+};
+// A game this machine joins, as the command line asks for it (--join HOST[:PORT]).
+struct JoinGame {
+  HostAddress host;                      // where the host waits
+  int input_delay = kDefaultInputDelay;  // ticks
+};
+
+// Everything a network game is made from, before the field is known.
+struct NetworkSetup {
+  Role role = Role::kHost;
+  HostAddress address;  // the joiner: the host's; the host: its own port (the name is not used)
+  int input_delay = kDefaultInputDelay;  // ticks
+  // The host asks the router to forward its port: the command line and [Net] both allow it.
+  bool map_port = false;
+  int reconnect_seconds = kDefaultReconnectSeconds;  // the host's [Net] limit
+  uint64_t seed = 0;                                 // the host's, for the rounds
+};
+
+NetworkSetup HostSetup(const HostGame& host, const NetSettings& settings, uint64_t seed);
+NetworkSetup JoinSetup(const JoinGame& join, const NetSettings& settings);
+
+class NetworkGame {
+ public:
+  // `hooks` hear of the game's start and of every confirmed tick.
+  NetworkGame(std::unique_ptr<Transport> transport, NetworkSetup setup, HostReach reach,
+              ConfirmedTickHooks hooks);
+
+  // The session, once Begin has made it; nullptr before.
+  Session* session() { return session_ ? &*session_ : nullptr; }
+  const Session* session() const { return session_ ? &*session_ : nullptr; }
+  // Makes the session for a field of `width` x `height` pixels, `step` running its ticks and
+  // `token` the joiner's way back after a lost connection; the host asks its router now.
+  Session& Begin(Clock& clock, int32_t width, int32_t height, uint64_t token, StepFunction step);
+
+  const NetworkSetup& setup() const { return setup_; }
+  // Where players reach the host (its own network's address).
+  const HostReach& reach() const { return reach_; }
+  // The router's answer about the host's port; nullptr when no router is asked.
+  const PortMapping* mapping() const { return mapping_.get(); }
+
+ private:
+  std::unique_ptr<Transport> transport_;
+  NetworkSetup setup_;
+  HostReach reach_;
+  ConfirmedTickHooks hooks_;
+  // Declared after the transport: the router forgets the port before the socket closes.
+  std::unique_ptr<PortMapping> mapping_;
+  std::optional<Session> session_;
+};
+
+}  // namespace kraylo

@@ -1,0 +1,81 @@
+#include "shell/matches/network_match.h"
+
+#include <utility>
+
+#include "game/motion.h"
+#include "game/seeded_random.h"
+#include "input/directions.h"
+#include "platform/keys.h"
+#include "shell/program.h"
+#include "shell/screens/network_messages.h"
+
+namespace kraylo {
+namespace {
+
+class NetworkMatch final : public Match {
+ public:
+  explicit NetworkMatch(NetworkGame game) : game_(std::move(game)) {}
+
+  void Tick(Program& program, const KeyTable& local) override {
+    Session* session = SessionFor(program);
+    // Esc and Tab act here, once, on the live tick; the ticks of the game never see them, nor do
+    // they ever come from the other side.
+    if (local[dik::kEscape] != 0) {
+      program.game.Running = false;
+      if (session != nullptr) session->Quit();
+    }
+    if (local[dik::kTab] != 0) program.game.ShowDebug = !program.game.ShowDebug;
+    if (session == nullptr) return;
+    if (session->phase() != Phase::kQuit) session->Tick(EitherSet(DirectionsOf(local)));
+    Show(program, *session);
+  }
+
+  void Serve(Program& program) override {
+    Session* session = SessionFor(program);
+    if (session == nullptr) return;
+    session->Serve();
+    Show(program, *session);
+  }
+
+  std::vector<std::string> OverlayLines() const override { return NetworkOverlayLines(game_); }
+  std::vector<std::string> Messages() const override { return NetworkMessages(game_); }
+
+ private:
+  // The session begins with the first frame, once start-up has read the field's size; a field
+  // without pixels (a display that could not be set up) has no game to play.
+  Session* SessionFor(Program& program) {
+    if (program.game.ScreenWidth < 1 || program.game.ScreenHeight < 1) return nullptr;
+    if (Session* session = game_.session()) return session;
+    // Every run of a tick, a guessed one or one run again, is heard once at most.
+    GameSounds& sounds = program.sound.game;
+    return &game_.Begin(program.system.clock(), program.game.ScreenWidth, program.game.ScreenHeight,
+                        DrawSeed(program.system.random()),
+                        [&sounds](GameState& state, Directions input, int64_t tick) {
+                          TickEvents events;
+                          MoveTick(state.game, input, state.random, &events);
+                          sounds.Ran(tick, events);
+                        });
+  }
+
+  // The game screen shows the session's game; Running and ShowDebug stay this machine's own.
+  static void Show(Program& program, const Session& session) {
+    const GameState* state = session.state();
+    if (state == nullptr) return;
+    GameModel& game = program.game;
+    const bool running = game.Running;
+    const bool show_debug = game.ShowDebug;
+    game = state->game;
+    game.Running = running;
+    game.ShowDebug = show_debug;
+  }
+
+  NetworkGame game_;
+};
+
+}  // namespace
+
+std::unique_ptr<Match> MakeNetworkMatch(NetworkGame game) {
+  return std::make_unique<NetworkMatch>(std::move(game));
+}
+
+}  // namespace kraylo

@@ -1,0 +1,48 @@
+// Which kind of run this is: one value, read once from the command line and the configuration,
+// from which one function (MakeMatch) makes the match.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "online/network_game.h"
+#include "opponent/level.h"
+#include "platform/platform.h"
+
+namespace kraylo {
+
+// Two players at this machine.
+struct LocalGame {};
+// One player against the computer at `level` (the command line's; the configuration's, else
+// normal, once resolved).
+struct ComputerGame {
+  std::optional<Level> level;
+};
+// --join alone: the host's address is typed on the address screen once the picture is up.
+struct TypedJoin {
+  int input_delay = kDefaultInputDelay;  // ticks
+};
+// --replay FILE: the games recorded in FILE shown again.
+struct ReplayToShow {
+  std::string file;
+};
+// --check-replay FILE: the games recorded in FILE played again without a window.
+struct ReplayToCheck {
+  std::string file;
+};
+
+using RunMode = std::variant<LocalGame, ComputerGame, HostGame, JoinGame, TypedJoin, ReplayToShow,
+                             ReplayToCheck>;
+
+// Whether the run plays a game over the network (or will, once its address is typed).
+bool IsNetworkRun(const RunMode& mode);
+
+// The run mode the command line's `asked` becomes with the configuration's [Main]: a local game
+// becomes one against the computer when `opponent = computer`, and the computer's level comes
+// from the command line, else from `level`, else normal. Both keys are read whatever the command
+// line says, so that a bad value is never passed over: raises the malformed-line error, naming
+// the line and the file.
+RunMode ResolveRunMode(const RunMode& asked, Files& files);
+
+}  // namespace kraylo

@@ -1,0 +1,17 @@
+// What the game screen says over the field during a network game, and the overlay's lines of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "online/network_game.h"
+
+namespace kraylo {
+
+// The messages of `game` as it stands: what it waits for, or why it stopped; none while it plays
+// as it should.
+std::vector<std::string> NetworkMessages(const NetworkGame& game);
+// The overlay's lines: the round trip, the input delay, the rollbacks, the packets ignored.
+std::vector<std::string> NetworkOverlayLines(const NetworkGame& game);
+
+}  // namespace kraylo
