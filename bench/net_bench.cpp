@@ -1,5 +1,6 @@
-// A network game's costs: going back 8 ticks and running them again (restore + re-simulate), and
-// the bytes each side sends per second at 33 ticks a second over ENet.
+// A network game's costs: going back 8 ticks and running them again (restore + re-simulate), the
+// bytes each side sends per second at 33 ticks a second over ENet, and how soon a game goes on
+// after its link was dark.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "net/enet_transport.h"
 #include "net/rollback.h"
 #include "tests/net/duel.h"
+#include "tests/net/enet_duel.h"
 #include "tests/net/udp_proxy.h"
 
 namespace kraylo {
@@ -115,6 +117,46 @@ BENCHMARK(BM_BytesPerSecondEachWay)
     ->Arg(300)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// A link dark for `seconds` (argument) in the middle of a game, with the program's own figures (ENet
+// gives up after 30 s, the host waits 60 s), in real time: the seconds from the link's return to
+// both sides playing on.
+void BM_ResumptionAfterBlackout(benchmark::State& state) {
+  const double dark = static_cast<double>(state.range(0));
+  double resumed_after = -1;
+  for ([[maybe_unused]] auto _ : state) {
+    testing::EnetDuel game(static_cast<uint64_t>(dark));
+    if (!game.Start({0.02, 0.002, 0, 0, 0})) {
+      state.SkipWithError("the game did not begin");
+      return;
+    }
+    testing::Duel& duel = game.duel;
+    game.Run(10, [&] { return duel.BothRan(300); });
+    const double back = game.now() + dark;
+    game.proxy.Blackout(game.now(), back);
+    int64_t ran_at_back = 0;
+    game.Run(
+        dark + 15,
+        [&] {
+          if (game.now() < back) {
+            ran_at_back = duel.host.session.stats().ticks_run;
+            return false;
+          }
+          return duel.host.session.phase() == Phase::kPlaying &&
+                 duel.join.session.phase() == Phase::kPlaying && duel.BothRan(ran_at_back + 1);
+        },
+        true);
+    resumed_after = game.now() - back;
+  }
+  state.counters["dark_s"] = dark;
+  state.counters["resumed_after_s"] = resumed_after;
+}
+BENCHMARK(BM_ResumptionAfterBlackout)
+    ->Arg(8)
+    ->Arg(15)
+    ->Arg(35)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace kraylo

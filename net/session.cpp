@@ -47,8 +47,13 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
 }
 
 const GameState* Session::state() const {
-  if (phase_ == Phase::kLeft && confirmed_) return &confirmed_->Latest();
+  const bool ended = phase_ == Phase::kLeft || phase_ == Phase::kNotRestored;
+  if (ended && confirmed_) return &confirmed_->Latest();
   return rollback_ ? &rollback_->state() : nullptr;
+}
+
+bool Session::interrupted() const {
+  return phase_ == Phase::kPlaying && clock_.Seconds() - last_heard_ > kInterruptedAfter;
 }
 
 double Session::reconnect_seconds_left() const {
@@ -105,7 +110,6 @@ void Session::Quit() {
   }
   if (peer_) transport_.Disconnect(*peer_);
   phase_ = Phase::kQuit;
-  interrupted_ = false;
 }
 
 void Session::Handle(const TransportEvent& event, double now) {
@@ -129,11 +133,11 @@ void Session::Handle(const TransportEvent& event, double now) {
     Forget(event.peer);
     if (!from_peer) return;
     if (phase_ == Phase::kPlaying && !event.deliberate) {
-      Lost();
+      Lost(now);
     } else if (phase_ == Phase::kReconnecting) {
       // A new connection that went before the host let it back in: try again.
       peer_.reset();
-      transport_.Redial();
+      Redial(now);
     } else if (Open()) {
       Ended(Phase::kLeft);
     }
@@ -228,7 +232,6 @@ void Session::Refused(const Refusal& refusal) {
   refusal_ = refusal;
   if (peer_) transport_.Disconnect(*peer_);
   phase_ = Phase::kRefused;
-  interrupted_ = false;
 }
 
 void Session::HandleFromPeer(const Packet& packet, double now) {
@@ -364,27 +367,33 @@ void Session::CheckSilence(double now) {
       handshake_.agreed() && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
   const double silence = now - last_heard_;
   if (phase_ == Phase::kReconnecting && silence > reconnect_seconds_) {
-    Ended(Phase::kLeft);
+    Ended(Phase::kNotRestored);
     return;
+  }
+  if (phase_ == Phase::kReconnecting && !peer_ && now - last_dialed_ >= kRedialEvery) {
+    Redial(now);
   }
   if (connected && silence > kGoneAfter) {
     if (phase_ == Phase::kPlaying) {
-      Lost();
+      Lost(now);
     } else {
       Ended(Phase::kLeft);
     }
-    return;
   }
-  interrupted_ = connected && phase_ == Phase::kPlaying && silence > kInterruptedAfter;
 }
 
-void Session::Lost() {
+void Session::Lost(double now) {
   phase_ = Phase::kReconnecting;
-  interrupted_ = false;
   // Not a word to the old connection: the other side would take it for leaving. It times out,
   // and anything still coming over it is a stranger's.
   peer_.reset();
-  if (settings_.role == Role::kJoin) transport_.Redial();
+  Redial(now);
+}
+
+void Session::Redial(double now) {
+  if (settings_.role != Role::kJoin) return;
+  transport_.Redial();
+  last_dialed_ = now;
 }
 
 void Session::Resume(double now) {
@@ -446,7 +455,6 @@ void Session::OutOfStep(int64_t tick) {
   const bool news = phase_ != Phase::kOutOfStep;
   desync_tick_ = tick;
   phase_ = Phase::kOutOfStep;
-  interrupted_ = false;
   if (news && peer_) {
     SendControl(*peer_, Encode(DesyncPacket{tick}));
     transport_.Flush();
@@ -486,7 +494,6 @@ void Session::SendControl(PeerId peer, const PacketBytes& bytes) {
 
 void Session::Ended(Phase phase) {
   phase_ = phase;
-  interrupted_ = false;
   if (peer_) transport_.Disconnect(*peer_);
 }
 

@@ -46,6 +46,8 @@ enum class Phase {
   kPlaying,
   kReconnecting,  // the connection was lost while playing: the joiner connects again
   kLeft,          // the other player left: by Esc, by closing the connection, or by silence
+                  // before the game
+  kNotRestored,   // the connection lost while playing did not come back within the limit
   kOutOfStep,     // the two states differ from desync_tick() on: both sides stop
   kRefused,       // the two sides cannot play together: refusal() says why
   kQuit,          // this side's player left
@@ -95,6 +97,10 @@ class Session {
   // game (in time: a tick is 30 ms), so that it is never more than two ticks ahead once it has
   // heard that the other side has fallen behind.
   static constexpr double kMostAhead = 1.5;
+  // While the connection is lost, the joiner connects afresh this often (seconds) rather than
+  // wait on the transport's own retries, which back off to seconds apart: the game goes on within
+  // this long of the link coming back.
+  static constexpr double kRedialEvery = 0.5;
   // Events taken from the transport per call at most, so that a flood cannot hold the game up.
   static constexpr int kMostEventsPerServe = 256;
   // Connections the host keeps open for their hello at a time; each gets kGoneAfter seconds.
@@ -116,7 +122,7 @@ class Session {
 
   Phase phase() const { return phase_; }
   // No packet from the other side for kInterruptedAfter seconds while playing.
-  bool interrupted() const { return interrupted_; }
+  bool interrupted() const;
   // The first tick found out of step (kOutOfStep).
   int64_t desync_tick() const { return desync_tick_; }
   // Why the game could not be played (kRefused).
@@ -124,7 +130,8 @@ class Session {
   // The host's last turned-away player, while it waits for another.
   const std::optional<Refusal>& turned_away() const { return turned_away_; }
   // The game as it stands (with the other side's latest inputs predicted); once the other player
-  // has left, the state after the last tick both sides confirmed, so that both show the same;
+  // has left or the connection was not restored, the state after the last tick both sides
+  // confirmed, so that both show the same;
   // nullptr before the game begins.
   const GameState* state() const;
   // Ticks both sides have confirmed, as far as this side knows (the state after the last of them
@@ -167,7 +174,9 @@ class Session {
   void Refused(const Refusal& refusal);
   void OnConfirmed(int64_t tick, Directions input, const GameState& after);
   void CheckSilence(double now);
-  void Lost();
+  void Lost(double now);
+  // The joiner connects afresh (a host has nothing to dial).
+  void Redial(double now);
   void Resume(double now);
   void Welcome(PeerId peer);
   void Admit(PeerId peer, double now);
@@ -203,7 +212,7 @@ class Session {
   int reconnect_seconds_ = 0;
   double last_heard_ = 0;  // seconds
   double last_sent_ = -1;  // seconds
-  bool interrupted_ = false;
+  double last_dialed_ = 0;  // seconds: the joiner's last new connection while reconnecting
 
   LinkTiming timing_;
   ChecksumLog checksums_;

@@ -126,6 +126,8 @@ std::vector<std::string> NetworkMessages(const NetworkGame& game) {
               " s left)"};
     case Phase::kLeft:
       return {"The other player left", kEscEnds};
+    case Phase::kNotRestored:
+      return {"The connection to the other player could not be restored", kEscEnds};
     case Phase::kOutOfStep:
       return {"Out of step with the other player at tick " + std::to_string(session.desync_tick()),
               kEscEnds};

@@ -211,7 +211,7 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
          p.other.reset();
          p.Play(60.1);
        },
-       {"The other player left", "Esc ends the game"}},
+       {"The connection to the other player could not be restored", "Esc ends the game"}},
       {"the other player leaves",
        false,
        true,
