@@ -130,7 +130,7 @@ void Session::Handle(const TransportEvent& event, double now) {
     return;
   }
   if (event.kind == Kind::kDisconnected) {
-    Forget(event.peer);
+    door_.Forget(event.peer);
     if (!from_peer) return;
     if (phase_ == Phase::kPlaying && !event.deliberate) {
       Lost(now);
@@ -165,44 +165,49 @@ void Session::Handle(const TransportEvent& event, double now) {
 }
 
 void Session::HandleStranger(const TransportEvent& event, const Packet& packet, double now) {
-  // Only the host takes newcomers, and only by their hello, or by the token of its lost player.
-  const bool hello = std::holds_alternative<HelloPacket>(packet) ||
-                     std::holds_alternative<OtherVersionPacket>(packet);
-  const auto* rejoin = std::get_if<RejoinPacket>(&packet);
-  const bool open_door = phase_ == Phase::kWaiting || phase_ == Phase::kReconnecting;
-  if (settings_.role != Role::kHost || (!hello && rejoin == nullptr) || !open_door) {
+  using Answer = Verdict::Answer;
+  const Verdict verdict =
+      settings_.role == Role::kHost ? HostDoor::Judge(packet, Door()) : Verdict{};
+  if (verdict.answer == Answer::kIgnore) {
     ++stats_.from_strangers;
     return;
   }
-  Forget(event.peer);
-  if (rejoin != nullptr && phase_ == Phase::kReconnecting && rejoin->token == token_) {
-    peer_ = event.peer;
-    Welcome(event.peer);
-    Resume(now);
-  } else if (rejoin != nullptr || handshake_.agreed()) {
-    TurnAway(event.peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
-  } else if (const auto* other = std::get_if<OtherVersionPacket>(&packet)) {
-    TurnAway(event.peer, RefusalReason::kVersion, other->version, 0, 0);
-  } else if (const auto& joiner = std::get<HelloPacket>(packet);
-             joiner.width != settings_.width || joiner.height != settings_.height) {
-    TurnAway(event.peer, RefusalReason::kFieldSize, kProtocolVersion, joiner.width, joiner.height);
-  } else {
-    Choose(event.peer, now);
+  door_.Forget(event.peer);
+  switch (verdict.answer) {
+    case Answer::kLetBack:
+      peer_ = event.peer;
+      Welcome(event.peer);
+      Resume(now);
+      break;
+    case Answer::kChoose:
+      Choose(event.peer, now);
+      break;
+    case Answer::kTurnAway:
+      TurnAway(event.peer, verdict.reason, verdict.their_version, verdict.their_width,
+               verdict.their_height);
+      break;
+    case Answer::kIgnore:
+      break;
   }
+}
+
+DoorState Session::Door() const {
+  DoorState door;
+  door.has_player = handshake_.agreed();
+  door.reconnecting = phase_ == Phase::kReconnecting;
+  door.open = phase_ == Phase::kWaiting || door.reconnecting;
+  door.token = token_;
+  door.width = settings_.width;
+  door.height = settings_.height;
+  return door;
 }
 
 void Session::Admit(PeerId peer, double now) {
   if (handshake_.agreed() && phase_ != Phase::kReconnecting) {
     TurnAway(peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
-  } else if (newcomers_.size() >= kMostNewcomers) {
+  } else if (!door_.Knock(peer, now)) {
     transport_.Disconnect(peer);
-  } else {
-    newcomers_.push_back({peer, now});
   }
-}
-
-void Session::Forget(PeerId newcomer) {
-  std::erase_if(newcomers_, [&](const Newcomer& known) { return known.peer == newcomer; });
 }
 
 void Session::Choose(PeerId peer, double now) {
@@ -358,11 +363,9 @@ void Session::OnConfirmed(int64_t tick, Directions input, const GameState& after
 
 void Session::CheckSilence(double now) {
   // A connection that never says hello must not keep its place.
-  std::erase_if(newcomers_, [&](const Newcomer& newcomer) {
-    const bool silent = now - newcomer.since > kGoneAfter;
-    if (silent) transport_.Disconnect(newcomer.peer);
-    return silent;
-  });
+  silent_newcomers_.clear();
+  door_.TakeSilent(now, silent_newcomers_);
+  for (const PeerId newcomer : silent_newcomers_) transport_.Disconnect(newcomer);
   const bool connected =
       handshake_.agreed() && (phase_ == Phase::kWaiting || phase_ == Phase::kPlaying);
   const double silence = now - last_heard_;

@@ -15,6 +15,7 @@
 #include "net/checksum_log.h"
 #include "net/confirmed_states.h"
 #include "net/handshake.h"
+#include "net/host_door.h"
 #include "net/link_timing.h"
 #include "net/protocol.h"
 #include "net/rollback.h"
@@ -103,8 +104,6 @@ class Session {
   static constexpr double kRedialEvery = 0.5;
   // Events taken from the transport per call at most, so that a flood cannot hold the game up.
   static constexpr int kMostEventsPerServe = 256;
-  // Connections the host keeps open for their hello at a time; each gets kGoneAfter seconds.
-  static constexpr size_t kMostNewcomers = 6;
 
   // `transport` and `clock` must outlive the session. Raises kErrInvalidArgument for an input
   // delay outside 0 to kMostInputDelay or a field without pixels.
@@ -180,7 +179,8 @@ class Session {
   void Resume(double now);
   void Welcome(PeerId peer);
   void Admit(PeerId peer, double now);
-  void Forget(PeerId newcomer);
+  // What the host's game is open to now.
+  DoorState Door() const;
   void TryStart(double now);
   void Begin(double now);
   void RunOrStall(Directions own, double now);
@@ -199,19 +199,15 @@ class Session {
   ConfirmedTickHooks hooks_;
 
   Phase phase_;
-  std::optional<PeerId> peer_;  // the other player's connection
-  // The host's connections that have not said hello yet, and since when (seconds).
-  struct Newcomer {
-    PeerId peer = 0;
-    double since = 0;
-  };
-  std::vector<Newcomer> newcomers_;
+  std::optional<PeerId> peer_;            // the other player's connection
+  HostDoor door_;                         // the host's connections that have not said hello yet
+  std::vector<PeerId> silent_newcomers_;  // those found silent for too long, to be sent away
   Handshake handshake_;
   uint64_t seed_ = 0;
   uint64_t token_ = 0;
   int reconnect_seconds_ = 0;
-  double last_heard_ = 0;  // seconds
-  double last_sent_ = -1;  // seconds
+  double last_heard_ = 0;   // seconds
+  double last_sent_ = -1;   // seconds
   double last_dialed_ = 0;  // seconds: the joiner's last new connection while reconnecting
 
   LinkTiming timing_;
