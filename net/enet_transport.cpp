@@ -30,8 +30,31 @@ constexpr enet_uint32 kEnetTimeoutMaximum = 30000;  // milliseconds
 constexpr enet_uint32 kOnPurpose = 1;
 constexpr auto kLingerAtClose = std::chrono::milliseconds(500);
 
+// Bytes of reliable commands in `list` (ENetOutgoingCommand nodes).
+size_t ReliableBytes(ENetList& list) {
+  size_t bytes = 0;
+  for (ENetListIterator node = enet_list_begin(&list); node != enet_list_end(&list);
+       node = enet_list_next(node)) {
+    const auto* command = reinterpret_cast<const ENetOutgoingCommand*>(node);
+    if ((command->command.header.command & ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE) != 0) {
+      bytes += command->fragmentLength;
+    }
+  }
+  return bytes;
+}
+
+// Reliable bytes queued for `peer` and not yet sent. ENet 1.3.18 (the Windows build's) queues
+// them apart from the others.
+size_t QueuedReliableBytes(ENetPeer& peer) {
+  size_t bytes = ReliableBytes(peer.outgoingCommands);
+#if ENET_VERSION >= ENET_VERSION_CREATE(1, 3, 18)
+  bytes += ReliableBytes(peer.outgoingSendReliableCommands);
+#endif
+  return bytes;
+}
+
 bool HasReliableInFlight(ENetPeer& peer) {
-  return !enet_list_empty(&peer.sentReliableCommands) || !enet_list_empty(&peer.outgoingCommands);
+  return !enet_list_empty(&peer.sentReliableCommands) || QueuedReliableBytes(peer) > 0;
 }
 
 std::string Ipv4Text(const ENetAddress& address) {
@@ -246,6 +269,12 @@ void EnetTransport::Flush() { enet_host_flush(impl_->host); }
 
 void EnetTransport::Disconnect(PeerId peer_id) {
   if (ENetPeer* peer = impl_->Find(peer_id)) enet_peer_disconnect_later(peer, kOnPurpose);
+}
+
+size_t EnetTransport::Backlog(PeerId peer_id) const {
+  ENetPeer* peer = impl_->Find(peer_id);
+  if (peer == nullptr) return 0;
+  return peer->reliableDataInTransit + QueuedReliableBytes(*peer);
 }
 
 void EnetTransport::Redial() {

@@ -44,6 +44,7 @@ class EnetTransport : public Transport {
   void Send(PeerId peer_id, Channel channel, std::span<const uint8_t> bytes) override;
   void Flush() override;
   void Disconnect(PeerId peer_id) override;
+  size_t Backlog(PeerId peer_id) const override;
   void Redial() override;
 
   // ENet gives up on a connection that has answered nothing for this long (milliseconds; tests

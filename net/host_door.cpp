@@ -24,18 +24,24 @@ void HostDoor::TakeSilent(double now, std::vector<PeerId>& silent) {
 
 Verdict HostDoor::Judge(const Packet& packet, const DoorState& state) {
   using Answer = Verdict::Answer;
-  // Only a hello or the lost player's token opens the door, and only while it is open.
-  const bool hello = std::holds_alternative<HelloPacket>(packet) ||
-                     std::holds_alternative<OtherVersionPacket>(packet);
+  // Only a first word opens the door (a hello, a spectator's, the lost player's token), and only
+  // while the game has not ended.
   const auto* rejoin = std::get_if<RejoinPacket>(&packet);
-  if ((!hello && rejoin == nullptr) || !state.open) return {};
+  const auto* watch = std::get_if<WatchPacket>(&packet);
+  const auto* other = std::get_if<OtherVersionPacket>(&packet);
+  const bool hello = std::holds_alternative<HelloPacket>(packet);
+  if ((!hello && rejoin == nullptr && watch == nullptr && other == nullptr) || !state.open) {
+    return {};
+  }
+  if (other != nullptr) return {Answer::kTurnAway, RefusalReason::kVersion, other->version};
+  if (watch != nullptr) {
+    if (state.watchers_full) return {Answer::kTurnAway, RefusalReason::kNoRoom};
+    return {Answer::kWatch, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0, watch->from};
+  }
   if (rejoin != nullptr && state.reconnecting && rejoin->token == state.token) {
     return {Answer::kLetBack};
   }
   if (rejoin != nullptr || state.has_player) return {Answer::kTurnAway, RefusalReason::kHasPlayer};
-  if (const auto* other = std::get_if<OtherVersionPacket>(&packet)) {
-    return {Answer::kTurnAway, RefusalReason::kVersion, other->version};
-  }
   const auto& joiner = std::get<HelloPacket>(packet);
   if (joiner.width != state.width || joiner.height != state.height) {
     return {Answer::kTurnAway, RefusalReason::kFieldSize, kProtocolVersion, joiner.width,

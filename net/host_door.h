@@ -13,12 +13,13 @@ namespace kraylo {
 
 // What the host's game is open to when a stranger speaks.
 struct DoorState {
-  bool has_player = false;    // a joiner has been chosen (and has not gone)
-  bool reconnecting = false;  // the player's connection was lost: its token lets it back in
-  bool open = false;          // waiting for a player, or for the lost one
-  uint64_t token = 0;         // the lost player's way back
-  int32_t width = 0;          // the host's field, pixels
-  int32_t height = 0;         // pixels
+  bool open = false;           // the game has not ended: players and spectators may come
+  bool has_player = false;     // a joiner has been chosen (and has not gone for good)
+  bool reconnecting = false;   // the player's connection was lost: its token lets it back in
+  bool watchers_full = false;  // kMostWatchers watch already
+  uint64_t token = 0;          // the lost player's way back
+  int32_t width = 0;           // the host's field, pixels
+  int32_t height = 0;          // pixels
 };
 
 // What a stranger's packet gets.
@@ -27,6 +28,7 @@ struct Verdict {
     kIgnore,    // not a word a stranger may say (counted, nothing else)
     kChoose,    // the host's player from now on
     kLetBack,   // the lost player, back with its token
+    kWatch,     // a spectator, from tick `from` on
     kTurnAway,  // refused for `reason`
   };
   Answer answer = Answer::kIgnore;
@@ -34,6 +36,7 @@ struct Verdict {
   uint16_t their_version = kProtocolVersion;
   int32_t their_width = 0;   // pixels (a hello's field)
   int32_t their_height = 0;  // pixels
+  int64_t from = 0;          // kWatch: the first tick the spectator wants
 };
 
 class HostDoor {
@@ -43,7 +46,8 @@ class HostDoor {
   static constexpr size_t kMostNewcomers = 6;
   static constexpr double kWaitsFor = 5.0;
 
-  // A new connection at `now` (seconds); false when the door is full and it must go.
+  // A new connection at `now` (seconds); false when the door is full and it must go. Whether it
+  // comes to play or to watch, its first word says.
   bool Knock(PeerId peer, double now);
   // The connection has spoken, or gone.
   void Forget(PeerId peer);

@@ -67,6 +67,26 @@ struct Kind<RejoinPacket> {
   static constexpr uint8_t kType = 9;
   static constexpr bool kHandshake = true;
 };
+template <>
+struct Kind<WatchPacket> {
+  static constexpr uint8_t kType = 10;
+  static constexpr bool kHandshake = true;
+};
+template <>
+struct Kind<WatchWelcomePacket> {
+  static constexpr uint8_t kType = 11;
+  static constexpr bool kHandshake = true;
+};
+template <>
+struct Kind<TicksPacket> {
+  static constexpr uint8_t kType = 12;
+  static constexpr bool kHandshake = false;
+};
+template <>
+struct Kind<WatchersPacket> {
+  static constexpr uint8_t kType = 13;
+  static constexpr bool kHandshake = false;
+};
 
 // The values a field may take on the way in.
 template <typename T>
@@ -83,7 +103,8 @@ constexpr Range<int32_t> kFieldSides{1, Surface::kMaxSide};
 constexpr Range<uint8_t> kJoinersBall{2, 2};
 constexpr Range<uint16_t> kReconnectSecondsRange{1, kMostReconnectSeconds};
 constexpr Range<uint8_t> kRefusalReasons{static_cast<uint8_t>(RefusalReason::kVersion),
-                                         static_cast<uint8_t>(RefusalReason::kHasPlayer)};
+                                         static_cast<uint8_t>(RefusalReason::kNoRoom)};
+constexpr Range<uint8_t> kWatcherCounts{0, kMostWatchers};
 // The input packet's offsets from its tick: one signed byte each.
 constexpr int64_t kMostInputsBack = 128;  // ticks before `tick` the first input may be
 constexpr int64_t kMostAckAhead = 127;    // ticks beyond `tick` an acknowledgement may claim
@@ -134,6 +155,15 @@ class Writer {
           static_cast<uint8_t>(i + 1 < static_cast<size_t>(count) ? inputs[i + 1] & 0x0F : 0);
       Byte(static_cast<uint8_t>(low | high << 4));
     }
+  }
+  // A count of confirmed ticks, then a byte each.
+  void Ticks(const std::array<Directions, kMaxTicksPerPacket>& inputs, const int& count) {
+    if (count < 1 || count > kMaxTicksPerPacket) {
+      Raise(kErrOverflow,
+            "A packet to a spectator carries 1 to 200 ticks, not " + std::to_string(count));
+    }
+    Number(static_cast<uint8_t>(count));
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) Number(inputs[i]);
   }
   // The other side's inputs held, as a signed byte from `tick`. Claiming fewer than are held is
   // safe: they come again.
@@ -189,6 +219,12 @@ class Reader {
         ok_ = false;
       }
     }
+  }
+  void Ticks(std::array<Directions, kMaxTicksPerPacket>& inputs, int& count) {
+    uint8_t number = 0;
+    Number(number, Range<uint8_t>{1, kMaxTicksPerPacket});
+    count = ok_ ? number : 0;
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i) Number(inputs[i]);
   }
   void Acknowledged(int64_t& ack, int64_t tick) {
     ack = tick + Signed();
@@ -252,6 +288,18 @@ void Describe(Io& io, P& packet) {
     io.Number(packet.height, kFieldSides);
   } else if constexpr (std::is_same_v<P, DesyncPacket>) {
     io.Tick(packet.tick);
+  } else if constexpr (std::is_same_v<P, WatchPacket>) {
+    io.Tick(packet.from);
+  } else if constexpr (std::is_same_v<P, WatchWelcomePacket>) {
+    io.Number(packet.seed);
+    io.Number(packet.width, kFieldSides);
+    io.Number(packet.height, kFieldSides);
+  } else if constexpr (std::is_same_v<P, TicksPacket>) {
+    io.Tick(packet.first);
+    io.Ticks(packet.inputs, packet.count);
+    io.Number(packet.checksum);
+  } else if constexpr (std::is_same_v<P, WatchersPacket>) {
+    io.Number(packet.count, kWatcherCounts);
   } else {
     static_assert(std::is_empty_v<P>, "a packet without a description");
   }
@@ -309,6 +357,14 @@ PacketBytes Encode(const ReadyPacket& packet) { return EncodeAs(packet, kProtoco
 PacketBytes Encode(const StartPacket& packet) { return EncodeAs(packet, kProtocolVersion); }
 PacketBytes Encode(const QuitPacket& packet) { return EncodeAs(packet, kProtocolVersion); }
 PacketBytes Encode(const DesyncPacket& packet) { return EncodeAs(packet, kProtocolVersion); }
+PacketBytes Encode(const WatchPacket& packet, uint16_t version) {
+  return EncodeAs(packet, version);
+}
+PacketBytes Encode(const WatchWelcomePacket& packet, uint16_t version) {
+  return EncodeAs(packet, version);
+}
+PacketBytes Encode(const TicksPacket& packet) { return EncodeAs(packet, kProtocolVersion); }
+PacketBytes Encode(const WatchersPacket& packet) { return EncodeAs(packet, kProtocolVersion); }
 
 Packet Decode(std::span<const uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > kMaxPacketBytes) return MalformedPacket{};
@@ -331,6 +387,14 @@ Packet Decode(std::span<const uint8_t> bytes) {
       return DecodeAs<DesyncPacket>(bytes);
     case Kind<RejoinPacket>::kType:
       return DecodeAs<RejoinPacket>(bytes);
+    case Kind<WatchPacket>::kType:
+      return DecodeAs<WatchPacket>(bytes);
+    case Kind<WatchWelcomePacket>::kType:
+      return DecodeAs<WatchWelcomePacket>(bytes);
+    case Kind<TicksPacket>::kType:
+      return DecodeAs<TicksPacket>(bytes);
+    case Kind<WatchersPacket>::kType:
+      return DecodeAs<WatchersPacket>(bytes);
     default:
       return UnknownPacket{bytes[0]};
   }

@@ -14,14 +14,18 @@ namespace kraylo {
 
 // Raised by one side of a change to the packets, so that two builds that do not understand each
 // other say so instead of playing apart. 2: every datagram carries ENet's CRC32, which version 1's
-// datagrams lack, so the two never get as far as a handshake.
-inline constexpr uint16_t kProtocolVersion = 2;
+// datagrams lack, so the two never get as far as a handshake. 3: spectators.
+inline constexpr uint16_t kProtocolVersion = 3;
 // The UDP port a host waits on unless told otherwise.
 inline constexpr uint16_t kDefaultPort = 27910;
 // No packet of ours is longer (bytes); anything longer is not ours.
-inline constexpr size_t kMaxPacketBytes = 64;
+inline constexpr size_t kMaxPacketBytes = 256;
 // The most inputs one input packet carries (ticks).
 inline constexpr int kMaxInputsPerPacket = 32;
+// The most confirmed ticks one packet to a spectator carries.
+inline constexpr int kMaxTicksPerPacket = 200;
+// The most spectators a host lets watch at once.
+inline constexpr int kMostWatchers = 8;
 
 // The two channels of a connection.
 enum class Channel : uint8_t {
@@ -79,6 +83,7 @@ enum class RefusalReason : uint8_t {
   kVersion = 1,    // another protocol version
   kFieldSize = 2,  // another field size
   kHasPlayer = 3,  // the host plays with someone else already
+  kNoRoom = 4,     // the host has as many spectators as it takes (kMostWatchers)
 };
 
 // Either side, when it will not play with the other; the connection ends after it.
@@ -90,11 +95,39 @@ struct RefusePacket {
 
 struct ReadyPacket {};  // this side's player has pressed Play
 struct StartPacket {};  // host to joiner: tick 0 is now
-struct QuitPacket {};   // this side's player has left the game
+// This side's player has left the game; host to spectator: the game has ended.
+struct QuitPacket {};
 
 // This side found the two states apart.
 struct DesyncPacket {
   int64_t tick = 0;  // the first tick whose checksums differ
+};
+
+// Spectator to host, first thing on a new connection: it would watch the game, from tick `from`
+// on (0 the first time; where it had got to when it comes back after a lost connection).
+struct WatchPacket {
+  int64_t from = 0;
+};
+
+// Host to spectator: the game it may watch. No token: a spectator never plays.
+struct WatchWelcomePacket {
+  uint64_t seed = 0;   // of the generator that places the rounds
+  int32_t width = 0;   // the host's field, pixels
+  int32_t height = 0;  // pixels
+};
+
+// Host to spectator: confirmed ticks, in order, and the checksum of the state after the last.
+struct TicksPacket {
+  int64_t first = 0;  // the tick of inputs[0]
+  int count = 0;      // ticks carried, 1 to kMaxTicksPerPacket
+  // Both balls' directions (ball 1's in bits 0-3, ball 2's in bits 4-7), tick first + i.
+  std::array<Directions, kMaxTicksPerPacket> inputs{};
+  uint32_t checksum = 0;  // StateChecksum after tick first + count - 1
+};
+
+// Host to joiner: how many spectators watch now.
+struct WatchersPacket {
+  uint8_t count = 0;  // 0 to kMostWatchers
 };
 
 // A handshake packet (hello, welcome, rejoin or refusal) of another protocol version: only its
@@ -110,9 +143,10 @@ struct UnknownPacket {
   uint8_t type = 0;
 };
 
-using Packet = std::variant<InputPacket, HelloPacket, WelcomePacket, RejoinPacket, RefusePacket,
-                            ReadyPacket, StartPacket, QuitPacket, DesyncPacket, OtherVersionPacket,
-                            MalformedPacket, UnknownPacket>;
+using Packet =
+    std::variant<InputPacket, HelloPacket, WelcomePacket, RejoinPacket, RefusePacket, ReadyPacket,
+                 StartPacket, QuitPacket, DesyncPacket, WatchPacket, WatchWelcomePacket,
+                 TicksPacket, WatchersPacket, OtherVersionPacket, MalformedPacket, UnknownPacket>;
 
 // A packet's bytes, in a buffer of fixed size.
 struct PacketBytes {
@@ -135,6 +169,10 @@ PacketBytes Encode(const ReadyPacket& packet);
 PacketBytes Encode(const StartPacket& packet);
 PacketBytes Encode(const QuitPacket& packet);
 PacketBytes Encode(const DesyncPacket& packet);
+PacketBytes Encode(const WatchPacket& packet, uint16_t version = kProtocolVersion);
+PacketBytes Encode(const WatchWelcomePacket& packet, uint16_t version = kProtocolVersion);
+PacketBytes Encode(const TicksPacket& packet);
+PacketBytes Encode(const WatchersPacket& packet);
 
 // Reads one datagram. Never reads outside `bytes`, never allocates; anything not exactly one of our
 // packets is MalformedPacket or UnknownPacket.

@@ -32,6 +32,7 @@ Session::Session(Transport& transport, Clock& clock, SessionSettings settings, S
       seed_(settings.seed),
       token_(settings.token),
       reconnect_seconds_(settings.reconnect_seconds) {
+  if (settings.role == Role::kHost) feed_.emplace();
   if (settings.input_delay < 0 || settings.input_delay > kMostInputDelay) {
     Raise(kErrInvalidArgument, "The input delay must be 0 to " + std::to_string(kMostInputDelay) +
                                    " ticks, not " + std::to_string(settings.input_delay));
@@ -66,6 +67,8 @@ std::optional<double> Session::round_trip() const {
   return timing_.round_trip();
 }
 
+int Session::watchers() const { return feed_ ? feed_->count() : watchers_heard_; }
+
 SessionStats Session::stats() const {
   SessionStats stats = stats_;
   stats.rollbacks = rollback_ ? rollback_->rollbacks() : 0;
@@ -86,6 +89,7 @@ void Session::Serve() {
     SendInput(now);
   }
   TryStart(now);
+  if (feed_) feed_->Serve(transport_, now);
   transport_.Flush();
 }
 
@@ -110,6 +114,7 @@ void Session::Quit() {
   }
   if (peer_) transport_.Disconnect(*peer_);
   phase_ = Phase::kQuit;
+  if (feed_) feed_->End(transport_);
 }
 
 void Session::Handle(const TransportEvent& event, double now) {
@@ -129,6 +134,12 @@ void Session::Handle(const TransportEvent& event, double now) {
     }
     return;
   }
+  const bool from_watcher = feed_ && feed_->Has(event.peer);
+  if (event.kind == Kind::kDisconnected && from_watcher) {
+    feed_->Remove(event.peer);
+    SendWatchers();
+    return;
+  }
   if (event.kind == Kind::kDisconnected) {
     door_.Forget(event.peer);
     if (!from_peer) return;
@@ -141,6 +152,11 @@ void Session::Handle(const TransportEvent& event, double now) {
     } else if (Open()) {
       Ended(Phase::kLeft);
     }
+    return;
+  }
+  // Whatever a spectator sends, it changes nothing.
+  if (from_watcher) {
+    ++stats_.from_watchers;
     return;
   }
   if (event.oversized) {
@@ -182,6 +198,9 @@ void Session::HandleStranger(const TransportEvent& event, const Packet& packet, 
     case Answer::kChoose:
       Choose(event.peer, now);
       break;
+    case Answer::kWatch:
+      LetWatch(event.peer, verdict.from, now);
+      break;
     case Answer::kTurnAway:
       TurnAway(event.peer, verdict.reason, verdict.their_version, verdict.their_width,
                verdict.their_height);
@@ -193,9 +212,11 @@ void Session::HandleStranger(const TransportEvent& event, const Packet& packet, 
 
 DoorState Session::Door() const {
   DoorState door;
+  door.open =
+      phase_ == Phase::kWaiting || phase_ == Phase::kPlaying || phase_ == Phase::kReconnecting;
   door.has_player = handshake_.agreed();
   door.reconnecting = phase_ == Phase::kReconnecting;
-  door.open = phase_ == Phase::kWaiting || door.reconnecting;
+  door.watchers_full = !feed_ || feed_->count() >= kMostWatchers;
   door.token = token_;
   door.width = settings_.width;
   door.height = settings_.height;
@@ -203,10 +224,21 @@ DoorState Session::Door() const {
 }
 
 void Session::Admit(PeerId peer, double now) {
-  if (handshake_.agreed() && phase_ != Phase::kReconnecting) {
-    TurnAway(peer, RefusalReason::kHasPlayer, kProtocolVersion, 0, 0);
-  } else if (!door_.Knock(peer, now)) {
-    transport_.Disconnect(peer);
+  if (!door_.Knock(peer, now)) transport_.Disconnect(peer);
+}
+
+void Session::LetWatch(PeerId peer, int64_t from, double now) {
+  if (!feed_ || !feed_->Add(peer, from, now)) {
+    TurnAway(peer, RefusalReason::kNoRoom, kProtocolVersion, 0, 0);
+    return;
+  }
+  SendControl(peer, Encode(WatchWelcomePacket{seed_, settings_.width, settings_.height}));
+  SendWatchers();
+}
+
+void Session::SendWatchers() {
+  if (feed_ && peer_) {
+    SendControl(*peer_, Encode(WatchersPacket{static_cast<uint8_t>(feed_->count())}));
   }
 }
 
@@ -221,6 +253,7 @@ void Session::Choose(PeerId peer, double now) {
 void Session::Welcome(PeerId peer) {
   SendControl(peer, Encode(WelcomePacket{seed_, settings_.width, settings_.height, 2, token_,
                                          static_cast<uint16_t>(reconnect_seconds_)}));
+  SendWatchers();
 }
 
 void Session::TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version, int32_t width,
@@ -228,7 +261,7 @@ void Session::TurnAway(PeerId peer, RefusalReason reason, uint16_t their_version
   SendControl(peer, Encode(RefusePacket{reason, settings_.width, settings_.height}));
   transport_.Disconnect(peer);
   // Someone knocking while a game is on is no news for this side's player.
-  if (reason != RefusalReason::kHasPlayer) {
+  if (reason != RefusalReason::kHasPlayer && reason != RefusalReason::kNoRoom) {
     turned_away_ = Refusal{reason, true, their_version, width, height};
   }
 }
@@ -237,6 +270,7 @@ void Session::Refused(const Refusal& refusal) {
   refusal_ = refusal;
   if (peer_) transport_.Disconnect(*peer_);
   phase_ = Phase::kRefused;
+  if (feed_) feed_->End(transport_);
 }
 
 void Session::HandleFromPeer(const Packet& packet, double now) {
@@ -329,7 +363,16 @@ bool Session::On(const DesyncPacket& desync, double /*now*/) {
   return true;
 }
 
+bool Session::On(const WatchersPacket& watchers, double /*now*/) {
+  if (settings_.role != Role::kJoin) return false;
+  watchers_heard_ = watchers.count;
+  return true;
+}
+
 bool Session::On(const HelloPacket& /*hello*/, double /*now*/) { return false; }
+bool Session::On(const WatchPacket& /*watch*/, double /*now*/) { return false; }
+bool Session::On(const WatchWelcomePacket& /*welcome*/, double /*now*/) { return false; }
+bool Session::On(const TicksPacket& /*ticks*/, double /*now*/) { return false; }
 bool Session::On(const RejoinPacket& /*rejoin*/, double /*now*/) { return false; }
 bool Session::On(const MalformedPacket& /*malformed*/, double /*now*/) { return false; }
 bool Session::On(const UnknownPacket& /*unknown*/, double /*now*/) { return false; }
@@ -358,6 +401,7 @@ void Session::OnConfirmed(int64_t tick, Directions input, const GameState& after
   checked_checksum_ = StateChecksum(after.game, after.random);
   checksums_.AddOwn(tick, checked_checksum_);
   confirmed_->Add(tick, after);
+  if (feed_) feed_->Confirmed(tick, input, checked_checksum_);
   if (hooks_.tick_confirmed) hooks_.tick_confirmed(tick, input, after.game, after.random);
 }
 
@@ -458,6 +502,7 @@ void Session::OutOfStep(int64_t tick) {
   const bool news = phase_ != Phase::kOutOfStep;
   desync_tick_ = tick;
   phase_ = Phase::kOutOfStep;
+  if (feed_) feed_->End(transport_);
   if (news && peer_) {
     SendControl(*peer_, Encode(DesyncPacket{tick}));
     transport_.Flush();
@@ -497,6 +542,7 @@ void Session::SendControl(PeerId peer, const PacketBytes& bytes) {
 
 void Session::Ended(Phase phase) {
   phase_ = phase;
+  if (feed_) feed_->End(transport_);
   if (peer_) transport_.Disconnect(*peer_);
 }
 

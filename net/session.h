@@ -19,6 +19,7 @@
 #include "net/link_timing.h"
 #include "net/protocol.h"
 #include "net/rollback.h"
+#include "net/spectator_feed.h"
 #include "net/transport.h"
 #include "platform/platform.h"
 
@@ -74,6 +75,7 @@ struct SessionStats {
   int64_t malformed = 0;     // datagrams that were not one of our packets, or on the wrong channel
   int64_t unknown_type = 0;  // packets of a type this version does not know
   int64_t from_strangers = 0;  // packets from a connection that is not the other player's
+  int64_t from_watchers = 0;   // packets from spectators (they only listen: nothing counts)
   int64_t unexpected = 0;      // our packets at a moment they mean nothing
 };
 
@@ -133,6 +135,8 @@ class Session {
   // confirmed, so that both show the same;
   // nullptr before the game begins.
   const GameState* state() const;
+  // Spectators watching the game: the host's own, the joiner's as the host last said.
+  int watchers() const;
   // Ticks both sides have confirmed, as far as this side knows (the state after the last of them
   // is what state() shows once the other player has left).
   int64_t both_confirmed() const { return confirmed_ ? confirmed_->shown() : 0; }
@@ -161,6 +165,11 @@ class Session {
   bool On(const StartPacket& start, double now);
   bool On(const QuitPacket& quit, double now);
   bool On(const DesyncPacket& desync, double now);
+  bool On(const WatchersPacket& watchers, double now);
+  // Spectators' words, which a player never sends.
+  bool On(const WatchPacket& watch, double now);
+  bool On(const WatchWelcomePacket& welcome, double now);
+  bool On(const TicksPacket& ticks, double now);
   // A hello comes only from a newcomer; the rest never get past Handle.
   bool On(const HelloPacket& hello, double now);
   bool On(const MalformedPacket& malformed, double now);
@@ -178,6 +187,10 @@ class Session {
   void Redial(double now);
   void Resume(double now);
   void Welcome(PeerId peer);
+  // A spectator let in, from tick `from` on.
+  void LetWatch(PeerId peer, int64_t from, double now);
+  // The player hears how many watch.
+  void SendWatchers();
   void Admit(PeerId peer, double now);
   // What the host's game is open to now.
   DoorState Door() const;
@@ -202,6 +215,8 @@ class Session {
   std::optional<PeerId> peer_;            // the other player's connection
   HostDoor door_;                         // the host's connections that have not said hello yet
   std::vector<PeerId> silent_newcomers_;  // those found silent for too long, to be sent away
+  std::optional<SpectatorFeed> feed_;     // the host's spectators
+  int watchers_heard_ = 0;                // the joiner's: how many watch, as the host said
   Handshake handshake_;
   uint64_t seed_ = 0;
   uint64_t token_ = 0;

@@ -45,6 +45,9 @@ class Transport {
   virtual void Flush() = 0;
   // Ends the connection to `peer` once what is queued for it has been delivered.
   virtual void Disconnect(PeerId peer) = 0;
+  // Bytes queued for `peer` on the reliable channel or on their way there, not yet acknowledged:
+  // how far a slow connection has fallen behind what it is sent.
+  virtual size_t Backlog(PeerId peer) const = 0;
   // The joiner, after its connection was lost: drops it without a word and connects to the host
   // again, from whatever address it now has (kConnected when the host answers). A host's does
   // nothing.

@@ -26,6 +26,7 @@ std::vector<std::string> RefusalLines(const Refusal& refusal, const SessionSetti
                   ", this one " + Field(own.width, own.height),
               "Both need the same dispX and dispY. " + std::string(kEscEnds)};
     case RefusalReason::kHasPlayer:
+    case RefusalReason::kNoRoom:
       break;
   }
   return {"The host is playing with someone else already", kEscEnds};

@@ -35,7 +35,7 @@ class FakeTransport : public Transport {
 
   void Send(PeerId peer, Channel channel, std::span<const uint8_t> bytes) override {
     const auto link = links_.find(peer);
-    if (link == links_.end() || !link->second.open) return;
+    if (link == links_.end() || !link->second.open || Dark()) return;
     ++sent[static_cast<size_t>(channel)];
     if (channel == Channel::kInput && lose_input && lose_input()) return;
     TransportEvent event;
@@ -60,13 +60,15 @@ class FakeTransport : public Transport {
     link->second.other->Close(link->second.id_there);
   }
 
+  size_t Backlog(PeerId peer) const override { return backlog ? backlog(peer) : 0; }
+
   // Drops every connection without a word to the other side, and connects again to the other
   // side of the first one.
   void Redial() override {
     if (links_.empty()) return;
     const Link first = links_.begin()->second;
     for (auto& [id, link] : links_) link.open = false;
-    Connect(*this, *first.other, first.delay);
+    if (!Dark()) Connect(*this, *first.other, first.delay);
   }
 
   // A datagram from `peer` as if it had just arrived.
@@ -97,6 +99,11 @@ class FakeTransport : public Transport {
 
   // Whether the next input packet sent is lost (none are when unset).
   std::function<bool()> lose_input;
+  // The bytes a connection has on their way (none when unset).
+  std::function<size_t(PeerId)> backlog;
+  // While it holds, this side is cut off: nothing it sends or is sent arrives, and it cannot
+  // connect (never when unset).
+  std::function<bool()> dark;
   // Datagrams sent so far on each channel (lost ones included).
   std::array<int64_t, 2> sent{};
 
@@ -107,7 +114,9 @@ class FakeTransport : public Transport {
     double delay = 0;     // seconds
     bool open = true;
   };
+  bool Dark() const { return dark && dark(); }
   void Deliver(const TransportEvent& event, double delay) {
+    if (event.kind == TransportEvent::Kind::kReceived && Dark()) return;
     inbox_.emplace(clock_.Seconds() + delay, event);
   }
   void Close(PeerId peer) {

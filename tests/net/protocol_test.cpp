@@ -72,12 +72,12 @@ TEST(Protocol, AHandshakeOfAnotherVersionGivesOnlyItsVersionWhateverFollows) {
     ASSERT_TRUE(std::holds_alternative<OtherVersionPacket>(got));
   }
   // A later version may make its hello longer or shorter: the head is all that is read.
-  Bytes longer = BytesOf(Encode(HelloPacket{800, 600}, 3));
+  Bytes longer = BytesOf(Encode(HelloPacket{800, 600}, kProtocolVersion + 1));
   longer.resize(40, 0xAB);
-  EXPECT_EQ(std::get<OtherVersionPacket>(DecodeBytes(longer)).version, 3);
-  Bytes head_only = BytesOf(Encode(HelloPacket{800, 600}, 3));
+  EXPECT_EQ(std::get<OtherVersionPacket>(DecodeBytes(longer)).version, kProtocolVersion + 1);
+  Bytes head_only = BytesOf(Encode(HelloPacket{800, 600}, kProtocolVersion + 1));
   head_only.resize(7);
-  EXPECT_EQ(std::get<OtherVersionPacket>(DecodeBytes(head_only)).version, 3);
+  EXPECT_EQ(std::get<OtherVersionPacket>(DecodeBytes(head_only)).version, kProtocolVersion + 1);
 }
 
 // Bytes of a valid packet with one change.
@@ -132,7 +132,7 @@ TEST(Protocol, AnythingNotExactlyOneOfOurPacketsIsMalformed) {
       {"welcome for ball 1", BytesOf(Encode(WelcomePacket{1, 800, 600, 1}))},
       {"welcome cut short", Cut(welcome, welcome.size - 1)},
       {"refusal for no reason", Changed(refuse, 7, 0)},
-      {"refusal for reason 4", Changed(refuse, 7, 4)},
+      {"refusal for reason 5", Changed(refuse, 7, 5)},
       {"refusal with a negative field",
        BytesOf(Encode(RefusePacket{RefusalReason::kVersion, -800, 600}))},
       {"ready with a tail", {5, 0}},
@@ -145,7 +145,7 @@ TEST(Protocol, AnythingNotExactlyOneOfOurPacketsIsMalformed) {
 }
 
 TEST(Protocol, ATypeThisVersionDoesNotKnowIsUnknownNotMalformed) {
-  for (const uint8_t type : std::vector<uint8_t>{0, 10, 100, 255}) {
+  for (const uint8_t type : std::vector<uint8_t>{0, 14, 100, 255}) {
     const Packet got = DecodeBytes({type, 1, 2, 3});
     ASSERT_TRUE(std::holds_alternative<UnknownPacket>(got)) << int{type};
     EXPECT_EQ(std::get<UnknownPacket>(got).type, type);

@@ -234,8 +234,8 @@ TEST(Session, AThirdPlayerIsTurnedAwayAndItsPacketsChangeNothing) {
   EXPECT_EQ(std::get<RefusePacket>(answer[0]).reason, RefusalReason::kHasPlayer);
   EXPECT_EQ(duel.host.session.phase(), Phase::kPlaying);
   EXPECT_FALSE(duel.host.session.turned_away()) << "no news for the host's player";
-  // Turned away as it connected; its hello, inputs and quit then count as a stranger's.
-  EXPECT_EQ(duel.host.session.stats().from_strangers, 3);
+  // Turned away at its hello; its inputs and quit then count as a stranger's.
+  EXPECT_EQ(duel.host.session.stats().from_strangers, 2);
   ExpectSameGameAsOffline(duel, Field());
 }
 

@@ -239,26 +239,26 @@ TEST(NetworkMatch, TheGameScreenSaysWhyTheGameStoppedOrCannotBegin) {
        },
        {"Waiting for the other player", kByHand,
         "Turned away a player whose field is 640x480 (this one: 800x600)"}},
-      {"the host speaks version 3",
+      {"the host speaks version 4",
        false,
        false,
        [](NetworkProgram& p) {
          p.Play(0.1);
          p.other_transport.Send(1, Channel::kControl,
-                                Encode(WelcomePacket{1, 800, 600, 2}, 3).bytes());
+                                Encode(WelcomePacket{1, 800, 600, 2}, 4).bytes());
          p.Play(0.1);
        },
-       {"The host speaks protocol version 3, this game version 2", "Esc ends the game"}},
-      {"a joiner speaks version 3",
+       {"The host speaks protocol version 4, this game version 3", "Esc ends the game"}},
+      {"a joiner speaks version 4",
        true,
        false,
        [](NetworkProgram& p) {
          p.Play(0.1);
-         p.other_transport.Send(1, Channel::kControl, Encode(HelloPacket{800, 600}, 3).bytes());
+         p.other_transport.Send(1, Channel::kControl, Encode(HelloPacket{800, 600}, 4).bytes());
          p.Play(0.1);
        },
        {"Waiting for the other player", kByHand,
-        "Turned away a player with protocol version 3 (this game: version 2)"}},
+        "Turned away a player with protocol version 4 (this game: version 3)"}},
       {"the host has a player",
        false,
        false,
