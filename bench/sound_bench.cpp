@@ -78,7 +78,7 @@ double GameCpuShare(bool sound) {
   at_rest.width = 800;
   at_rest.height = 600;
   at_rest.inputs.assign(kWarmUp + kMeasured + 100, 0);
-  program.resources.replay = Replay{{at_rest}};
+  program.resources.replay.emplace(Replay{{at_rest}});
   program.field = FieldSize{at_rest.width, at_rest.height};
   double share = 0, cpu_start = 0;
   WallClock::time_point start;

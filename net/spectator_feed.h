@@ -15,7 +15,7 @@ namespace kraylo {
 class SpectatorFeed {
  public:
   // Bytes a spectator may have on their way at once; more waits for them to be acknowledged.
-  static constexpr size_t kMostBacklog = 16 * 1024;
+  static constexpr size_t kMostBacklog = size_t{16} * 1024;
   // Seconds a spectator may stay at that limit before it is let go.
   static constexpr double kMostBehindFor = 10.0;
   // Once caught up, ticks go in batches of this many, or after this long (seconds).

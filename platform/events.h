@@ -19,8 +19,17 @@ inline constexpr int16_t kKeyPageUp = 33;
 inline constexpr int16_t kKeyPageDown = 34;
 inline constexpr int16_t kKeyEnd = 35;
 inline constexpr int16_t kKeyHome = 36;
+inline constexpr int16_t kKeyLeftArrow = 37;
 inline constexpr int16_t kKeyUpArrow = 38;
+inline constexpr int16_t kKeyRightArrow = 39;
 inline constexpr int16_t kKeyDownArrow = 40;
+inline constexpr int16_t kKeyPadAdd = 107;
+inline constexpr int16_t kKeyPadSubtract = 109;
+// The keys of the main block by their place on a US keyboard.
+inline constexpr int16_t kKeyEquals = 187;  // = and +
+inline constexpr int16_t kKeyComma = 188;
+inline constexpr int16_t kKeyMinus = 189;
+inline constexpr int16_t kKeyPeriod = 190;
 
 // Shift states (summed).
 inline constexpr int16_t kShiftShift = 1;

@@ -91,8 +91,9 @@ inline constexpr double kTickSeconds = 0.030;
 // Handlers the program binds to the window's events. The window system calls them one at a
 // time, only from Run's own loop or from inside Window::Yield. An unset handler is not called.
 struct WindowEvents {
-  std::function<void()> activate;                                 // once per run
-  std::function<void(int16_t key_code, int16_t shift)> key_down;  // window key codes: Esc 27
+  std::function<void()> activate;  // once per run
+  // Window key codes (Esc 27); `repeat`: the key's own repeat while it is held, not a new press.
+  std::function<void(int16_t key_code, int16_t shift, bool repeat)> key_down;
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_down;  // pixels
   std::function<void(int16_t button, int16_t shift, float x, float y)> mouse_move;  // pixels
   std::function<void()> exit_click;                                                 // cmdExit

@@ -14,6 +14,13 @@ std::string HexChecksum(uint32_t value) {
   return text;
 }
 
+ReplayError ChecksumMismatch(uint64_t tick, size_t game_number, bool several_games,
+                             uint32_t recorded, uint32_t played) {
+  const std::string which = several_games ? " of game " + std::to_string(game_number) : "";
+  return ReplayError("checksum mismatch at tick " + std::to_string(tick) + which + ": recorded " +
+                     HexChecksum(recorded) + ", played again " + HexChecksum(played));
+}
+
 void StartRecordedGame(GameModel& game, SeededRandom& random, const RecordedGame& recorded) {
   GameState start = StartingState(recorded.width, recorded.height, recorded.seed);
   start.game.Running = game.Running;
@@ -34,11 +41,8 @@ ReplaySummary CheckReplay(const Replay& replay) {
       for (; tick < checkpoint.tick; ++tick) MoveTick(game, recorded.inputs[tick], random);
       const uint32_t checksum = StateChecksum(game, random);
       if (checksum != checkpoint.checksum) {
-        const std::string which =
-            replay.games.size() > 1 ? " of game " + std::to_string(summary.games) : "";
-        throw ReplayError("checksum mismatch at tick " + std::to_string(tick) + which +
-                          ": recorded " + HexChecksum(checkpoint.checksum) + ", played again " +
-                          HexChecksum(checksum));
+        throw ChecksumMismatch(tick, summary.games, replay.games.size() > 1, checkpoint.checksum,
+                               checksum);
       }
       ++summary.checkpoints;
       summary.final_checksum = checksum;

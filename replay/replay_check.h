@@ -28,4 +28,9 @@ ReplaySummary CheckReplay(const Replay& replay);
 // A checksum as the messages write it: eight lower-case hex digits.
 std::string HexChecksum(uint32_t value);
 
+// The error of a recorded checksum that the state played again does not have: at tick `tick` of
+// game `game_number` (from 1; named only when the replay holds `several_games`).
+ReplayError ChecksumMismatch(uint64_t tick, size_t game_number, bool several_games,
+                             uint32_t recorded, uint32_t played);
+
 }  // namespace kraylo

@@ -66,7 +66,7 @@ void SetUp(Program& program) {
   }
   Guarded([&] { ResetBalls(program.game, program.system.random(), 0); });
   Guarded([&] { program.game.ShowDebug = false; });
-  if (std::holds_alternative<ReplayToShow>(program.options.mode)) {
+  if (ShowsGameAtOnce(program.options.mode)) {
     Guarded([&] { StartGame(program); });
   }
 }
@@ -107,7 +107,8 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
       break;
   }
   DrawSoundNote(program);
-  if (screen.GameState != kGameScreen) {
+  // On the game screen the pointer shows only with a bar to click.
+  if (screen.GameState != kGameScreen || program.match->Bar()) {
     Guarded([&] { DrawCursor(display, screen.MouseX, screen.MouseY, 0, 0, 30); });
   }
   Guarded(

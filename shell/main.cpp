@@ -23,6 +23,8 @@ kraylo::RunResources OpenResources(const kraylo::RunMode& mode) {
     resources.transport = kraylo::ListenOn(host->port);
   } else if (const auto* join = std::get_if<kraylo::JoinGame>(&mode)) {
     resources.transport = kraylo::DialHost(join->host);
+  } else if (const auto* watch = std::get_if<kraylo::WatchGame>(&mode)) {
+    resources.transport = kraylo::DialHost(watch->host);
   }
   if (kraylo::IsNetworkRun(mode)) {
     // The tests' own routers on 127.0.0.1, instead of those found on the network (README).

@@ -92,19 +92,25 @@ void ExitClick(Program& program) { program.system.window().EndProgram(); }
 WindowEvents BindEvents(Program& program) {
   WindowEvents events;
   events.activate = [&program] { StartUp(program); };
-  events.key_down = [&program](int16_t key_code, int16_t shift) {
+  events.key_down = [&program](int16_t key_code, int16_t shift, bool repeat) {
     if (program.screen.GameState == kAddressScreen) {
       AddressKey(program, key_code, shift);
-    } else {
-      HandleKeyDown(program, key_code);
+      return;
     }
+    if (program.screen.GameState == kGameScreen) program.match->KeyDown(program, key_code, repeat);
+    HandleKeyDown(program, key_code);
   };
   events.text_input = [&program](const std::string& text) {
     if (program.screen.GameState == kAddressScreen) AddressText(program, text);
   };
-  events.mouse_down = [&program](int16_t, int16_t, float, float) { HandleMouseDown(program); };
+  // On the game screen the pointer belongs to the kind of game (a replay's timeline bar).
+  events.mouse_down = [&program](int16_t, int16_t, float, float) {
+    if (program.screen.GameState == kGameScreen) program.match->Click(program);
+    HandleMouseDown(program);
+  };
   events.mouse_move = [&program](int16_t, int16_t, float x, float y) {
     HandleMouseMove(program.screen, x, y);
+    if (program.screen.GameState == kGameScreen) program.match->PointerMoved(program);
   };
   events.exit_click = [&program] { ExitClick(program); };
   events.timer_tick = [&program] { TimerTick(program); };

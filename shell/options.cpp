@@ -22,6 +22,7 @@ struct CommandLine {
   std::optional<Level> computer_level;
   bool host = false;
   bool join = false;
+  std::optional<HostAddress> watch;      // --watch's host and port
   HostAddress address;                   // --host's port; --join's host and port
   bool typed = true;                     // --join without an address
   int input_delay = kDefaultInputDelay;  // ticks
@@ -78,6 +79,11 @@ void ApplyJoin(CommandLine& line, const std::optional<std::string>& value) {
   line.typed = false;
 }
 
+// --watch HOST[:PORT]
+void ApplyWatch(CommandLine& line, const std::optional<std::string>& value) {
+  line.watch = Address([&] { return ParseHostAddress(*value, "--watch"); });
+}
+
 // --delay N
 void ApplyDelay(CommandLine& line, const std::optional<std::string>& value) {
   const std::optional<int> delay = WholeNumberIn(*value, 0, kMostInputDelay);
@@ -126,6 +132,8 @@ const std::array kOptions{
     OptionRow{"join", Value::kOptional, "HOST[:PORT]",
               "play the player waiting at HOST (name or IPv4; typed in when left out); ball 2",
               ApplyJoin},
+    OptionRow{"watch", Value::kRequired, "HOST[:PORT]",
+              "watch the game played at HOST (name or IPv4) as it goes on", ApplyWatch},
     OptionRow{"delay", Value::kRequired, "N",
               "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) +
                   " (" + std::to_string(kDefaultInputDelay) + ")",
@@ -142,13 +150,18 @@ const std::array kOptions{
 // Options that ask for two different runs. `given` tells whether an option was on the line.
 template <typename Given>
 void RefuseCombinations(const CommandLine& line, const Given& given) {
-  const bool watches = given("replay") || given("check-replay");
+  const bool replays = given("replay") || given("check-replay");
   const bool online = given("host") || given("join");
   if (given("replay") && given("check-replay")) {
     throw UsageError("--replay and --check-replay cannot go together");
   }
   if (given("host") && given("join")) throw UsageError("--host and --join cannot go together");
-  if ((given("record") || line.computer || online) && watches) {
+  if (given("watch") && (online || line.computer || replays)) {
+    throw UsageError(
+        "--watch cannot go with --host, --join, --computer, --replay or --check-replay: "
+        "a spectator only looks on");
+  }
+  if ((given("record") || line.computer || online) && replays) {
     const char* option = line.computer ? "--computer" : online ? "--host or --join" : "--record";
     throw UsageError(std::string(option) +
                      " cannot go with --replay or --check-replay: a replay plays no game");
@@ -156,6 +169,9 @@ void RefuseCombinations(const CommandLine& line, const Given& given) {
   if (line.computer && online) {
     throw UsageError("--computer cannot go with --host or --join: the other player steers ball " +
                      std::string(given("host") ? "2" : "1"));
+  }
+  if (given("delay") && given("watch")) {
+    throw UsageError("--delay is for a player: a spectator's keys steer nothing");
   }
   if (given("delay") && !online) {
     throw UsageError("--delay is for a network game: give --host or --join as well");
@@ -170,6 +186,7 @@ RunMode ModeOf(const CommandLine& line) {
   if (!line.replay.empty()) return ReplayToShow{line.replay};
   if (!line.check_replay.empty()) return ReplayToCheck{line.check_replay};
   if (line.computer) return ComputerGame{line.computer_level};
+  if (line.watch) return WatchGame{*line.watch};
   if (line.host) return HostGame{line.address.port, line.input_delay, line.port_mapping};
   if (line.join && line.typed) return TypedJoin{line.input_delay};
   if (line.join) return JoinGame{line.address, line.input_delay};

@@ -16,7 +16,7 @@
 #include "online/host_reach.h"
 #include "online/net_settings.h"
 #include "platform/platform.h"
-#include "replay/replay_file.h"
+#include "playback/timeline.h"
 #include "replay/replay_writer.h"
 #include "shell/matches/match.h"
 #include "shell/options.h"
@@ -54,7 +54,7 @@ struct RunResources {
   std::unique_ptr<Transport> transport;  // a network game's, opened at once
   HostReach reach;                       // how players reach a host
   Dialer dial;                           // --join alone: looks the typed address up
-  std::optional<Replay> replay;          // --replay: the games to show, read and checked
+  std::optional<Timeline> replay;        // --replay: the games to show, read and checked
 };
 
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size

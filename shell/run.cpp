@@ -9,12 +9,9 @@
 namespace kraylo {
 namespace {
 
-// The replay at `path`, read and played through once: a replay is refused before it is shown.
-Replay ReadCheckedReplay(Files& files, const std::string& path, ReplaySummary* summary) {
-  Replay replay = ParseReplay(files.ReadFile(path, kMaxReplayBytes));
-  const ReplaySummary checked = CheckReplay(replay);
-  if (summary != nullptr) *summary = checked;
-  return replay;
+// The replay at `path`, read and played through once.
+ReplaySummary ReadCheckedReplay(Files& files, const std::string& path) {
+  return CheckReplay(ParseReplay(files.ReadFile(path, kMaxReplayBytes)));
 }
 
 std::string Plural(uint64_t count, const char* word) {
@@ -34,9 +31,10 @@ int RunProgram(System& system, const Options& options, std::ostream& errors,
       program.recorder = std::make_unique<ReplayWriter>(system.files(), options.record);
     }
     if (replay != nullptr) {
-      const Replay& shown =
-          program.resources.replay.emplace(ReadCheckedReplay(system.files(), file, nullptr));
-      program.field = FieldSize{shown.games.front().width, shown.games.front().height};
+      // Checked as it is played through once, keeping the states seeks start from.
+      const Replay games = ParseReplay(system.files().ReadFile(file, kMaxReplayBytes));
+      program.field = FieldSize{games.games.front().width, games.games.front().height};
+      program.resources.replay.emplace(games);
     }
   } catch (const RunError& error) {
     errors << "kraylo: " << error.description() << "\n";
@@ -61,8 +59,7 @@ int RunProgram(System& system, const Options& options, std::ostream& errors,
 int CheckReplayFile(Files& files, const std::string& path, std::ostream& out,
                     std::ostream& errors) {
   try {
-    ReplaySummary summary;
-    ReadCheckedReplay(files, path, &summary);
+    const ReplaySummary summary = ReadCheckedReplay(files, path);
     out << path << ": " << Plural(summary.games, "game") << ", " << Plural(summary.ticks, "tick")
         << ", final state checksum " << HexChecksum(summary.final_checksum) << " ("
         << Plural(summary.checkpoints, "checksum") << " match)\n";

@@ -32,7 +32,11 @@ std::optional<Level> ConfigLevel(Files& files) {
 
 bool IsNetworkRun(const RunMode& mode) {
   return std::holds_alternative<HostGame>(mode) || std::holds_alternative<JoinGame>(mode) ||
-         std::holds_alternative<TypedJoin>(mode);
+         std::holds_alternative<TypedJoin>(mode) || std::holds_alternative<WatchGame>(mode);
+}
+
+bool ShowsGameAtOnce(const RunMode& mode) {
+  return std::holds_alternative<ReplayToShow>(mode) || std::holds_alternative<WatchGame>(mode);
 }
 
 RunMode ResolveRunMode(const RunMode& asked, Files& files) {

@@ -23,6 +23,11 @@ struct ComputerGame {
 struct TypedJoin {
   int input_delay = kDefaultInputDelay;  // ticks
 };
+// --watch HOST[:PORT]: the game played at the host watched as it goes on; this machine only
+// looks on.
+struct WatchGame {
+  HostAddress host;  // where the host plays
+};
 // --replay FILE: the games recorded in FILE shown again.
 struct ReplayToShow {
   std::string file;
@@ -32,11 +37,14 @@ struct ReplayToCheck {
   std::string file;
 };
 
-using RunMode = std::variant<LocalGame, ComputerGame, HostGame, JoinGame, TypedJoin, ReplayToShow,
-                             ReplayToCheck>;
+using RunMode = std::variant<LocalGame, ComputerGame, HostGame, JoinGame, TypedJoin, WatchGame,
+                             ReplayToShow, ReplayToCheck>;
 
-// Whether the run plays a game over the network (or will, once its address is typed).
+// Whether the run plays or watches a game over the network (or will, once its address is typed).
 bool IsNetworkRun(const RunMode& mode);
+
+// Whether the run goes straight to the game screen, past the menu: a game only looked on at.
+bool ShowsGameAtOnce(const RunMode& mode);
 
 // The run mode the command line's `asked` becomes with the configuration's [Main]: a local game
 // becomes one against the computer when `opponent = computer`, and the computer's level comes

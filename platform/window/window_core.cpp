@@ -123,7 +123,7 @@ bool WindowCore::Dispatch(const InputEvent& event) {
   const InputEvent& e = action.event;
   switch (action.kind) {
     case FormAction::Kind::kKeyDown:
-      Call(events_.key_down, e.key_code, e.shift);
+      Call(events_.key_down, e.key_code, e.shift, e.repeat);
       break;
     case FormAction::Kind::kMouseDown:
       Call(events_.mouse_down, e.button, e.shift, e.x, e.y);

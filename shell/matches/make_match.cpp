@@ -8,13 +8,14 @@
 #include "shell/matches/computer_match.h"
 #include "shell/matches/network_match.h"
 #include "shell/matches/recorded_rounds.h"
+#include "shell/matches/watch_match.h"
 #include "shell/program.h"
 
 namespace kraylo {
 namespace {
 
 // `first`, then `then`.
-ConfirmedTickHooks Chained(ConfirmedTickHooks first, ConfirmedTickHooks then) {
+ConfirmedTickHooks Chained(const ConfirmedTickHooks& first, const ConfirmedTickHooks& then) {
   ConfirmedTickHooks both;
   both.game_started = [first = first.game_started, then = then.game_started](
                           uint64_t seed, int32_t width, int32_t height) {
@@ -31,18 +32,17 @@ ConfirmedTickHooks Chained(ConfirmedTickHooks first, ConfirmedTickHooks then) {
 }
 
 std::unique_ptr<Match> NetworkMatchOf(Program& program, NetworkSetup setup,
-                                      ConfirmedTickHooks extra) {
+                                      const ConfirmedTickHooks& extra) {
   RunResources& resources = program.resources;
   ConfirmedTickHooks hooks =
       program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{};
   return MakeNetworkMatch(NetworkGame(std::move(resources.transport), std::move(setup),
-                                      resources.reach,
-                                      Chained(std::move(hooks), std::move(extra))));
+                                      resources.reach, Chained(hooks, extra)));
 }
 
 }  // namespace
 
-std::unique_ptr<Match> MakeMatch(Program& program, ConfirmedTickHooks extra) {
+std::unique_ptr<Match> MakeMatch(Program& program, const ConfirmedTickHooks& extra) {
   const RunMode& mode = program.options.mode;
   if (const auto* computer = std::get_if<ComputerGame>(&mode)) {
     // A recorded game seeds the computer's slips and the rounds alike.
@@ -52,12 +52,16 @@ std::unique_ptr<Match> MakeMatch(Program& program, ConfirmedTickHooks extra) {
                              program.system.clock());
   }
   if (const auto* host = std::get_if<HostGame>(&mode)) {
-    return NetworkMatchOf(program,
-                          HostSetup(*host, program.net_settings, DrawSeed(program.system.random())),
-                          std::move(extra));
+    return NetworkMatchOf(
+        program, HostSetup(*host, program.net_settings, DrawSeed(program.system.random())), extra);
   }
   if (const auto* join = std::get_if<JoinGame>(&mode)) {
-    return NetworkMatchOf(program, JoinSetup(*join, program.net_settings), std::move(extra));
+    return NetworkMatchOf(program, JoinSetup(*join, program.net_settings), extra);
+  }
+  if (const auto* watch = std::get_if<WatchGame>(&mode)) {
+    return MakeWatchMatch(
+        std::move(program.resources.transport), watch->host,
+        program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{});
   }
   if (std::holds_alternative<ReplayToShow>(mode) && program.resources.replay) {
     return MakeReplayMatch(std::move(*program.resources.replay));

@@ -14,6 +14,6 @@ struct Program;
 // over the transport the run was given, or the replay it read. --join alone gets a local match
 // until the address screen has its address. `extra` hooks hear of a network game's start and its
 // confirmed ticks after the recording does.
-std::unique_ptr<Match> MakeMatch(Program& program, ConfirmedTickHooks extra = {});
+std::unique_ptr<Match> MakeMatch(Program& program, const ConfirmedTickHooks& extra = {});
 
 }  // namespace kraylo

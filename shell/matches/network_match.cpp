@@ -39,6 +39,7 @@ class NetworkMatch final : public Match {
 
   std::vector<std::string> OverlayLines() const override { return NetworkOverlayLines(game_); }
   std::vector<std::string> Messages() const override { return NetworkMessages(game_); }
+  std::string CornerNote() const override { return WatchersNote(game_); }
 
  private:
   // The session begins with the first frame, once start-up has read the field's size; a field

@@ -6,6 +6,7 @@
 
 #include "display/field_messages.h"
 #include "display/sprites.h"
+#include "display/timeline_bar.h"
 #include "platform/run_error.h"
 #include "shell/screens/screens.h"
 #include "support/numbers.h"
@@ -19,6 +20,8 @@ constexpr int32_t kOverlayX = 10;  // pixels
 // The kind of game's own overlay lines start below the balls' nine, one row apart (pixels).
 constexpr int32_t kMatchLinesY = 225;
 constexpr int32_t kMatchLineHeight = 20;
+// The corner note's top above the field's bottom (pixels).
+constexpr int32_t kCornerNoteRise = 24;
 
 enum class NumberForm { kPlain, kOneDecimal };
 
@@ -90,6 +93,31 @@ void DrawMessages(Program& program, const std::vector<std::string>& messages) {
   DrawMessages(program, messages, program.game.ScreenHeight / 4);
 }
 
+// The kind of game's corner note, low on the left in the overlay's colour and the log's font.
+void DrawCornerNote(Program& program, const std::string& note) {
+  if (note.empty()) return;
+  DisplayState& display = program.display;
+  int32_t saved_color = 0;
+  Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
+  Guarded([&] { BackBuffer(display).SetForeColor(kOverlayColor); });
+  Guarded([&] { BackBuffer(display).SetFont(LogFont()); });
+  Guarded([&] {
+    BackBuffer(display).DrawText(kOverlayX, program.game.ScreenHeight - kCornerNoteRise, note);
+  });
+  Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
+}
+
+// A replay's timeline bar over the bottom of the field; the text colour is put back.
+void DrawBar(Program& program, const TimelineBar& bar) {
+  DisplayState& display = program.display;
+  int32_t saved_color = 0;
+  Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
+  Guarded([&] {
+    DrawTimelineBar(BackBuffer(display), program.game.ScreenWidth, program.game.ScreenHeight, bar);
+  });
+  Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
+}
+
 // Sprite column of a ball: 0 is the look of the ball that lost the round, 1 the ordinary look.
 constexpr int16_t kLosingColumn = 0;
 constexpr int16_t kOrdinaryColumn = 1;
@@ -127,7 +155,9 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color) {
     }
   }
   DrawMessages(program, program.match->Messages());
+  DrawCornerNote(program, program.match->CornerNote());
   if (game.ShowDebug) DrawDebugOverlay(program, saved_fore_color);
+  if (const std::optional<TimelineBar> bar = program.match->Bar()) DrawBar(program, *bar);
 }
 
 void DrawSoundNote(Program& program) {

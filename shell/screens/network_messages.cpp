@@ -98,6 +98,13 @@ std::vector<std::string> NetworkOverlayLines(const NetworkGame& game) {
   return lines;
 }
 
+std::string WatchersNote(const NetworkGame& game) {
+  const Session* session = game.session();
+  const int watchers = session == nullptr ? 0 : session->watchers();
+  if (watchers == 0) return {};
+  return std::to_string(watchers) + (watchers == 1 ? " spectator watches" : " spectators watch");
+}
+
 std::vector<std::string> NetworkMessages(const NetworkGame& game) {
   const Session* found = game.session();
   if (found == nullptr) return {};

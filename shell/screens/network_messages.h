@@ -11,6 +11,9 @@ namespace kraylo {
 // The messages of `game` as it stands: what it waits for, or why it stopped; none while it plays
 // as it should.
 std::vector<std::string> NetworkMessages(const NetworkGame& game);
+// How many spectators watch the game ("2 spectators watch"), as the players see it; empty while
+// none do.
+std::string WatchersNote(const NetworkGame& game);
 // The overlay's lines: the round trip, the input delay, the rollbacks, the packets ignored.
 std::vector<std::string> NetworkOverlayLines(const NetworkGame& game);
 

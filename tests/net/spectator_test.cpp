@@ -10,49 +10,10 @@
 #include "net/watch_session.h"
 #include "tests/net/duel.h"
 #include "tests/net/duel_checks.h"
+#include "tests/net/watched_duel.h"
 
 namespace kraylo::testing {
 namespace {
-
-SessionSettings Field() {
-  SessionSettings settings;
-  settings.width = 800;
-  settings.height = 600;
-  settings.seed = 77;
-  settings.reconnect_seconds = 20;
-  return settings;
-}
-
-struct Spectator {
-  explicit Spectator(ManualClock& clock) : transport(clock), session(transport, clock) {}
-  FakeTransport transport;
-  WatchSession session;
-};
-
-// Two players and any number of spectators, each on a transport of its own.
-struct WatchedDuel {
-  WatchedDuel() : host_transport(clock), join_transport(clock) {
-    Connect(host_transport, join_transport, 0.03);
-    duel.emplace(host_transport, join_transport, clock, Field());
-  }
-
-  Spectator& AddSpectator(double one_way) {
-    spectators.push_back(std::make_unique<Spectator>(clock));
-    Connect(host_transport, spectators.back()->transport, one_way);
-    return *spectators.back();
-  }
-  void Run(double seconds, const std::function<bool()>& done = nullptr) {
-    duel->Run(seconds, done, [&](double) {
-      for (auto& spectator : spectators) spectator->session.Serve();
-    });
-  }
-
-  ManualClock clock;
-  FakeTransport host_transport;
-  FakeTransport join_transport;
-  std::optional<Duel> duel;
-  std::vector<std::unique_ptr<Spectator>> spectators;
-};
 
 // What a spectator gathered is the players' game: the same keys, and checksums that an offline
 // run of those keys agrees with.

@@ -28,7 +28,7 @@ constexpr int kLogHidden = 1, kExitHidden = 2, kBothHidden = 3;
 struct Recorder {
   Recorder() {
     machine.SetIdleLimit(20);
-    events.key_down = [this](int16_t key, int16_t shift) {
+    events.key_down = [this](int16_t key, int16_t shift, bool) {
       Note("key " + std::to_string(key) + " " + std::to_string(shift));
     };
     events.mouse_down = [this](int16_t button, int16_t, float x, float) {

@@ -175,8 +175,20 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
        "--host or --join cannot go with --replay or --check-replay: a replay plays no game"},
       {{"--join", "a", "--check-replay", "b"},
        "--host or --join cannot go with --replay or --check-replay: a replay plays no game"},
+      {{"--watch"}, "--watch needs a value (HOST[:PORT])"},
+      {{"--watch", "a", "--host"},
+       "--watch cannot go with --host, --join, --computer, --replay or --check-replay: a "
+       "spectator only looks on"},
+      {{"--watch", "a", "--delay", "2"},
+       "--delay is for a player: a spectator's keys steer nothing"},
   };
   for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
+  const Options watching = ParseOptions({"--watch", "friend:27999", "--record", "seen.krp"});
+  const auto* watch = std::get_if<WatchGame>(&watching.mode);
+  ASSERT_NE(watch, nullptr);
+  EXPECT_EQ(watch->host.name, "friend");
+  EXPECT_EQ(watch->host.port, 27999);
+  EXPECT_TRUE(IsNetworkRun(watching.mode) && ShowsGameAtOnce(watching.mode));
 }
 
 }  // namespace

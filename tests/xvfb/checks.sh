@@ -18,6 +18,10 @@ in_xvfb() {
   unset SDL_VIDEODRIVER
   probe=$(realpath "$2") session=$3 work=$4
   rm -rf "$work" && mkdir -p "$work"
+  # The server has said it is ready; under load it may still turn the first clients away, and a
+  # program that finds no display ends at once.
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  xdpyinfo >/dev/null 2>&1 || { echo "FAIL: the X server on $DISPLAY does not answer" >&2; exit 1; }
   if [ "$session" = openbox ]; then start_window_manager; fi
   read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2 }')
   scale=$(awk -v w=$screen_w -v h=$screen_h 'BEGIN { print w / 800 < h / 600 ? w / 800 : h / 600 }')

@@ -9,27 +9,39 @@
 # recording must check out on the other side's program with the same summary. With --typed the
 # joining side starts with --join alone and its player types the host's address on the address
 # screen (the one offered from an earlier game rubbed out first); the address is then kept as the
-# last one.
+# last one. With --watched a third program watches the game with --watch from the start: at rest
+# its field is the host's, pixel for pixel, the players' screens say one spectator watches, and
+# its recording checks out too.
 # Usage: network.sh <kraylo executable> <openbox|bare> <work folder> [<joining kraylo(.exe)>]
-#                   [--typed]
+#                   [--typed] [--watched]
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb 1280x720 "$@"
 host_display=$DISPLAY
-joiner=$probe typed=""
+joiner=$probe typed="" watched=""
 for arg in "${@:4}"; do
-  if [ "$arg" = --typed ]; then typed=1; else joiner=$(realpath "$arg"); fi
+  case $arg in
+    --typed) typed=1 ;;
+    --watched) watched=1 ;;
+    *) joiner=$(realpath "$arg") ;;
+  esac
 done
 windows=""
 [[ $joiner != *.exe ]] || windows=1
 
-# The joining side's X server, on a display number it picks itself.
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/join-display" >/dev/null 2>&1 &
-join_server=$!
-trap 'kill $join_server 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$work/join-display" ] && break; sleep 0.05; done
-join_display=:$(cat "$work/join-display")
-if [ "$session" = openbox ]; then DISPLAY=$join_display start_window_manager; fi
+# Another side's X server, on a display number it picks itself; sets `display` and adds the
+# server to `servers`.
+servers=()
+start_server() {  # name
+  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/$1-display" >/dev/null 2>&1 &
+  servers+=($!)
+  trap 'kill ${servers[*]} 2>/dev/null || true' EXIT
+  for _ in $(seq 100); do [ -s "$work/$1-display" ] && break; sleep 0.05; done
+  display=:$(cat "$work/$1-display")
+  if [ "$session" = openbox ]; then DISPLAY=$display start_window_manager; fi
+}
+start_server join
+join_display=$display
 
 # Each side runs from a program folder of its own, which keeps its per-user files too.
 copy_program "$work/host"
@@ -44,7 +56,16 @@ join_address=$address
 (cd "$work/join" && DISPLAY=$join_display exec $(run_command "$joiner") \
   --join $join_address --record "$work/join.krp" >"$work/join.log" 2>&1) &
 join=$!
-trap 'kill $host $join $join_server 2>/dev/null || true' EXIT
+trap 'kill $host $join ${servers[*]} 2>/dev/null || true' EXIT
+if [ -n "$watched" ]; then
+  start_server watch
+  watch_display=$display
+  copy_program "$work/watch"
+  (cd "$work/watch" && DISPLAY=$watch_display exec $(run_command) --watch "$address" \
+    --record "$work/watch.krp" >"$work/watch.log" 2>&1) &
+  watch=$!
+  trap 'kill $host $join $watch ${servers[*]} 2>/dev/null || true' EXIT
+fi
 
 on() { DISPLAY=$1 "${@:2}"; }                 # display, command
 shot() { DISPLAY=$1 shoot "$2"; }             # display, screenshot name
@@ -124,6 +145,21 @@ convert "$host_rest" -crop "$crop" +repage "$work/host-field.png"
 convert "$join_rest" -crop "$crop" +repage "$work/join-field.png"
 differ=$(compare -metric AE "$work/host-field.png" "$work/join-field.png" null: 2>&1 || true)
 check "the balls at the same places on both screens ($differ pixels differ)" '[ "$differ" = 0 ]'
+if [ -n "$watched" ]; then
+  # The spectator shows the game a moment behind the players: at rest, the same field but for the
+  # players' corner note.
+  watch_rest=$(shot "$watch_display" watch-rest)
+  field=$(awk -v s="$scale" -v x="$(to_screen 0 40 | cut -d' ' -f1)" -v y="$(to_screen 0 40 | cut -d' ' -f2)" \
+    'BEGIN { printf "%dx%d+%d+%d", 800 * s, 520 * s, x, y }')
+  convert "$host_rest" -crop "$field" +repage "$work/host-watched.png"
+  convert "$watch_rest" -crop "$field" +repage "$work/watch-field.png"
+  differ=$(compare -metric AE "$work/host-watched.png" "$work/watch-field.png" null: 2>&1 || true)
+  check "the spectator's field is the host's ($differ pixels differ)" '[ "$differ" = 0 ]'
+  check "the host's screen says one spectator watches" \
+    "above \$(lit_share $host_rest 10 576 200 18) 0.02"
+  check "the spectator's screen has no such note" \
+    "! above \$(lit_share $watch_rest 10 576 200 18) 0.001"
+fi
 
 # Esc on the joining side ends that program and tells the host at once.
 on "$join_display" xdotool keydown Escape
@@ -138,8 +174,17 @@ on "$host_display" xdotool keydown Escape
 wait_exit $host 2
 on "$host_display" xdotool keyup Escape
 check "the host's exit status 0 ($status)" '[ $status = 0 ]'
-for side in host join; do check "no Debug.txt for the $side" "[ ! -s '$work/$side/Debug.txt' ]"; done
-for side in host join; do
+if [ -n "$watched" ]; then
+  # The game has ended for the spectator too; Esc ends it.
+  wait_share "$watch_display" watch-ended 0.02 $message_band
+  on "$watch_display" xdotool keydown Escape
+  wait_exit $watch 2
+  on "$watch_display" xdotool keyup Escape
+  check "the spectator's exit status 0 ($status)" '[ $status = 0 ]'
+fi
+sides="host join${watched:+ watch}"
+for side in $sides; do check "no Debug.txt for the $side" "[ ! -s '$work/$side/Debug.txt' ]"; done
+for side in $sides; do
   checked=$("$probe" --check-replay "$work/$side.krp" 2>&1) && ok=1 || ok=0
   check "the $side's recording checks out: $checked" \
     "[ $ok = 1 ] && [[ \"\$checked\" =~ ': 1 game, '[0-9]{3,}' ticks' ]]"
@@ -154,4 +199,4 @@ if [ -n "$typed" ]; then
     "[ \"\$(tr -d '\r' <'$work/join/last-address')\" = '$address' ]"
 fi
 echo "PASS: a network game between two programs${windows:+ (the joiner under Wine)}${typed:+, the" \
-  "address typed} under $session, both ending with status 0"
+  "address typed}${watched:+, watched by a third,} under $session, all ending with status 0"

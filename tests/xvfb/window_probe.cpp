@@ -51,7 +51,7 @@ int main() {
     if (held != last_held) Say("held" + held);
     last_held = held;
   };
-  events.key_down = [&](int16_t code, int16_t) { Say("key " + std::to_string(code)); };
+  events.key_down = [&](int16_t code, int16_t, bool) { Say("key " + std::to_string(code)); };
   events.exit_click = [&] {
     Say("exit click");
     window.EndProgram();
