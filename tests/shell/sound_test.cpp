@@ -8,7 +8,9 @@ namespace kraylo::testing {
 namespace {
 
 constexpr uint8_t kM = 0x32;
-constexpr float kDoesNothingY = 340;  // the middle of menu button 3, which clicks and does nothing
+constexpr float kButtonX = 400;  // the middle of every menu button at dispX = 800
+// The middle of menu button `number`: 2 shows the empty screen, 3 does nothing.
+constexpr float ButtonY(int number) { return 266 + 40 * static_cast<float>(number - 1); }
 
 bool Heard(const std::vector<int16_t>& samples) {
   return std::any_of(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
@@ -54,7 +56,7 @@ TEST(SoundSession, TheSettingTheOptionAndTheMachineDecideWhetherAClickIsHeard) {
     if (c.no_device) s.machine.faults().Arm(Fault::kOpenAudio, 0, "no device here");
     std::vector<int16_t> samples;
     bool open = false;
-    s.AtFrame(2, [&] { Click(s.machine, 400, kDoesNothingY); });
+    s.AtFrame(2, [&] { Click(s.machine, kButtonX, ButtonY(2)); });
     s.AtFrame(4, [&] {
       open = s.machine.AudioOpen();
       samples = s.machine.PullAudio(4096);
@@ -82,13 +84,16 @@ TEST(SoundSession, TheMuteKeySwitchesTheSoundAndSaysSo) {
   s.AtFrame(4, [&] { s.machine.HeldKeys()[kM] = 0; });
   s.AtFrame(5, [&] {
     note();
-    Click(s.machine, 400, kDoesNothingY);
+    Click(s.machine, kButtonX, ButtonY(2));
   });
-  s.AtFrame(7, [&] { muted = s.machine.PullAudio(4096); });
+  s.AtFrame(7, [&] {
+    muted = s.machine.PullAudio(4096);
+    PressEscape(s.machine);
+  });
   s.AtFrame(8, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
   s.AtFrame(10, [&] {
     note();
-    Click(s.machine, 400, kDoesNothingY);
+    Click(s.machine, kButtonX, ButtonY(2));
   });
   s.AtFrame(12, [&] { unmuted = s.machine.PullAudio(4096); });
   s.EndFrom(13);
@@ -96,6 +101,19 @@ TEST(SoundSession, TheMuteKeySwitchesTheSoundAndSaysSo) {
   EXPECT_FALSE(Heard(muted)) << "a held key switches once";
   EXPECT_TRUE(Heard(unmuted));
   EXPECT_EQ(notes, (std::vector<std::string>{"Sound off", "Sound on"}));
+}
+
+TEST(SoundSession, EveryMenuButtonClicksButTheOneThatDoesNothing) {
+  for (const auto& [button, heard] : {std::pair{2, true}, {3, false}, {4, true}}) {
+    SCOPED_TRACE(button);
+    Session s;
+    std::vector<int16_t> samples;
+    s.AtFrame(2, [&] { Click(s.machine, kButtonX, ButtonY(button)); });
+    s.AtFrame(4, [&] { samples = s.machine.PullAudio(4096); });
+    s.EndFrom(5);
+    EXPECT_EQ(s.Run(), 0);
+    EXPECT_EQ(Heard(samples), heard);
+  }
 }
 
 TEST(SoundSession, AVolumeOtherThanZeroToOneHundredStopsTheStart) {
