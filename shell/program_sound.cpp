@@ -38,7 +38,8 @@ int ReadVolume(Files& files) {
 
 void StartSound(Program& program) {
   ProgramSound& sound = program.sound;
-  if (sound.volume == 0) return;
+  sound.none = sound.volume == 0;
+  if (sound.none) return;
   Window& window = program.system.window();
   std::vector<std::string> problems;
   auto player = std::make_unique<SoundPlayer>(LoadSoundBank(program.system.files(), problems));
@@ -49,6 +50,7 @@ void StartSound(Program& program) {
       output.Open([live](std::span<int16_t> samples) { live->Fill(samples); });
   if (!failure.empty()) {
     AddLog(window, "No sound: " + failure);
+    sound.none = true;
     return;
   }
   sound.player = std::move(player);
@@ -84,6 +86,7 @@ std::optional<const char*> SoundNote(Program& program) {
   if (sound.note_until == 0 || program.system.clock().Seconds() >= sound.note_until) {
     return std::nullopt;
   }
+  if (sound.none) return "No sound";
   return sound.muted ? "Sound off" : "Sound on";
 }
 

@@ -39,6 +39,7 @@ class OpenOutput {
 struct ProgramSound {
   int volume = kDefaultVolume;          // [Sound] volume, 0 to 100
   bool muted = false;                   // --mute, then the mute key
+  bool none = false;                    // nothing will be heard: volume 0, or no output
   std::optional<uint8_t> mute_key;      // its entry of the key-state table; none when it has none
   bool mute_key_held = false;           // at the last frame, so that a held key switches once
   double note_until = 0;                // clock seconds: "Sound off" or "Sound on" shows until then
@@ -59,7 +60,7 @@ void WatchMuteKey(Program& program);
 void PlayGameSounds(Program& program);
 // The menu's click.
 void PlayClick(Program& program);
-// The note to show now ("Sound off", "Sound on"), or none.
+// The note to show now ("Sound off", "Sound on", "No sound"), or none.
 std::optional<const char*> SoundNote(Program& program);
 
 }  // namespace kraylo

@@ -103,6 +103,34 @@ TEST(SoundSession, TheMuteKeySwitchesTheSoundAndSaysSo) {
   EXPECT_EQ(notes, (std::vector<std::string>{"Sound off", "Sound on"}));
 }
 
+TEST(SoundSession, TheMuteKeySaysNoSoundWhenNoneWillBeHeard) {
+  const struct {
+    const char* what;
+    const char* config;  // after Config()
+    bool no_device;
+    const char* note;
+  } cases[] = {
+      {"as it comes", "", false, "Sound off"},
+      {"volume 0", "[Sound]\r\nvolume = 0\r\n", false, "No sound"},
+      {"no device", "", true, "No sound"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Session s;
+    s.WriteConfig(Config() + c.config);
+    if (c.no_device) s.machine.faults().Arm(Fault::kOpenAudio, 0, "no device here");
+    std::vector<std::string> texts;
+    s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+    s.AtFrame(4, [&] {
+      for (const TextDraw& text : s.machine.TextsOfLastFrame()) texts.push_back(text.text);
+    });
+    s.EndFrom(5);
+    EXPECT_EQ(s.Run(), 0);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), c.note), texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), std::string("Sound on")), texts.end());
+  }
+}
+
 TEST(SoundSession, EveryMenuButtonClicksButTheOneThatDoesNothing) {
   for (const auto& [button, heard] : {std::pair{2, true}, {3, false}, {4, true}}) {
     SCOPED_TRACE(button);
