@@ -24,16 +24,12 @@ void SetLevel(ProgramSound& sound) {
 }  // namespace
 
 int ReadVolume(Files& files) {
-  const std::optional<std::string> value =
-      ReadConfig(files, kConfigFile, kSoundSection, kVolumeKey);
-  if (!value) return kDefaultVolume;
-  const std::string text = Strip(*value);
-  const bool digits = !text.empty() && text.size() <= 3 &&
-                      text.find_first_not_of("0123456789") == std::string::npos;
-  if (!digits || std::stoi(text) > kLoudest) {
-    RaiseBadValue(files, kConfigFile, kSoundSection, kVolumeKey, "a whole number from 0 to 100");
-  }
-  return std::stoi(text);
+  const std::optional<ConfigLine> line =
+      ReadSettings(files, kConfigFile, kSoundSection, kSoundSectionKeys).Find(kVolumeKey);
+  if (!line) return kDefaultVolume;
+  const std::optional<int> volume = WholeNumberIn(Strip(line->value), 0, kLoudest);
+  if (!volume) RaiseBadLine(*line, kSoundSection, "has a value other than a whole number from 0 to 100");
+  return *volume;
 }
 
 void StartSound(Program& program) {

@@ -144,6 +144,40 @@ TEST(SoundSession, EveryMenuButtonClicksButTheOneThatDoesNothing) {
   }
 }
 
+TEST(SoundSession, AddedSectionsReadKeyEqualsValueAndNameWhatTheyCannotTake) {
+  const struct {
+    const char* config;  // after Config()
+    const char* error;   // the start-up error names this line of the section; none: the run goes on
+    std::vector<std::string> logged;  // after the pad lines
+  } cases[] = {
+      {"[Sound]\r\nvolume=50\r\n", nullptr, {}},
+      {"[Sound]\r\nvolume:50\r\n", "the line \"volume:50\" in section [Sound]", {}},
+      {"[Keys]\r\nmuteKey = N\r\n", "the line \"muteKey = N\" in section [Keys]", {}},
+      {"[Sound]\r\nloudness = 5\r\n[Keys]\r\nquit = Q\r\n",
+       nullptr,
+       {"Unknown key skipped in [Keys]: quit", "Unknown key skipped in [Sound]: loudness"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.config);
+    Session s;
+    s.WriteConfig(Config() + c.config);
+    bool open = false;
+    s.AtFrame(2, [&] { open = s.machine.AudioOpen(); });
+    s.EndFrom(3);
+    const int status = s.Run();
+    if (c.error != nullptr) {
+      EXPECT_NE(status, 0);
+      ASSERT_EQ(s.machine.ErrorReports().size(), 1u);
+      EXPECT_NE(s.machine.ErrorReports()[0].find(c.error), std::string::npos)
+          << s.machine.ErrorReports()[0];
+      continue;
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(open);
+    EXPECT_EQ(LinesAfterPads(s.machine.window()), c.logged);
+  }
+}
+
 TEST(SoundSession, AVolumeOtherThanZeroToOneHundredStopsTheStart) {
   for (const char* line :
        {"volume = 101", "volume = loud", "volume = -5", "volume = ", "volume = 7.5"}) {
