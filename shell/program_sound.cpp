@@ -1,5 +1,7 @@
 #include "shell/program_sound.h"
 
+#include <chrono>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,25 +34,51 @@ int ReadVolume(Files& files) {
   return *volume;
 }
 
+OutputOpening::OutputOpening(AudioOutput& output, std::unique_ptr<SoundPlayer> player)
+    : output_(output), player_(std::move(player)) {
+  SoundPlayer* live = player_.get();
+  outcome_ = std::async(std::launch::async, [&output, live] {
+    return output.Open([live](std::span<int16_t> samples) { live->Fill(samples); });
+  });
+}
+
+OutputOpening::~OutputOpening() {
+  if (outcome_.valid() && outcome_.get().empty()) output_.Close();
+}
+
+bool OutputOpening::Ended() const {
+  return outcome_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+std::string OutputOpening::Take(std::unique_ptr<SoundPlayer>& player) {
+  std::string failure = outcome_.get();
+  if (failure.empty()) player = std::move(player_);
+  return failure;
+}
+
 void StartSound(Program& program) {
   ProgramSound& sound = program.sound;
   sound.none = sound.volume == 0;
   if (sound.none) return;
-  Window& window = program.system.window();
   std::vector<std::string> problems;
   auto player = std::make_unique<SoundPlayer>(LoadSoundBank(program.system.files(), problems));
-  for (const std::string& problem : problems) AddLog(window, problem);
-  SoundPlayer* live = player.get();
-  AudioOutput& output = program.system.audio();
-  const std::string failure =
-      output.Open([live](std::span<int16_t> samples) { live->Fill(samples); });
+  for (const std::string& problem : problems) AddLog(program.system.window(), problem);
+  sound.opening.emplace(program.system.audio(), std::move(player));
+}
+
+void ServeSound(Program& program) {
+  ProgramSound& sound = program.sound;
+  if (!sound.opening || !sound.opening->Ended()) return;
+  std::unique_ptr<SoundPlayer> player;
+  const std::string failure = sound.opening->Take(player);
+  sound.opening.reset();
   if (!failure.empty()) {
-    AddLog(window, "No sound: " + failure);
+    AddLog(program.system.window(), "No sound: " + failure);
     sound.none = true;
     return;
   }
   sound.player = std::move(player);
-  sound.output = OpenOutput(output);
+  sound.output = OpenOutput(program.system.audio());
   SetLevel(sound);
 }
 
