@@ -2,6 +2,7 @@
 // value it finds to the number readings and forms. Raised errors are expected; a crash, a hang
 // or a broken invariant is a finding.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -73,6 +74,29 @@ void ProbeDerived(Files& files, bool empty_file, std::string_view content) {
   Probe(files, empty_file, "", key);
 }
 
+// The sections this program added, read by their stricter rules.
+void ProbeSettings(Files& files, bool empty_file) {
+  constexpr std::array<std::string_view, 2> kKeys = {"mute", "volume"};
+  try {
+    for (const SettingLines::Setting& setting :
+         ReadSettings(files, kConfigFile, "Sound", kKeys).settings) {
+      UseValue(setting.line.value);
+    }
+  } catch (const RunError& error) {
+    // The file is there: only an empty one or a line that starts like a key may fail.
+    const bool expected =
+        empty_file ? error.number() == kErrInputPastEnd : error.number() == kErrInvalidArgument;
+    if (!expected) Broken();
+  }
+}
+
+// Whether the reader finds no line in `content`: nothing, or a UTF-8 byte-order mark alone.
+bool IsEmptyFile(std::string_view content) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (content.starts_with(kUtf8Mark)) content.remove_prefix(kUtf8Mark.size());
+  return content.empty();
+}
+
 }  // namespace
 }  // namespace kraylo
 
@@ -81,10 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);
   MemoryFiles files;
   files.Put("/dorvane/config.cfg", content);
-  const bool empty_file = content.empty();
+  const bool empty_file = IsEmptyFile(content);
   for (const char* key : {"dispX", "dispY", "dispCols"}) Probe(files, empty_file, "Screen", key);
   Probe(files, empty_file, "Main", "cursor");
   Probe(files, empty_file, "", "");
   ProbeDerived(files, empty_file, content);
+  ProbeSettings(files, empty_file);
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "online/net_settings.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,42 +12,43 @@
 namespace kraylo {
 namespace {
 
-constexpr std::string_view kNetSection = "Net";
 // Whole seconds, kFewestReconnectSeconds to kMostReconnectSeconds.
 constexpr std::string_view kReconnectSecondsKey = "reconnectSeconds";
 // "false" (any case, blanks around it) keeps the host from asking the router to open its port;
 // "true", as when the key is missing, lets it.
 constexpr std::string_view kPortMappingKey = "portMapping";
+constexpr std::array<std::string_view, 2> kNetSectionKeys = {kReconnectSecondsKey, kPortMappingKey};
 
-int ReadReconnectSeconds(Files& files) {
-  const std::optional<std::string> value =
-      ReadConfig(files, kConfigFile, kNetSection, kReconnectSecondsKey);
-  if (!value) return kDefaultReconnectSeconds;
+int ReadReconnectSeconds(const SettingLines& net) {
+  const std::optional<ConfigLine> line = net.Find(kReconnectSecondsKey);
+  if (!line) return kDefaultReconnectSeconds;
   const std::optional<int> seconds =
-      WholeNumberIn(Strip(*value), kFewestReconnectSeconds, kMostReconnectSeconds);
+      WholeNumberIn(Strip(line->value), kFewestReconnectSeconds, kMostReconnectSeconds);
   if (!seconds) {
-    RaiseBadValue(files, kConfigFile, kNetSection, kReconnectSecondsKey,
-                  "a whole number of seconds from " + std::to_string(kFewestReconnectSeconds) +
-                      " to " + std::to_string(kMostReconnectSeconds));
+    RaiseBadLine(*line, kNetSection,
+                 "has a value other than a whole number of seconds from " +
+                     std::to_string(kFewestReconnectSeconds) + " to " +
+                     std::to_string(kMostReconnectSeconds));
   }
   return *seconds;
 }
 
-bool ReadPortMapping(Files& files) {
-  const std::optional<std::string> value =
-      ReadConfig(files, kConfigFile, kNetSection, kPortMappingKey);
-  if (!value) return true;
-  const std::string allowed = Strip(UpperCase(*value));
+bool ReadPortMapping(const SettingLines& net) {
+  const std::optional<ConfigLine> line = net.Find(kPortMappingKey);
+  if (!line) return true;
+  const std::string allowed = Strip(UpperCase(line->value));
   if (allowed == "TRUE" || allowed == "FALSE") return allowed == "TRUE";
-  RaiseBadValue(files, kConfigFile, kNetSection, kPortMappingKey, "true or false");
+  RaiseBadLine(*line, kNetSection, "has a value other than true or false");
 }
 
 }  // namespace
 
 NetSettings ReadNetSettings(Files& files) {
+  const SettingLines net = ReadSettings(files, kConfigFile, kNetSection, kNetSectionKeys);
   NetSettings settings;
-  settings.reconnect_seconds = ReadReconnectSeconds(files);
-  settings.port_mapping = ReadPortMapping(files);
+  settings.reconnect_seconds = ReadReconnectSeconds(net);
+  settings.port_mapping = ReadPortMapping(net);
+  settings.unknown_keys = net.unknown;
   return settings;
 }
 

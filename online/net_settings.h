@@ -1,6 +1,10 @@
 // The network game's settings of this machine's configuration ([Net]), read once at start-up.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "net/protocol.h"
 #include "platform/platform.h"
 
@@ -15,10 +19,15 @@ struct NetSettings {
   int reconnect_seconds = kDefaultReconnectSeconds;
   // [Net] portMapping: the host asks the router to forward its port.
   bool port_mapping = true;
+  // The keys of [Net] that are none of its own, for the start-up log.
+  std::vector<std::string> unknown_keys;
 };
 
+inline constexpr std::string_view kNetSection = "Net";
+
 // Reads [Net] of the configuration file. Raises the malformed-line error, naming the line and
-// the file, for a value the program cannot take.
+// the file, for a line that is not `key = value` of one of its keys and for a value the program
+// cannot take.
 NetSettings ReadNetSettings(Files& files);
 
 }  // namespace kraylo

@@ -1,6 +1,7 @@
 // The configuration keys the shell reads from the program's configuration file.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -29,8 +30,17 @@ inline constexpr std::string_view kUsualMuteKey = "M";
 inline constexpr std::array<std::string_view, 8> kKeyActions = {
     "p1Left", "p1Right", "p1Up", "p1Down", "p2Left", "p2Right", "p2Up", "p2Down"};
 
+// Every key of [Keys].
+inline constexpr std::array<std::string_view, kKeyActions.size() + 1> kKeysSectionKeys = [] {
+  std::array<std::string_view, kKeyActions.size() + 1> keys{};
+  std::copy(kKeyActions.begin(), kKeyActions.end(), keys.begin());
+  keys.back() = kMuteAction;
+  return keys;
+}();
+
 inline constexpr std::string_view kSoundSection = "Sound";
 // The sound's volume: a whole number from 0 (no sound at all) to 100; 70 without the line.
 inline constexpr std::string_view kVolumeKey = "volume";
+inline constexpr std::array<std::string_view, 1> kSoundSectionKeys = {kVolumeKey};
 
 }  // namespace kraylo

@@ -83,6 +83,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   } else {
     Guarded([&] { system.window().WaitThenYield(); });
   }
+  ServeSound(program);
   // On the address screen keys type: the mute key is a letter there like any other.
   if (!program.address_entry) WatchMuteKey(program);
   // Not guarded: a network game that cannot go on must say so, not fail in silence every frame.

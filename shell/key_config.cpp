@@ -71,12 +71,17 @@ uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const Keyboar
 
 }  // namespace
 
+SettingLines ReadKeysSection(Files& files) {
+  return ReadSettings(files, kConfigFile, kKeysSection, kKeysSectionKeys);
+}
+
 KeyBindings ReadKeyBindings(Files& files, const KeyboardApi& keyboard) {
+  const SettingLines section = ReadKeysSection(files);
   KeyBindings keys;
   std::array<Binding, kKeyActions.size()> bindings;
   for (size_t i = 0; i < kKeyActions.size(); ++i) {
     Binding& binding = bindings[i];
-    binding.line = FindConfigLine(files, kConfigFile, kKeysSection, kKeyActions[i]);
+    binding.line = section.Find(kKeyActions[i]);
     if (!binding.line) continue;
     binding.name = Strip(binding.line->value);
     keys.keys[i] = KeyOfLine(*binding.line, binding.name, keyboard);
@@ -90,8 +95,7 @@ KeyBindings ReadKeyBindings(Files& files, const KeyboardApi& keyboard) {
 }
 
 MuteKey ReadMuteKey(Files& files, const KeyboardApi& keyboard, const KeyBindings& bindings) {
-  const std::optional<ConfigLine> line =
-      FindConfigLine(files, kConfigFile, kKeysSection, kMuteAction);
+  const std::optional<ConfigLine> line = ReadKeysSection(files).Find(kMuteAction);
   const std::string name = line ? Strip(line->value) : std::string(kUsualMuteKey);
   const std::optional<uint8_t> key =
       line ? KeyOfLine(*line, name, keyboard, "mute") : keyboard.KeyNamed(name);

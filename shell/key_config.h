@@ -7,8 +7,13 @@
 
 #include "input/local_keys.h"
 #include "platform/platform.h"
+#include "support/config.h"
 
 namespace kraylo {
+
+// The lines of [Keys]. Raises the malformed-line error for a line that starts like one of its keys
+// but does not set it, and what ReadConfig raises.
+SettingLines ReadKeysSection(Files& files);
 
 // The keys [Keys] gives the eight directions (p1Left ... p2Down, each the name of a key as SDL
 // names it, in any case); a direction the section does not name keeps its usual key. Raises

@@ -10,11 +10,14 @@
 namespace kraylo {
 namespace {
 
+// The menu button that has no effect: not even a click is heard.
+constexpr int kDoesNothingButton = 3;
+
 // What a click on menu button `number` (1 to 5) does.
 void PressMenuButton(Program& program, int number) {
   ScreenState& screen = program.screen;
   Window& window = program.system.window();
-  PlayClick(program);
+  if (number != kDoesNothingButton) PlayClick(program);
   switch (number) {
     case 1:
       StartGame(program);

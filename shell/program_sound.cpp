@@ -1,5 +1,7 @@
 #include "shell/program_sound.h"
 
+#include <chrono>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,35 +26,59 @@ void SetLevel(ProgramSound& sound) {
 }  // namespace
 
 int ReadVolume(Files& files) {
-  const std::optional<std::string> value =
-      ReadConfig(files, kConfigFile, kSoundSection, kVolumeKey);
-  if (!value) return kDefaultVolume;
-  const std::string text = Strip(*value);
-  const bool digits = !text.empty() && text.size() <= 3 &&
-                      text.find_first_not_of("0123456789") == std::string::npos;
-  if (!digits || std::stoi(text) > kLoudest) {
-    RaiseBadValue(files, kConfigFile, kSoundSection, kVolumeKey, "a whole number from 0 to 100");
-  }
-  return std::stoi(text);
+  const std::optional<ConfigLine> line =
+      ReadSettings(files, kConfigFile, kSoundSection, kSoundSectionKeys).Find(kVolumeKey);
+  if (!line) return kDefaultVolume;
+  const std::optional<int> volume = WholeNumberIn(Strip(line->value), 0, kLoudest);
+  if (!volume) RaiseBadLine(*line, kSoundSection, "has a value other than a whole number from 0 to 100");
+  return *volume;
+}
+
+OutputOpening::OutputOpening(AudioOutput& output, std::unique_ptr<SoundPlayer> player)
+    : output_(output), player_(std::move(player)) {
+  SoundPlayer* live = player_.get();
+  outcome_ = std::async(std::launch::async, [&output, live] {
+    return output.Open([live](std::span<int16_t> samples) { live->Fill(samples); });
+  });
+}
+
+OutputOpening::~OutputOpening() {
+  if (outcome_.valid() && outcome_.get().empty()) output_.Close();
+}
+
+bool OutputOpening::Ended() const {
+  return outcome_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+std::string OutputOpening::Take(std::unique_ptr<SoundPlayer>& player) {
+  std::string failure = outcome_.get();
+  if (failure.empty()) player = std::move(player_);
+  return failure;
 }
 
 void StartSound(Program& program) {
   ProgramSound& sound = program.sound;
-  if (sound.volume == 0) return;
-  Window& window = program.system.window();
+  sound.none = sound.volume == 0;
+  if (sound.none) return;
   std::vector<std::string> problems;
   auto player = std::make_unique<SoundPlayer>(LoadSoundBank(program.system.files(), problems));
-  for (const std::string& problem : problems) AddLog(window, problem);
-  SoundPlayer* live = player.get();
-  AudioOutput& output = program.system.audio();
-  const std::string failure =
-      output.Open([live](std::span<int16_t> samples) { live->Fill(samples); });
+  for (const std::string& problem : problems) AddLog(program.system.window(), problem);
+  sound.opening.emplace(program.system.audio(), std::move(player));
+}
+
+void ServeSound(Program& program) {
+  ProgramSound& sound = program.sound;
+  if (!sound.opening || !sound.opening->Ended()) return;
+  std::unique_ptr<SoundPlayer> player;
+  const std::string failure = sound.opening->Take(player);
+  sound.opening.reset();
   if (!failure.empty()) {
-    AddLog(window, "No sound: " + failure);
+    AddLog(program.system.window(), "No sound: " + failure);
+    sound.none = true;
     return;
   }
   sound.player = std::move(player);
-  sound.output = OpenOutput(output);
+  sound.output = OpenOutput(program.system.audio());
   SetLevel(sound);
 }
 
@@ -84,6 +110,7 @@ std::optional<const char*> SoundNote(Program& program) {
   if (sound.note_until == 0 || program.system.clock().Seconds() >= sound.note_until) {
     return std::nullopt;
   }
+  if (sound.none) return "No sound";
   return sound.muted ? "Sound off" : "Sound on";
 }
 

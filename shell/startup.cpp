@@ -56,6 +56,21 @@ void SetUpPads(Window& window, Files& files, Pads& pads) {
   }
 }
 
+// A line for the start-up log per key of the sections this program added that is none of their
+// own: a mistyped key would otherwise change nothing in silence.
+std::vector<std::string> UnknownKeyLines(Files& files, const NetSettings& net) {
+  std::vector<std::string> lines;
+  const auto name = [&lines](std::string_view section, const std::vector<std::string>& keys) {
+    for (const std::string& key : keys) {
+      lines.push_back("Unknown key skipped in [" + std::string(section) + "]: " + key);
+    }
+  };
+  name(kKeysSection, ReadKeysSection(files).unknown);
+  name(kSoundSection, ReadSettings(files, kConfigFile, kSoundSection, kSoundSectionKeys).unknown);
+  name(kNetSection, net.unknown_keys);
+  return lines;
+}
+
 bool ConfigHidesPointer(Files& files) {
   return ReadConfigWord(files, kConfigFile, kMainSection, kCursorKey) == "FALSE";
 }
@@ -87,6 +102,7 @@ void StartUp(Program& program) {
   const MuteKey mute = ReadMuteKey(files, program.system.keyboard(), program.bindings);
   program.sound.mute_key = mute.key;
   program.sound.volume = ReadVolume(files);
+  const std::vector<std::string> unknown_keys = UnknownKeyLines(files, program.net_settings);
   program.sound.muted = program.options.mute;
 
   // So that the log is painted and early mouse moves are recorded before the keyboard opens.
@@ -98,6 +114,7 @@ void StartUp(Program& program) {
   AddLog(window, "Initializing DirectInput...");
   if (InitDirectInput(program.keyboard, program.system.keyboard(), window.Handle())) {
     SetUpPads(window, files, program.system.pads());
+    for (const std::string& line : unknown_keys) AddLog(window, line);
     if (!mute.note.empty()) AddLog(window, mute.note);
     StartSound(program);
     window.SetVisible(Control::kExit, false);

@@ -21,13 +21,12 @@ float ContactGain(double speed) {
 
 }  // namespace
 
-std::vector<SoundEvent> SoundEventsOf(int64_t tick, const TickEvents& events) {
-  std::vector<SoundEvent> sounds;
-  if (events.round_start) sounds.push_back({SoundKind::kRoundStart, tick, 1});
-  if (events.contact) {
-    sounds.push_back({SoundKind::kContact, tick, ContactGain(events.contact_speed)});
-  }
-  if (events.drop) sounds.push_back({SoundKind::kDrop, tick, 1});
+TickSounds SoundEventsOf(int64_t tick, const TickEvents& events) {
+  TickSounds sounds;
+  const auto add = [&sounds](SoundEvent event) { sounds.events[sounds.count++] = event; };
+  if (events.round_start) add({SoundKind::kRoundStart, tick, 1});
+  if (events.contact) add({SoundKind::kContact, tick, ContactGain(events.contact_speed)});
+  if (events.drop) add({SoundKind::kDrop, tick, 1});
   return sounds;
 }
 
@@ -53,7 +52,7 @@ SoundBank LoadSoundBank(Files& files, std::vector<std::string>& problems) {
 }
 
 void GameSounds::Play(SoundPlayer* player) {
-  const HeardChanges changes = heard_.Settle();
+  const HeardChanges& changes = heard_.Settle();
   if (player == nullptr) return;
   for (const uint64_t voice : changes.fade) player->Fade(voice);
   for (const HeardEvent& heard : changes.start) {

@@ -4,8 +4,22 @@
 #include <cstdlib>
 
 namespace kraylo {
+namespace {
 
-void HeardEvents::Ran(int64_t tick, const std::vector<SoundEvent>& events) {
+// A tick has a round's start, a contact and a drop at most; heard events are kept for
+// kMemoryTicks behind a batch that may be as long again.
+constexpr size_t kRoom = 3 * 2 * (static_cast<size_t>(HeardEvents::kMemoryTicks) + 1);
+
+}  // namespace
+
+HeardEvents::HeardEvents() {
+  for (std::vector<HeardEvent>* list : {&heard_, &still_, &changes_.start}) list->reserve(kRoom);
+  kept_.reserve(kRoom);
+  changes_.fade.reserve(kRoom);
+  batch_.reserve(kRoom);
+}
+
+void HeardEvents::Ran(int64_t tick, std::span<const SoundEvent> events) {
   // A tick run again within the batch replaces what the batch had from it on.
   if (tick <= batch_high_) {
     std::erase_if(batch_, [tick](const SoundEvent& event) { return event.tick >= tick; });
@@ -15,37 +29,38 @@ void HeardEvents::Ran(int64_t tick, const std::vector<SoundEvent>& events) {
   batch_.insert(batch_.end(), events.begin(), events.end());
 }
 
-HeardChanges HeardEvents::Settle() {
-  HeardChanges changes;
-  if (batch_high_ < 0) return changes;
+const HeardChanges& HeardEvents::Settle() {
+  changes_.start.clear();
+  changes_.fade.clear();
+  if (batch_high_ < 0) return changes_;
   // Only ticks run before can hold events heard already; new ticks only add.
   const bool again = batch_low_ <= newest_;
-  std::vector<bool> kept(heard_.size(), false);
+  kept_.assign(heard_.size(), false);
   for (const SoundEvent& event : batch_) {
     bool same = false;
     for (size_t i = 0; again && !same && i < heard_.size(); ++i) {
       const SoundEvent& old = heard_[i].event;
-      same = !kept[i] && old.kind == event.kind && std::llabs(old.tick - event.tick) <= 1 &&
+      same = !kept_[i] && old.kind == event.kind && std::llabs(old.tick - event.tick) <= 1 &&
              old.tick >= batch_low_ - 1;
-      if (same) kept[i] = true;
+      if (same) kept_[i] = true;
     }
-    if (!same) changes.start.push_back({event, next_voice_++});
+    if (!same) changes_.start.push_back({event, next_voice_++});
   }
-  std::vector<HeardEvent> still;
+  still_.clear();
   for (size_t i = 0; i < heard_.size(); ++i) {
-    if (again && !kept[i] && heard_[i].event.tick >= batch_low_) {
-      changes.fade.push_back(heard_[i].voice);
+    if (again && !kept_[i] && heard_[i].event.tick >= batch_low_) {
+      changes_.fade.push_back(heard_[i].voice);
     } else if (heard_[i].event.tick >= batch_high_ - kMemoryTicks) {
-      still.push_back(heard_[i]);
+      still_.push_back(heard_[i]);
     }
   }
-  still.insert(still.end(), changes.start.begin(), changes.start.end());
-  heard_ = std::move(still);
+  still_.insert(still_.end(), changes_.start.begin(), changes_.start.end());
+  heard_.swap(still_);
   newest_ = std::max(newest_, batch_high_);
   batch_.clear();
   batch_low_ = INT64_MAX;
   batch_high_ = -1;
-  return changes;
+  return changes_;
 }
 
 }  // namespace kraylo

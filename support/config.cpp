@@ -52,6 +52,23 @@ std::string ReadContent(Files& files, const std::string& path) {
   return content;
 }
 
+// Calls `take` with each line of `section` in `content`, in order, until it returns true.
+template <typename Take>
+void ScanSection(std::string_view content, std::string_view section, Take take) {
+  std::string_view current_section;
+  LineReader lines(content);
+  do {
+    const std::string_view line = lines.Next();
+    if (IsSectionHeader(line)) {
+      current_section = line.substr(1, line.size() - 2);
+    } else if (current_section == section && take(line)) {
+      return;
+    }
+  } while (!lines.AtEnd());
+}
+
+constexpr std::string_view kBlanks = " \t";
+
 }  // namespace
 
 std::string ProgramPath(Files& files, std::string_view relative) {
@@ -84,24 +101,59 @@ std::optional<ConfigLine> FindConfigLine(Files& files, std::string_view file,
                                          std::string_view section, std::string_view key) {
   const std::string path = ProgramPath(files, file);
   const std::string content = ReadContent(files, path);
-  std::string_view current_section;
-  LineReader lines(content);
-  do {
-    const std::string_view line = lines.Next();
-    if (IsSectionHeader(line)) {
-      current_section = line.substr(1, line.size() - 2);
-      continue;
+  std::optional<ConfigLine> found;
+  ScanSection(content, section, [&](std::string_view line) {
+    if (line.size() <= key.size() || !line.starts_with(key)) return false;
+    // The two characters after the key are its separator; the value is what follows them.
+    if (line.size() == key.size() + 1) {
+      RaiseBadLine({std::string(line), "", path}, section,
+                   "ends inside the separator after its key");
     }
-    if (line.size() > key.size() && current_section == section && line.starts_with(key)) {
-      // The two characters after the key are its separator; the value is what follows them.
-      if (line.size() == key.size() + 1) {
-        RaiseBadLine({std::string(line), "", path}, section,
-                     "ends inside the separator after its key");
-      }
-      return ConfigLine{std::string(line), std::string(line.substr(key.size() + 2)), path};
-    }
-  } while (!lines.AtEnd());
+    found = ConfigLine{std::string(line), std::string(line.substr(key.size() + 2)), path};
+    return true;
+  });
+  return found;
+}
+
+std::optional<ConfigLine> SettingLines::Find(std::string_view key) const {
+  for (const Setting& setting : settings) {
+    if (setting.key == key) return setting.line;
+  }
   return std::nullopt;
+}
+
+SettingLines ReadSettings(Files& files, std::string_view file, std::string_view section,
+                          std::span<const std::string_view> keys) {
+  const std::string path = ProgramPath(files, file);
+  const std::string content = ReadContent(files, path);
+  SettingLines read;
+  ScanSection(content, section, [&](std::string_view line) {
+    const size_t start = line.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) return false;
+    const std::string_view text = line.substr(start);
+    const std::string_view key = text.substr(0, text.find_first_of(" \t="));
+    const std::string_view rest = text.substr(key.size());
+    const size_t equals = rest.find_first_not_of(kBlanks);
+    const ConfigLine whole{std::string(line), "", path};
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) {
+      if (equals == std::string_view::npos || rest[equals] != '=') {
+        RaiseBadLine(whole, section, "has no \"=\" after its key " + std::string(key));
+      }
+      read.settings.push_back(
+          {std::string(key), ConfigLine{whole.line, std::string(rest.substr(equals + 1)), path}});
+      return false;
+    }
+    for (const std::string_view known : keys) {
+      if (key.starts_with(known)) {
+        RaiseBadLine(whole, section,
+                     "sets no key of the section: \"" + std::string(key) + "\" is not " +
+                         std::string(known) + " (a line is " + std::string(known) + " = value)");
+      }
+    }
+    read.unknown.emplace_back(key.empty() ? text : key);
+    return false;
+  });
+  return read;
 }
 
 void RaiseBadLine(const ConfigLine& line, std::string_view section, std::string_view what) {

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -40,6 +42,27 @@ struct ConfigLine {
 // As ReadConfig, with the line the value comes from.
 std::optional<ConfigLine> FindConfigLine(Files& files, std::string_view file,
                                          std::string_view section, std::string_view key);
+
+// The lines of a section this program added beyond the original keys ([Keys], [Sound], [Net]),
+// read by stricter rules than ReadConfig's: a line is `key = value`, the blanks around the '='
+// optional, and its key is one of the section's, whole.
+struct SettingLines {
+  struct Setting {
+    std::string key;
+    ConfigLine line;  // the value is all after the '='
+  };
+  std::vector<Setting> settings;     // in the file's order
+  std::vector<std::string> unknown;  // the keys that are none of the section's, in the file's order
+
+  // The first line setting `key`, or none.
+  std::optional<ConfigLine> Find(std::string_view key) const;
+};
+
+// Reads `section` of `file` by SettingLines' rules; blank lines are skipped. Raises as ReadConfig
+// when the file cannot be read, and the malformed-line error for a line that starts like one of
+// `keys` but does not set it ("muteKey = N", "volume:50", "volume 50").
+SettingLines ReadSettings(Files& files, std::string_view file, std::string_view section,
+                          std::span<const std::string_view> keys);
 
 // Raises invalid argument (5) about `line` of `section`: the line, the section and the file,
 // then `what` is wrong with it.

@@ -1,6 +1,7 @@
 #include "platform/headless/headless_devices.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -21,7 +22,10 @@ void HeadlessRandom::Script(std::vector<float> values) {
 }
 
 std::string HeadlessAudio::Open(Fill fill) {
-  Close();
+  std::unique_lock lock(mutex_);
+  fill_ = nullptr;
+  constexpr std::chrono::seconds kLongestHold{10};
+  released_.wait_for(lock, kLongestHold, [this] { return !held_; });
   try {
     faults_.Check(Fault::kOpenAudio);
   } catch (const RunError& error) {
@@ -31,7 +35,26 @@ std::string HeadlessAudio::Open(Fill fill) {
   return "";
 }
 
+void HeadlessAudio::Close() {
+  const std::lock_guard lock(mutex_);
+  fill_ = nullptr;
+}
+
+bool HeadlessAudio::IsOpen() const {
+  const std::lock_guard lock(mutex_);
+  return static_cast<bool>(fill_);
+}
+
+void HeadlessAudio::HoldOpen(bool held) {
+  {
+    const std::lock_guard lock(mutex_);
+    held_ = held;
+  }
+  released_.notify_all();
+}
+
 std::vector<int16_t> HeadlessAudio::Pull(size_t frames) {
+  const std::lock_guard lock(mutex_);
   std::vector<int16_t> samples(frames, 0);
   // In buffers of the real output's size, as its thread would ask.
   for (size_t done = 0; fill_ && done < frames; done += kAudioBufferFrames) {

@@ -1,7 +1,9 @@
 // The headless machine's clock, random numbers, keyboard and pads: all of them set by the test.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -53,18 +55,24 @@ class HeadlessKeyboard : public KeyboardApiCore {
 };
 
 // A sound output whose buffers the test asks for; Open fails with the armed kOpenAudio fault's
-// description.
+// description, and waits while the test holds it (a slow sound server). Open may run on a thread
+// of its own.
 class HeadlessAudio final : public AudioOutput {
  public:
   explicit HeadlessAudio(const Faults& faults) : faults_(faults) {}
   std::string Open(Fill fill) override;
-  void Close() override { fill_ = nullptr; }
-  bool IsOpen() const { return static_cast<bool>(fill_); }
+  void Close() override;
+  bool IsOpen() const;
   // The next `frames` samples of the output; silence while it is closed.
   std::vector<int16_t> Pull(size_t frames);
+  // While held, Open waits (for 10 seconds at most) before it opens or fails.
+  void HoldOpen(bool held);
 
  private:
   const Faults& faults_;
+  mutable std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
   Fill fill_;
 };
 

@@ -130,6 +130,7 @@ Display& HeadlessSystem::display() { return *impl_->display; }
 KeyboardApi& HeadlessSystem::keyboard() { return impl_->keyboard; }
 Pads& HeadlessSystem::pads() { return impl_->pads; }
 AudioOutput& HeadlessSystem::audio() { return impl_->audio; }
+void HeadlessSystem::HoldAudioOpen(bool held) { impl_->audio.HoldOpen(held); }
 bool HeadlessSystem::AudioOpen() const { return impl_->audio.IsOpen(); }
 std::vector<int16_t> HeadlessSystem::PullAudio(size_t frames) { return impl_->audio.Pull(frames); }
 Faults& HeadlessSystem::faults() { return impl_->faults; }

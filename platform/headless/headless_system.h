@@ -119,6 +119,8 @@ class HeadlessSystem : public System {
   std::vector<std::string> LogRowsInView() const;
   // Whether Run's own loop ended the session at the idle limit.
   bool EndedIdle() const;
+  // While held, the sound output's Open waits (10 seconds at most): a slow sound server.
+  void HoldAudioOpen(bool held);
   // Whether the sound output is open, and its next `frames` samples (silence while closed).
   bool AudioOpen() const;
   std::vector<int16_t> PullAudio(size_t frames);

@@ -2,7 +2,9 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <vector>
 
+#include "display/corner_note.h"
 #include "platform/platform.h"
 #include "platform/run_error.h"
 #include "shell/screens/screens.h"
@@ -49,6 +51,10 @@ constexpr int32_t kBaseStep = 6;      // pixels per frame, before the frame-rate
 
 Font FontOf(CreditsFont font) { return font == CreditsFont::kWindow ? WindowFont() : Fnt2Font(); }
 
+int32_t LeftOf(const CreditsLine& line, int32_t screen_width) {
+  return ToInt32(screen_width / 2.0 - line.x_offset);
+}
+
 // The step is not scaled to elapsed time: a faster display scrolls further in every frame.
 void Scroll(Program& program) {
   ScreenState& screen = program.screen;
@@ -78,11 +84,22 @@ void DrawCredits(Program& program) {
       Guarded([&] { BackBuffer(display).SetForeColor(line.color); });
     }
     Guarded([&] {
-      const int32_t x = ToInt32(width / 2.0 - line.x_offset);
-      const int32_t y = Add32(screen.CreditsY, line.y_offset);
-      BackBuffer(display).DrawText(x, y, line.text);
+      BackBuffer(display).DrawText(LeftOf(line, width), Add32(screen.CreditsY, line.y_offset),
+                                   line.text);
     });
   }
+}
+
+std::vector<Rect> CreditsAreas(Program& program) {
+  std::vector<Rect> areas;
+  for (const CreditsLine& line : kCredits) {
+    Guarded([&] {
+      areas.push_back(TextArea(BackBuffer(program.display), FontOf(line.font),
+                               LeftOf(line, program.game.ScreenWidth),
+                               Add32(program.screen.CreditsY, line.y_offset), line.text));
+    });
+  }
+  return areas;
 }
 
 }  // namespace kraylo

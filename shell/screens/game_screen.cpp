@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "display/corner_note.h"
 #include "display/field_messages.h"
 #include "display/sprites.h"
 #include "display/timeline_bar.h"
@@ -55,24 +56,64 @@ std::string OverlayText(const OverlayLine& line, const GameModel& game, char sep
          (line.form == NumberForm::kPlain ? PlainForm(value) : OneDecimalForm(value, separator));
 }
 
-// Positions and velocities of balls 1 and 2 in the log's font; the text colour is put back.
+struct OverlayRow {
+  int32_t y;  // pixels
+  std::string text;
+};
+
+// Positions and velocities of balls 1 and 2, then the kind of game's own lines.
+std::vector<OverlayRow> OverlayRows(Program& program) {
+  std::vector<OverlayRow> rows;
+  const char separator = program.system.DecimalSeparator();
+  for (const OverlayLine& line : kOverlayLines) {
+    rows.push_back({line.y, OverlayText(line, program.game, separator)});
+  }
+  int32_t y = kMatchLinesY;
+  for (std::string& line : program.match->OverlayLines()) {
+    rows.push_back({y, std::move(line)});
+    y += kMatchLineHeight;
+  }
+  return rows;
+}
+
+// The overlay in the log's font; the text colour is put back.
 void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
   DisplayState& display = program.display;
   Guarded([&] { saved_fore_color = BackBuffer(display).GetForeColor(); });
   Guarded([&] { BackBuffer(display).SetForeColor(kOverlayColor); });
   Guarded([&] { BackBuffer(display).SetFont(LogFont()); });
-  const char separator = program.system.DecimalSeparator();
-  for (const OverlayLine& line : kOverlayLines) {
-    Guarded([&] {
-      BackBuffer(display).DrawText(kOverlayX, line.y, OverlayText(line, program.game, separator));
-    });
-  }
-  int32_t y = kMatchLinesY;
-  for (const std::string& line : program.match->OverlayLines()) {
-    Guarded([&] { BackBuffer(display).DrawText(kOverlayX, y, line); });
-    y += kMatchLineHeight;
+  for (const OverlayRow& row : OverlayRows(program)) {
+    Guarded([&] { BackBuffer(display).DrawText(kOverlayX, row.y, row.text); });
   }
   Guarded([&] { BackBuffer(display).SetForeColor(saved_fore_color); });
+}
+
+// What the screen shows that a note must not cover: the menu's buttons, the credits' lines, the
+// overlay.
+std::vector<Rect> TakenAreas(Program& program) {
+  const ScreenState& screen = program.screen;
+  std::vector<Rect> taken;
+  switch (screen.GameState) {
+    case kMenuScreen:
+      for (const int16_t top : kMenuButtonTops) {
+        taken.push_back({screen.MenuX, top, screen.MenuX + kButtonWidth, top + kButtonHeight});
+      }
+      break;
+    case kCreditsScreen:
+      taken = CreditsAreas(program);
+      break;
+    case kGameScreen:
+      if (!program.game.ShowDebug) break;
+      for (const OverlayRow& row : OverlayRows(program)) {
+        Guarded([&] {
+          taken.push_back(TextArea(BackBuffer(program.display), LogFont(), kOverlayX, row.y, row.text));
+        });
+      }
+      break;
+    default:
+      break;
+  }
+  return taken;
 }
 
 // What the kind of game has to say, in the window's face across the field.
@@ -161,10 +202,17 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color) {
 }
 
 void DrawSoundNote(Program& program) {
-  // Low on the screen, clear of the menu's buttons and of the game's own messages.
-  if (const std::optional<const char*> note = SoundNote(program)) {
-    DrawMessages(program, {*note}, program.game.ScreenHeight * 7 / 8);
-  }
+  const std::optional<const char*> note = SoundNote(program);
+  if (!note) return;
+  const std::vector<Rect> taken = TakenAreas(program);
+  DisplayState& display = program.display;
+  int32_t saved_color = 0;
+  Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
+  Guarded([&] {
+    DrawCornerNote(BackBuffer(display), program.game.ScreenWidth, program.game.ScreenHeight, *note,
+                   taken);
+  });
+  Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
 }
 
 }  // namespace kraylo

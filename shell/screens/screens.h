@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "shell/program.h"
 
@@ -14,7 +15,10 @@ void DrawMenu(Program& program);
 void DrawGameScreen(Program& program, int32_t& saved_fore_color);
 // Scrolls the credits by one step and draws their thirteen lines.
 void DrawCredits(Program& program);
-// "Sound off" or "Sound on" for a while after the mute key, on every screen.
+// Where the credits' lines are now (pixels), for what is drawn over them to keep clear.
+std::vector<Rect> CreditsAreas(Program& program);
+// "Sound off", "Sound on" or "No sound" for a while after the mute key, on every screen, at the
+// top right and clear of the buttons, the credits and the overlay.
 void DrawSoundNote(Program& program);
 // The address screen's lines, drawn as the game screen's messages are.
 void DrawAddressScreen(Program& program);

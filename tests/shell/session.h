@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/graphics/bitmap.h"
@@ -74,6 +76,7 @@ struct Session {
   // loop runs past 3000 frames or the desktop is not given back.
   int Run() {
     machine.OnYield([this](int yield) {
+      if (yield == kStartUpYields + 1 && wait_for_sound) WaitForSoundOutput();
       auto [first, last] = script.equal_range(yield);
       for (auto it = first; it != last; ++it) it->second();
       if (yield - kStartUpYields > 3000 && program.game.Running) {
@@ -87,8 +90,17 @@ struct Session {
     return status;
   }
 
+  // Waits (5 seconds at most) for the sound output's opening to end, so that the frame loop takes
+  // it at once: the frames a test scripts hear what they do however busy the machine is.
+  void WaitForSoundOutput() {
+    for (int i = 0; i < 500 && program.sound.opening && !program.sound.opening->Ended(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
   const ProgramFolder program_folder;
   const std::string folder;
+  bool wait_for_sound = true;  // at the first frame, for the sound output to open or fail
   HeadlessSystem machine;
   Program program;
   std::multimap<int, std::function<void()>> script;  // actions by yield number

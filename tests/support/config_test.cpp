@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 #include <vector>
 
@@ -113,6 +114,51 @@ TEST(RaiseBadValueTest, NamesTheLineAsWrittenLikeACutLineAndTheKeyWhenTheLineIsG
   empty.Put("/dorvane/config.cfg", "");
   EXPECT_EQ(ErrorNumberOf([&] { RaiseBadValue(empty, kConfigFile, "Main", "level", "x"); }),
             kErrInputPastEnd);
+}
+
+TEST(ReadSettingsTest, ReadsKeyEqualsValueWithOrWithoutBlanksAndRefusesLinesLikeAKey) {
+  constexpr std::array<std::string_view, 2> kKeys = {"mute", "volume"};
+  const struct {
+    const char* line;                 // the line under test, first in [Added]
+    std::optional<std::string> mute;  // its value, none when the line sets nothing
+    std::vector<std::string> unknown;
+    const char* error;  // what the malformed-line error says after naming the file, or ""
+  } cases[] = {
+      {"mute = N", " N", {}, ""},
+      {"mute=N", "N", {}, ""},
+      {"  mute\t=  N ", "  N ", {}, ""},
+      {"mute =", "", {}, ""},
+      {"", std::nullopt, {}, ""},
+      {"colour = red", std::nullopt, {"colour"}, ""},
+      {"mut = N", std::nullopt, {"mut"}, ""},
+      {"= N", std::nullopt, {"= N"}, ""},
+      {"muteKey = N", std::nullopt, {}, "sets no key of the section: \"muteKey\" is not mute (a line is mute = value)"},
+      {"volume:50", std::nullopt, {}, "sets no key of the section: \"volume:50\" is not volume (a line is volume = value)"},
+      {"mute N", std::nullopt, {}, "has no \"=\" after its key mute"},
+      {"mute", std::nullopt, {}, "has no \"=\" after its key mute"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    MemoryFiles files;
+    files.Put("/dorvane/config.cfg",
+              std::string("[Main]\nmuteKey = 1\n[Added]\n") + c.line + "\nvolume = 5\n[Other]\nx");
+    std::optional<SettingLines> read;
+    const std::optional<RunError> error =
+        CaughtError([&] { read = ReadSettings(files, kConfigFile, "Added", kKeys); });
+    if (*c.error != '\0') {
+      ASSERT_TRUE(error.has_value());
+      EXPECT_EQ(error->description(), "Invalid procedure call or argument: the line \"" +
+                                          std::string(c.line) +
+                                          "\" in section [Added] of /game/dorvane/config.cfg " +
+                                          c.error);
+      continue;
+    }
+    ASSERT_FALSE(error.has_value()) << error->description();
+    const std::optional<ConfigLine> mute = read->Find("mute");
+    EXPECT_EQ(mute ? std::optional(mute->value) : std::nullopt, c.mute);
+    EXPECT_EQ(read->unknown, c.unknown);
+    EXPECT_EQ(read->Find("volume").value().value, " 5");
+  }
 }
 
 TEST(ReadConfigTest, MissingOrUnopenableFileOnDiskIsFileNotFoundNamingIt) {
