@@ -59,20 +59,24 @@ uint64_t MeetingService::Challenge(Endpoint from, uint64_t game, Role role, int6
                            .span());
 }
 
-void MeetingService::Reply(Endpoint to, const MeetingMessage& message) {
+void MeetingService::Reply(Endpoint to, const MeetingMessage& message, uint16_t from_port) {
   const MeetingBytes bytes = EncodeMeeting(message);
-  network_.Send(limits_.meeting_port, to, bytes.bytes());
+  network_.Send(from_port != 0 ? from_port : limits_.meeting_port, to, bytes.bytes());
 }
 
-void MeetingService::Refuse(Endpoint to, Refusal reason) {
+void MeetingService::Refuse(Endpoint to, Refusal reason, uint16_t from_port) {
   ++counters_.refusals[static_cast<size_t>(reason)];
-  Reply(to, RefusedMessage{reason, kMeetingVersion});
+  Reply(to, RefusedMessage{reason, kMeetingVersion}, from_port);
 }
 
 void MeetingService::Receive(uint16_t port, Endpoint from, std::span<const uint8_t> bytes,
                              double now) {
   if (port != limits_.meeting_port && port != limits_.echo_port) {
-    Relay(port, from, bytes, now);
+    if (IsMeetingDatagram(bytes)) {
+      BindAtRelay(port, from, bytes, now);
+    } else {
+      Relay(port, from, bytes, now);
+    }
   } else if (port == limits_.meeting_port && IsMeetingDatagram(bytes)) {
     ReceiveMeeting(from, bytes, now);
   } else if (const auto answer = AnswerStun(bytes, from)) {
@@ -96,10 +100,32 @@ void MeetingService::ReceiveMeeting(Endpoint from, std::span<const uint8_t> byte
   } else if (const auto* join = std::get_if<JoinMessage>(&message)) {
     Join(from, *join, now);
   } else if (const auto* request = std::get_if<BindRequestMessage>(&message)) {
-    const auto period = static_cast<int64_t>(std::floor(now / kChallengePeriod));
-    Reply(from, ChallengeMessage{request->game, Challenge(from, request->game, request->role, period)});
+    AnswerBindRequest(from, *request, now, 0);
   } else if (const auto* bind = std::get_if<BindMessage>(&message)) {
-    Bind(from, *bind, now);
+    Bind(from, *bind, now, 0);
+  }
+}
+
+void MeetingService::AnswerBindRequest(Endpoint from, const BindRequestMessage& request, double now,
+                                       uint16_t port) {
+  const auto period = static_cast<int64_t>(std::floor(now / kChallengePeriod));
+  Reply(from, ChallengeMessage{request.game, Challenge(from, request.game, request.role, period)},
+        port);
+}
+
+void MeetingService::BindAtRelay(uint16_t port, Endpoint from, std::span<const uint8_t> bytes,
+                                 double now) {
+  // Only the side that sends to this port binds here: the relay then knows it by the address its
+  // NAT gives towards this very port, which a NAT with a port per destination makes another.
+  const size_t index = static_cast<size_t>(port - limits_.relay_low);
+  if (index >= ports_.size() || ports_[index].first == 0) return;
+  const uint64_t game = ports_[index].first;
+  const auto sender = static_cast<Role>(1 - ports_[index].second);
+  const MeetingMessage message = DecodeMeeting(bytes);
+  if (const auto* request = std::get_if<BindRequestMessage>(&message)) {
+    if (request->game == game && request->role == sender) AnswerBindRequest(from, *request, now, port);
+  } else if (const auto* bind = std::get_if<BindMessage>(&message)) {
+    if (bind->game == game && bind->role == sender) Bind(from, *bind, now, port);
   }
 }
 
@@ -210,14 +236,14 @@ void MeetingService::CloseGame(uint64_t game) {
   games_.erase(found);
 }
 
-void MeetingService::Bind(Endpoint from, const BindMessage& message, double now) {
-  if (message.role == Role::kWatcher) return Refuse(from, Refusal::kNoWatching);
+void MeetingService::Bind(Endpoint from, const BindMessage& message, double now, uint16_t port) {
+  if (message.role == Role::kWatcher) return Refuse(from, Refusal::kNoWatching, port);
   const auto period = static_cast<int64_t>(std::floor(now / kChallengePeriod));
   const bool fresh = message.challenge == Challenge(from, message.game, message.role, period) ||
                      message.challenge == Challenge(from, message.game, message.role, period - 1);
   const HashKey token = GameToken(message.game, message.role);
   if (!fresh || message.proof != BindProof(token, message.challenge, message.game, message.role)) {
-    return Refuse(from, Refusal::kBadToken);
+    return Refuse(from, Refusal::kBadToken, port);
   }
   auto found = games_.find(message.game);
   RelayedGame* game = found != games_.end() ? &found->second : nullptr;
@@ -225,10 +251,10 @@ void MeetingService::Bind(Endpoint from, const BindMessage& message, double now)
   const bool moves = game == nullptr || !game->sides[role].bound ||
                      game->sides[role].address.address != from.address;
   if (moves && sides_per_address_[from.address] >= limits_.games_per_address) {
-    return Refuse(from, Refusal::kTooMany);
+    return Refuse(from, Refusal::kTooMany, port);
   }
   if (game == nullptr) game = OpenGame(message.game);
-  if (game == nullptr) return Refuse(from, Refusal::kTooMany);
+  if (game == nullptr) return Refuse(from, Refusal::kTooMany, port);
   Side& side = game->sides[role];
   if (moves) {
     if (side.bound) --sides_per_address_[side.address.address];
@@ -236,7 +262,7 @@ void MeetingService::Bind(Endpoint from, const BindMessage& message, double now)
   }
   side = Side{from, true, now};
   game->keep_seconds = std::max<double>(game->keep_seconds, message.keep_seconds);
-  Reply(from, BoundMessage{message.game, game->ports[role], game->ports[1 - role]});
+  Reply(from, BoundMessage{message.game, game->ports[role], game->ports[1 - role]}, port);
 }
 
 void MeetingService::Relay(uint16_t port, Endpoint from, std::span<const uint8_t> bytes,

@@ -83,12 +83,15 @@ class MeetingService {
 
   void ReceiveMeeting(Endpoint from, std::span<const uint8_t> bytes, double now);
   void Relay(uint16_t port, Endpoint from, std::span<const uint8_t> bytes, double now);
-  void Reply(Endpoint to, const MeetingMessage& message);
-  void Refuse(Endpoint to, Refusal reason);
+  // Answers go from `from_port`, or 0: the meeting port.
+  void Reply(Endpoint to, const MeetingMessage& message, uint16_t from_port = 0);
+  void Refuse(Endpoint to, Refusal reason, uint16_t from_port = 0);
   void Register(Endpoint from, const RegisterMessage& message, double now);
   void KeepAlive(Endpoint from, const KeepAliveMessage& message, double now);
   void Join(Endpoint from, const JoinMessage& message, double now);
-  void Bind(Endpoint from, const BindMessage& message, double now);
+  void AnswerBindRequest(Endpoint from, const BindRequestMessage& request, double now, uint16_t port);
+  void Bind(Endpoint from, const BindMessage& message, double now, uint16_t port);
+  void BindAtRelay(uint16_t port, Endpoint from, std::span<const uint8_t> bytes, double now);
   bool OpenRoom(RoomCode code, Endpoint host, const Offer& offer, double now);
   RelayedGame* OpenGame(uint64_t game);
   void CloseGame(uint64_t game);

@@ -41,7 +41,7 @@ std::string RefusalText(Refusal reason, RoomCode code) {
 }  // namespace
 
 MeetingClient::MeetingClient(const MeetingSetup& setup, Role role, RoomCode code, double now)
-    : setup_(setup), role_(role), code_(code), random_state_(setup.seed) {
+    : setup_(setup), role_(role), code_(code), random_state_(setup.seed), bind_to_(setup.service) {
   for (StunTransaction& transaction : stun_) {
     for (uint8_t& byte : transaction) byte = static_cast<uint8_t>(Random());
   }
@@ -135,7 +135,10 @@ void MeetingClient::Choose(double now) {
 }
 
 void MeetingClient::Rebind(double now) {
-  if (phase_ == Phase::kChosen && game_ != 0) Enter(Phase::kBinding, now);
+  if (phase_ != Phase::kChosen || game_ == 0) return;
+  // The meeting port first: a restarted service opens the relay ports again only then.
+  bind_to_ = setup_.service;
+  Enter(Phase::kBinding, now);
 }
 
 void MeetingClient::Advance(double now) {
@@ -177,10 +180,10 @@ void MeetingClient::Advance(double now) {
       next_send_ = now + kProbeSeconds;
       return;
     case Phase::kBinding:
-      Send(setup_.service, BindRequestMessage{game_, role_});
+      Send(bind_to_, BindRequestMessage{game_, role_});
       break;
     case Phase::kProving:
-      Send(setup_.service,
+      Send(bind_to_,
            BindMessage{game_, role_, challenge_, BindProof(token_, challenge_, game_, role_),
                        setup_.keep_seconds});
       break;
@@ -216,8 +219,8 @@ void MeetingClient::ReceiveMessage(Endpoint from, const MeetingMessage& message,
     }
     return;
   }
-  // Everything else comes from the service.
-  if (!(from == setup_.service)) return;
+  // Everything else comes from the service: its meeting port, or the relay port bound at.
+  if (!(from == setup_.service) && !(from == bind_to_)) return;
   if (std::holds_alternative<OtherVersionMessage>(message)) {
     Fail(MeetingFailure::kOtherVersion, RefusalText(Refusal::kOtherMeetingVersion, code_));
   } else if (const auto* refused = std::get_if<RefusedMessage>(&message)) {
@@ -247,10 +250,17 @@ void MeetingClient::ReceiveMessage(Endpoint from, const MeetingMessage& message,
       Enter(Phase::kProving, now);
     }
   } else if (const auto* bound = std::get_if<BoundMessage>(&message)) {
-    if (phase_ == Phase::kProving && bound->game == game_) {
+    if (phase_ != Phase::kProving || bound->game != game_) return;
+    const Endpoint peer{setup_.service.address, bound->peer_port};
+    if (!(bind_to_ == peer)) {
+      // Bound through the meeting port: once more through the port the game will send to, where
+      // this side's NAT may well give it another port.
+      bind_to_ = peer;
+      Enter(Phase::kBinding, now);
+    } else {
       phase_ = Phase::kChosen;
       events_.emplace_back(
-          PathChosenEvent{PathKind::kRelayed, Endpoint{setup_.service.address, bound->peer_port}});
+          PathChosenEvent{PathKind::kRelayed, peer});
     }
   }
 }

@@ -107,6 +107,7 @@ class MeetingClient {
   uint64_t game_ = 0;
   HashKey token_{};
   uint64_t challenge_ = 0;
+  Endpoint bind_to_;  // where binding goes: the meeting port, then the relay port sent to
   Endpoint peer_seen_;
   Candidates peer_candidates_;
   uint32_t probe_nonce_ = 0;
