@@ -59,6 +59,10 @@ std::variant<Options, std::string> ReadOptions(int argc, char** argv) {
       options.help = true;
       continue;
     }
+    if (option != "--port" && option != "--key" && option != "--relay-ports" &&
+        option != "--address") {
+      return "kraylo-meet: unknown option " + std::string(option) + " (see --help)";
+    }
     if (i + 1 >= argc) return "kraylo-meet: " + std::string(option) + " needs a value";
     const std::string_view value = argv[++i];
     if (option == "--port") {
@@ -75,14 +79,12 @@ std::variant<Options, std::string> ReadOptions(int argc, char** argv) {
           options.limits.relay_high <= options.limits.relay_low) {
         return "kraylo-meet: --relay-ports takes LOW-HIGH, LOW below HIGH, not " + std::string(value);
       }
-    } else if (option == "--address") {
+    } else {
       in_addr address{};
       if (inet_pton(AF_INET, std::string(value).c_str(), &address) != 1) {
         return "kraylo-meet: --address takes an IPv4 address, not " + std::string(value);
       }
       options.address = ntohl(address.s_addr);
-    } else {
-      return "kraylo-meet: unknown option " + std::string(option) + " (see --help)";
     }
   }
   const ServiceLimits& limits = options.limits;
