@@ -2,6 +2,7 @@
 #pragma once
 
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "meet_service/meeting_service.h"
