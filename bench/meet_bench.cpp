@@ -243,9 +243,12 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
     }
   };
   // Every room's host keeps it alive every 5 s, whatever the load is doing.
+  uint64_t keep_alives = 0;
+  uint64_t kept = 0;
   auto keep_rooms_alive = [&](double now) {
     for (size_t r = 0; r < rooms.size(); ++r) {
       if (now < rooms[r].next_keep) continue;
+      ++keep_alives;
       rooms[r].next_keep = now + kKeepAliveSeconds;
       room_socket[r / kRoomsPerSocket].Send(
           meeting, EncodeMeeting(KeepAliveMessage{rooms[r].code, rooms[r].token, GameOffer({})}).bytes());
@@ -311,6 +314,10 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
     delays_ns.push_back(arrived - stamp);
     ++received;
   };
+  auto count_kept = [&](const std::vector<uint8_t>& datagram) {
+    kept += std::holds_alternative<KeptMessage>(DecodeMeeting(datagram)) ? 1 : 0;
+  };
+  keep_alives = 0;
   std::vector<uint8_t> game_datagram(kGameDatagramBytes, 0);
   game_datagram[0] = 0x80;  // ENet's sent-time flag on peer 0: not a meeting datagram
   const double cpu_before = CpuSeconds(service);
@@ -337,11 +344,11 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
       for (LoadGame& game : games) pump(game.sides[0]);  // the hosts' keep-alives
       keep_rooms_alive(now);
     }
-    drain(0.001, [](const std::vector<uint8_t>&) {}, on_load_side);
+    drain(0.001, count_kept, on_load_side);
   }
   const double load_seconds = Now() - load_started;
   for (const double end = Now() + 0.2; Now() < end;) {
-    drain(0.01, [](const std::vector<uint8_t>&) {}, on_load_side);
+    drain(0.01, count_kept, on_load_side);
   }
   const double cpu = CpuSeconds(service) - cpu_before;
   const long peak = PeakKilobytes(service);
@@ -363,6 +370,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
   std::printf("sent %llu, arrived %llu, lost %llu\n", static_cast<unsigned long long>(sent),
               static_cast<unsigned long long>(received),
               static_cast<unsigned long long>(sent - std::min(sent, received)));
+  std::printf("keep-alives answered: %llu of %llu\n", static_cast<unsigned long long>(kept),
+              static_cast<unsigned long long>(keep_alives));
   std::printf("delay through the relay: p50 %.0f us, p99 %.0f us\n", Percentile(delays_ns, 0.5),
               Percentile(delays_ns, 0.99));
   std::printf("service's last line: %s\n", last.c_str());

@@ -44,6 +44,9 @@ double UdpLoop::Now() {
 int UdpLoop::Bind(uint16_t port) {
   const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (socket < 0) return -1;
+  // Room for a burst while the thread is busy elsewhere (the kernel caps it at net.core.rmem_max).
+  const int buffer_bytes = 4 << 20;
+  setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &buffer_bytes, sizeof buffer_bytes);
   const sockaddr_in address = SocketAddress({address_, port});
   epoll_event event{};
   event.events = EPOLLIN;
