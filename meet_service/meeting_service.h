@@ -29,7 +29,7 @@ struct ServiceLimits {
   // A game sends about 33 datagrams a second each way of about 60 bytes (4 kB/s both ways
   // together); the relay lets through 8 times that.
   double game_bytes_per_second = 32768;
-  RequestRate requests{10, 1};  // registrations and code look-ups per address
+  RequestRate requests{10, 0.2};  // registrations and code look-ups per address
   RequestRate stun{20, 5};
   size_t most_addresses = 65536;  // tracked for the rate limits
 };
