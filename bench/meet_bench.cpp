@@ -150,7 +150,8 @@ long PeakKilobytes(pid_t pid) {
 
 double Percentile(std::vector<int64_t>& values, double share) {
   if (values.empty()) return 0;
-  const size_t at = std::min(values.size() - 1, static_cast<size_t>(share * static_cast<double>(values.size())));
+  const size_t at =
+      std::min(values.size() - 1, static_cast<size_t>(share * static_cast<double>(values.size())));
   std::nth_element(values.begin(), values.begin() + static_cast<long>(at), values.end());
   return static_cast<double>(values[at]) / 1000.0;
 }
@@ -167,8 +168,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
   getrlimit(RLIMIT_NOFILE, &files);
   files.rlim_cur = files.rlim_max;
   setrlimit(RLIMIT_NOFILE, &files);
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                       ("meet_bench." + std::to_string(getpid()));
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("meet_bench." + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   const std::string key = (folder / "key").string();
   const std::string log = (folder / "log").string();
@@ -190,7 +191,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
   std::vector<LoadSocket> room_socket(static_cast<size_t>(room_sockets));
   std::vector<Room> rooms;
   for (int i = 0; i < room_sockets; ++i) {
-    room_socket[static_cast<size_t>(i)].Open(epoll, 0x7F010001u + static_cast<uint32_t>((i / 250) << 8 | i % 250), 0);
+    room_socket[static_cast<size_t>(i)].Open(
+        epoll, 0x7F010001u + static_cast<uint32_t>((i / 250) << 8 | i % 250), 0);
   }
   // The games' sides: hosts on 127.2.x.y, players on 127.3.x.y.
   std::vector<LoadGame> games(static_cast<size_t>(games_wanted));
@@ -217,14 +219,16 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
         continue;
       }
       GameSide& side = games[(tag - 1) / 2].sides[(tag - 1) % 2];
-      while (side.socket.Receive(bytes, from, arrived)) on_side(side, (tag - 1) / 2, from, bytes, arrived);
+      while (side.socket.Receive(bytes, from, arrived))
+        on_side(side, (tag - 1) / 2, from, bytes, arrived);
     }
   };
 
   const double setup_started = Now();
   for (int i = 0; i < room_sockets; ++i) {
     for (int r = 0; r < kRoomsPerSocket && i * kRoomsPerSocket + r < rooms_wanted; ++r) {
-      room_socket[static_cast<size_t>(i)].Send(meeting, EncodeMeeting(RegisterMessage{GameOffer({})}).bytes());
+      room_socket[static_cast<size_t>(i)].Send(
+          meeting, EncodeMeeting(RegisterMessage{GameOffer({})}).bytes());
     }
     // Paced, so that the service's receive buffer never overflows with registrations.
     usleep(1000);
@@ -237,7 +241,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
     }
   };
   // Meeting datagrams to a game's client; probes dropped, so that every game is relayed.
-  auto on_setup_side = [&](GameSide& side, size_t, Endpoint from, const std::vector<uint8_t>& datagram, int64_t) {
+  auto on_setup_side = [&](GameSide& side, size_t, Endpoint from,
+                           const std::vector<uint8_t>& datagram, int64_t) {
     if (from.address == meeting.address && MeetingClient::Intercepts(datagram)) {
       side.client->Receive(from, datagram, Now());
     }
@@ -251,7 +256,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
       ++keep_alives;
       rooms[r].next_keep = now + kKeepAliveSeconds;
       room_socket[r / kRoomsPerSocket].Send(
-          meeting, EncodeMeeting(KeepAliveMessage{rooms[r].code, rooms[r].token, GameOffer({})}).bytes());
+          meeting,
+          EncodeMeeting(KeepAliveMessage{rooms[r].code, rooms[r].token, GameOffer({})}).bytes());
     }
   };
   for (double end = Now() + 10; Now() < end && static_cast<int>(rooms.size()) < rooms_wanted;) {
@@ -302,8 +308,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
   uint64_t received = 0;
   std::vector<int64_t> delays_ns;
   delays_ns.reserve(static_cast<size_t>(66 * seconds * games_wanted) + 1);
-  auto on_load_side = [&](GameSide& side, size_t, Endpoint from, const std::vector<uint8_t>& datagram,
-                          int64_t arrived) {
+  auto on_load_side = [&](GameSide& side, size_t, Endpoint from,
+                          const std::vector<uint8_t>& datagram, int64_t arrived) {
     if (MeetingClient::Intercepts(datagram)) {
       if (from.address == meeting.address) side.client->Receive(from, datagram, Now());
       return;
@@ -325,7 +331,8 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
   // Each side's sends are spread over the tick, as independent players' are.
   std::vector<double> next_send(2 * games.size());
   for (size_t i = 0; i < next_send.size(); ++i) {
-    next_send[i] = load_started + kTickSeconds * static_cast<double>(i) / static_cast<double>(next_send.size());
+    next_send[i] = load_started +
+                   kTickSeconds * static_cast<double>(i) / static_cast<double>(next_send.size());
   }
   double next_pump = load_started;
   while (Now() < load_started + seconds) {
@@ -361,10 +368,11 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
   while (std::getline(log_file, line)) last = line;
   std::filesystem::remove_all(folder);
 
-  std::printf("%d relayed games for %.1f s beside %zu rooms: %.0f datagrams/s through the relay "
-              "(%.0f wanted)\n",
-              bound / 2, load_seconds, rooms.size(), static_cast<double>(received) / load_seconds,
-              2.0 * (bound / 2) / kTickSeconds);
+  std::printf(
+      "%d relayed games for %.1f s beside %zu rooms: %.0f datagrams/s through the relay "
+      "(%.0f wanted)\n",
+      bound / 2, load_seconds, rooms.size(), static_cast<double>(received) / load_seconds,
+      2.0 * (bound / 2) / kTickSeconds);
   std::printf("service CPU %.1f %% of one core, peak memory %.1f MB\n", 100 * cpu / load_seconds,
               static_cast<double>(peak) / 1024);
   std::printf("sent %llu, arrived %llu, lost %llu\n", static_cast<unsigned long long>(sent),
@@ -387,9 +395,12 @@ int main(int argc, char** argv) {
   double seconds = 30;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
-    if (option == "--games") games = std::clamp(std::atoi(argv[i + 1]), 1, 2000);
-    else if (option == "--rooms") rooms = std::clamp(std::atoi(argv[i + 1]), 0, 50000);
-    else if (option == "--seconds") seconds = std::clamp(std::atof(argv[i + 1]), 1.0, 120.0);
+    if (option == "--games")
+      games = std::clamp(std::atoi(argv[i + 1]), 1, 2000);
+    else if (option == "--rooms")
+      rooms = std::clamp(std::atoi(argv[i + 1]), 0, 50000);
+    else if (option == "--seconds")
+      seconds = std::clamp(std::atof(argv[i + 1]), 1.0, 120.0);
   }
   return kraylo::Run(games, rooms, seconds);
 }

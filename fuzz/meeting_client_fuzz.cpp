@@ -16,7 +16,8 @@ void CheckDecoding(std::span<const uint8_t> bytes) {
   const kraylo::MeetingMessage message = kraylo::DecodeMeeting(bytes);
   const kraylo::MeetingBytes again = kraylo::EncodeMeeting(message);
   if (again.size == 0) return;
-  if (again.size != bytes.size() || kraylo::DecodeMeeting(again.bytes()).index() != message.index()) {
+  if (again.size != bytes.size() ||
+      kraylo::DecodeMeeting(again.bytes()).index() != message.index()) {
     std::abort();
   }
 }
@@ -30,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   double now = 0;
   MeetingClient clients[2] = {MeetingClient::ForHost(setup, now),
                               MeetingClient::ForJoiner(setup, RoomCode{5}, now)};
-  const Endpoint senders[4] = {service, {service.address, kEchoPort}, {0x0A000001, 5},
-                               {service.address, 28000}};
+  const Endpoint senders[4] = {
+      service, {service.address, kEchoPort}, {0x0A000001, 5}, {service.address, 28000}};
   for (size_t at = 0; at + 2 <= size;) {
     const uint8_t pick = data[at];
     const size_t length = std::min<size_t>(data[at + 1], size - at - 2);

@@ -4,10 +4,9 @@ namespace kraylo {
 namespace {
 
 // The refusals' names in the log, by Refusal.
-constexpr const char* kRefusalNames[] = {"",          "no-such-code", "has-player",
-                                         "game-version", "field-size", "bad-token",
-                                         "too-many",  "slow-down",    "meeting-version",
-                                         "no-watching"};
+constexpr const char* kRefusalNames[] = {
+    "",          "no-such-code", "has-player", "game-version",    "field-size",
+    "bad-token", "too-many",     "slow-down",  "meeting-version", "no-watching"};
 
 }  // namespace
 
@@ -22,7 +21,8 @@ std::string CountersLine(const ServiceCounters& counters) {
   bool any = false;
   for (size_t reason = 1; reason < counters.refusals.size(); ++reason) {
     if (counters.refusals[reason] == 0) continue;
-    line += std::string(" ") + kRefusalNames[reason] + " " + std::to_string(counters.refusals[reason]);
+    line +=
+        std::string(" ") + kRefusalNames[reason] + " " + std::to_string(counters.refusals[reason]);
     any = true;
   }
   return any ? line : line + " none";

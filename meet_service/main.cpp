@@ -74,10 +74,12 @@ std::variant<Options, std::string> ReadOptions(int argc, char** argv) {
       options.key_path = value;
     } else if (option == "--relay-ports") {
       const size_t dash = value.find('-');
-      if (dash == std::string_view::npos || !ReadPort(value.substr(0, dash), options.limits.relay_low) ||
+      if (dash == std::string_view::npos ||
+          !ReadPort(value.substr(0, dash), options.limits.relay_low) ||
           !ReadPort(value.substr(dash + 1), options.limits.relay_high) ||
           options.limits.relay_high <= options.limits.relay_low) {
-        return "kraylo-meet: --relay-ports takes LOW-HIGH, LOW below HIGH, not " + std::string(value);
+        return "kraylo-meet: --relay-ports takes LOW-HIGH, LOW below HIGH, not " +
+               std::string(value);
       }
     } else {
       in_addr address{};
@@ -143,7 +145,8 @@ int main(int argc, char** argv) {
       std::cerr << "kraylo-meet: " << kraylo::CountersLine(service.TakeCounters()) << std::endl;
     }
   });
-  std::cerr << "kraylo-meet: stopped; " << kraylo::CountersLine(service.TakeCounters()) << std::endl;
+  std::cerr << "kraylo-meet: stopped; " << kraylo::CountersLine(service.TakeCounters())
+            << std::endl;
   close(stop);
   return 0;
 }

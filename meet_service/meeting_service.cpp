@@ -31,9 +31,7 @@ struct HashInput {
   std::span<const uint8_t> span() const { return {bytes.data(), size}; }
 };
 
-bool SameGame(const Offer& a, const Offer& b) {
-  return a.width == b.width && a.height == b.height;
-}
+bool SameGame(const Offer& a, const Offer& b) { return a.width == b.width && a.height == b.height; }
 
 }  // namespace
 
@@ -123,7 +121,8 @@ void MeetingService::BindAtRelay(uint16_t port, Endpoint from, std::span<const u
   const auto sender = static_cast<Role>(1 - ports_[index].second);
   const MeetingMessage message = DecodeMeeting(bytes);
   if (const auto* request = std::get_if<BindRequestMessage>(&message)) {
-    if (request->game == game && request->role == sender) AnswerBindRequest(from, *request, now, port);
+    if (request->game == game && request->role == sender)
+      AnswerBindRequest(from, *request, now, port);
   } else if (const auto* bind = std::get_if<BindMessage>(&message)) {
     if (bind->game == game && bind->role == sender) Bind(from, *bind, now, port);
   }
@@ -190,8 +189,8 @@ void MeetingService::Join(Endpoint from, const JoinMessage& message, double now)
     room.player = from;
     ++counters_.games_met;
   }
-  Reply(from, JoinedMessage{room.game, GameToken(room.game, Role::kPlayer), from, room.host,
-                            room.offer});
+  Reply(from,
+        JoinedMessage{room.game, GameToken(room.game, Role::kPlayer), from, room.host, room.offer});
   Reply(room.host, IntroductionMessage{room.game, GameToken(room.game, Role::kHost), Role::kPlayer,
                                        from, message.offer});
 }
@@ -229,7 +228,8 @@ void MeetingService::CloseGame(uint64_t game) {
   const auto found = games_.find(game);
   if (found == games_.end()) return;
   for (size_t side = 0; side < 2; ++side) {
-    if (found->second.sides[side].bound) --sides_per_address_[found->second.sides[side].address.address];
+    if (found->second.sides[side].bound)
+      --sides_per_address_[found->second.sides[side].address.address];
     ports_[found->second.ports[side] - limits_.relay_low] = {0, 0};
     network_.ClosePort(found->second.ports[side]);
   }

@@ -20,7 +20,7 @@ namespace kraylo {
 struct ServiceLimits {
   uint16_t meeting_port = kMeetingPort;
   uint16_t echo_port = kEchoPort;
-  uint16_t relay_low = 28000;   // the relay's ports, one per relayed side
+  uint16_t relay_low = 28000;  // the relay's ports, one per relayed side
   uint16_t relay_high = 31999;
   size_t rooms_per_address = 256;  // generous: players behind one carrier-grade NAT share one
   size_t games_per_address = 256;  // relayed sides bound from one address
@@ -36,10 +36,10 @@ struct ServiceLimits {
 
 // What the service did since the counters were last taken. (out)
 struct ServiceCounters {
-  size_t rooms = 0;           // live now
-  size_t relayed_games = 0;   // live now
-  uint64_t games_met = 0;     // players introduced to hosts
-  uint64_t games_bound = 0;   // relayed games that began (or came back after a restart)
+  size_t rooms = 0;          // live now
+  size_t relayed_games = 0;  // live now
+  uint64_t games_met = 0;    // players introduced to hosts
+  uint64_t games_bound = 0;  // relayed games that began (or came back after a restart)
   uint64_t bytes_relayed = 0;
   uint64_t datagrams_relayed = 0;
   uint64_t dropped = 0;  // strangers' datagrams to a relay port, and those over a game's rate
@@ -74,7 +74,7 @@ class MeetingService {
     double last = 0;
   };
   struct RelayedGame {
-    std::array<Side, 2> sides;  // the host's and its player's
+    std::array<Side, 2> sides;        // the host's and its player's
     std::array<uint16_t, 2> ports{};  // the relay port that stands for each
     double keep_seconds = 60;
     double allowance = 0;  // bytes it may still send this second
@@ -89,7 +89,8 @@ class MeetingService {
   void Register(Endpoint from, const RegisterMessage& message, double now);
   void KeepAlive(Endpoint from, const KeepAliveMessage& message, double now);
   void Join(Endpoint from, const JoinMessage& message, double now);
-  void AnswerBindRequest(Endpoint from, const BindRequestMessage& request, double now, uint16_t port);
+  void AnswerBindRequest(Endpoint from, const BindRequestMessage& request, double now,
+                         uint16_t port);
   void Bind(Endpoint from, const BindMessage& message, double now, uint16_t port);
   void BindAtRelay(uint16_t port, Endpoint from, std::span<const uint8_t> bytes, double now);
   bool OpenRoom(RoomCode code, Endpoint host, const Offer& offer, double now);

@@ -15,7 +15,8 @@ RateLimits::RateLimits(RequestRate requests, RequestRate stun, size_t most_addre
     : requests_(requests), stun_(stun), most_addresses_(most_addresses) {}
 
 void RateLimits::Prune(double now) {
-  std::erase_if(buckets_, [&](const auto& entry) { return now - entry.second.at >= kForgetSeconds; });
+  std::erase_if(buckets_,
+                [&](const auto& entry) { return now - entry.second.at >= kForgetSeconds; });
 }
 
 bool RateLimits::Take(uint32_t address, Limited kind, double now) {

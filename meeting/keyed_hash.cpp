@@ -42,7 +42,8 @@ constexpr std::array<uint32_t, 256> MakeCrcTable() {
   std::array<uint32_t, 256> table{};
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t value = i;
-    for (int bit = 0; bit < 8; ++bit) value = (value & 1) != 0 ? 0xEDB88320u ^ (value >> 1) : value >> 1;
+    for (int bit = 0; bit < 8; ++bit)
+      value = (value & 1) != 0 ? 0xEDB88320u ^ (value >> 1) : value >> 1;
     table[i] = value;
   }
   return table;
@@ -58,7 +59,8 @@ uint64_t SipHash(const HashKey& key, std::span<const uint8_t> bytes) {
              k1 ^ 0x7465646279746573ull};
   const size_t whole = bytes.size() / 8 * 8;
   for (size_t at = 0; at < whole; at += 8) s.Absorb(Load64(bytes.data() + at, 8));
-  s.Absorb(Load64(bytes.data() + whole, bytes.size() - whole) | uint64_t{bytes.size() & 0xFF} << 56);
+  s.Absorb(Load64(bytes.data() + whole, bytes.size() - whole) | uint64_t{bytes.size() & 0xFF}
+                                                                    << 56);
   s.v2 ^= 0xFF;
   for (int i = 0; i < 4; ++i) s.Round();
   return s.v0 ^ s.v1 ^ s.v2 ^ s.v3;

@@ -14,10 +14,10 @@ enum class PathKind { kUndecided, kDirect, kRelayed };
 
 // What a side knows of the way to the other. (state)
 struct PathFacts {
-  double started = 0;             // when the probing began (seconds)
-  bool own_port_varies = false;   // this side's NAT gives a new port per destination
-  bool peer_port_varies = false;  // and the other side's
-  bool heard_probe = false;       // a probe of the other side's reached this one
+  double started = 0;                // when the probing began (seconds)
+  bool own_port_varies = false;      // this side's NAT gives a new port per destination
+  bool peer_port_varies = false;     // and the other side's
+  bool heard_probe = false;          // a probe of the other side's reached this one
   std::optional<Endpoint> answered;  // the first candidate that echoed this side's probe
 };
 

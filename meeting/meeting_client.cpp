@@ -183,9 +183,8 @@ void MeetingClient::Advance(double now) {
       Send(bind_to_, BindRequestMessage{game_, role_});
       break;
     case Phase::kProving:
-      Send(bind_to_,
-           BindMessage{game_, role_, challenge_, BindProof(token_, challenge_, game_, role_),
-                       setup_.keep_seconds});
+      Send(bind_to_, BindMessage{game_, role_, challenge_,
+                                 BindProof(token_, challenge_, game_, role_), setup_.keep_seconds});
       break;
     case Phase::kWaiting:
     case Phase::kChosen:
@@ -259,8 +258,7 @@ void MeetingClient::ReceiveMessage(Endpoint from, const MeetingMessage& message,
       Enter(Phase::kBinding, now);
     } else {
       phase_ = Phase::kChosen;
-      events_.emplace_back(
-          PathChosenEvent{PathKind::kRelayed, peer});
+      events_.emplace_back(PathChosenEvent{PathKind::kRelayed, peer});
     }
   }
 }

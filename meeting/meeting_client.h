@@ -20,9 +20,9 @@ inline constexpr double kServiceAnswerWait = 4.5;
 
 // What the game tells its side of the meeting. (in)
 struct MeetingSetup {
-  Endpoint service;  // the meeting port; the echo port is the next one
-  std::string service_name;  // "HOST[:PORT]" as configured, for the messages
-  Offer offer;               // the game's version, field and its own candidates
+  Endpoint service;            // the meeting port; the echo port is the next one
+  std::string service_name;    // "HOST[:PORT]" as configured, for the messages
+  Offer offer;                 // the game's version, field and its own candidates
   uint16_t keep_seconds = 60;  // the game's reconnection limit (seconds, 1 to 600)
   uint64_t seed = 0;           // randomness for transactions and probes
 };
@@ -36,7 +36,8 @@ struct MeetingSend {
 struct CodeGivenEvent {
   RoomCode code;
 };
-// The other side is known: the addresses it may be reached at (its own and the one the service saw).
+// The other side is known: the addresses it may be reached at (its own and the one the service
+// saw).
 struct PeerFoundEvent {
   Endpoint seen;
   Candidates candidates;
@@ -48,15 +49,16 @@ struct PathChosenEvent {
   Endpoint peer;
 };
 enum class MeetingFailure {
-  kNoAnswer,        // the service does not answer, or UDP is blocked
-  kRefused,         // the service refused (the message says why)
-  kOtherVersion,    // the service speaks another meeting version
+  kNoAnswer,      // the service does not answer, or UDP is blocked
+  kRefused,       // the service refused (the message says why)
+  kOtherVersion,  // the service speaks another meeting version
 };
 struct MeetingFailedEvent {
   MeetingFailure failure = MeetingFailure::kNoAnswer;
   std::string message;  // for the player, as it is
 };
-using MeetingEvent = std::variant<CodeGivenEvent, PeerFoundEvent, PathChosenEvent, MeetingFailedEvent>;
+using MeetingEvent =
+    std::variant<CodeGivenEvent, PeerFoundEvent, PathChosenEvent, MeetingFailedEvent>;
 
 class MeetingClient {
  public:
@@ -79,7 +81,16 @@ class MeetingClient {
   static bool Intercepts(std::span<const uint8_t> bytes);
 
  private:
-  enum class Phase { kDiscovering, kAsking, kWaiting, kProbing, kBinding, kProving, kChosen, kFailed };
+  enum class Phase {
+    kDiscovering,
+    kAsking,
+    kWaiting,
+    kProbing,
+    kBinding,
+    kProving,
+    kChosen,
+    kFailed
+  };
 
   MeetingClient(const MeetingSetup& setup, Role role, RoomCode code, double now);
   void Send(Endpoint to, const MeetingMessage& message);
@@ -101,8 +112,8 @@ class MeetingClient {
   double next_send_ = 0;      // of the phase's request
   double next_keep_ = 0;      // of the host's keep-alive
   uint64_t random_state_;
-  StunTransaction stun_[2]{};               // to the meeting port and the echo port
-  std::optional<Endpoint> stun_seen_[2];    // what each reported
+  StunTransaction stun_[2]{};             // to the meeting port and the echo port
+  std::optional<Endpoint> stun_seen_[2];  // what each reported
   HashKey room_token_{};
   uint64_t game_ = 0;
   HashKey token_{};

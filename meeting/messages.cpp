@@ -19,11 +19,11 @@ constexpr size_t kCheck = 4;
 // Each kind's type byte and size on the wire (bytes, head and check included).
 template <typename M>
 struct Kind;
-#define KRAYLO_MEETING_KIND(M, type, size)       \
-  template <>                                    \
-  struct Kind<M> {                               \
-    static constexpr uint8_t kType = type;       \
-    static constexpr size_t kSize = size;        \
+#define KRAYLO_MEETING_KIND(M, type, size) \
+  template <>                              \
+  struct Kind<M> {                         \
+    static constexpr uint8_t kType = type; \
+    static constexpr size_t kSize = size;  \
   };
 // Requests; a join is answered to the joiner and introduced to the host: 84 + 79 bytes.
 KRAYLO_MEETING_KIND(RegisterMessage, 1, 48)
@@ -288,7 +288,6 @@ MeetingMessage DecodeMeeting(std::span<const uint8_t> bytes) {
       return MalformedMessage{};
   }
 }
-
 
 uint64_t BindProof(const HashKey& token, uint64_t challenge, uint64_t game, Role role) {
   std::array<uint8_t, 17> bytes{};

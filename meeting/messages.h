@@ -74,8 +74,8 @@ struct BindMessage {
   uint64_t game = 0;
   Role role = Role::kHost;
   uint64_t challenge = 0;
-  uint64_t proof = 0;            // SipHash under the token of the challenge, game and role
-  uint16_t keep_seconds = 60;    // how long the relay waits for a side gone quiet, 1 to 600
+  uint64_t proof = 0;          // SipHash under the token of the challenge, game and role
+  uint16_t keep_seconds = 60;  // how long the relay waits for a side gone quiet, 1 to 600
 };
 // Side to side, on every candidate at once: is this path open? Answered with an echo to where it
 // came from.
@@ -125,15 +125,15 @@ struct BoundMessage {
 };
 
 enum class Refusal : uint8_t {
-  kNoSuchCode = 1,    // no room has this code (never had, or its host stopped)
-  kHasPlayer = 2,     // the room's game has its player
-  kGameVersion = 3,   // the host plays another version of the game
-  kFieldSize = 4,     // the host's field is of another size
-  kBadToken = 5,      // the proof or the challenge does not hold
-  kTooMany = 6,       // a cap: rooms or games of this address, or of the service
-  kSlowDown = 7,      // too many requests from this address
+  kNoSuchCode = 1,           // no room has this code (never had, or its host stopped)
+  kHasPlayer = 2,            // the room's game has its player
+  kGameVersion = 3,          // the host plays another version of the game
+  kFieldSize = 4,            // the host's field is of another size
+  kBadToken = 5,             // the proof or the challenge does not hold
+  kTooMany = 6,              // a cap: rooms or games of this address, or of the service
+  kSlowDown = 7,             // too many requests from this address
   kOtherMeetingVersion = 8,  // the service speaks another meeting version
-  kNoWatching = 9,      // this service does not yet let anyone watch a game
+  kNoWatching = 9,           // this service does not yet let anyone watch a game
 };
 struct RefusedMessage {
   Refusal reason = Refusal::kNoSuchCode;

@@ -53,7 +53,8 @@ bool LooksLikeRoomCode(std::string_view text) {
 std::variant<RoomCode, RoomCodeError> ParseRoomCode(std::string_view typed) {
   const std::string_view text = Trimmed(typed);
   if (text.size() != kCodeLength || text[kSymbolsPerHalf] != '-') {
-    return RoomCodeError{"A code is 8 letters and digits with a hyphen in the middle, like ABCD-EFGH"};
+    return RoomCodeError{
+        "A code is 8 letters and digits with a hyphen in the middle, like ABCD-EFGH"};
   }
   RoomCode code;
   for (size_t i = 0; i < kCodeLength; ++i) {

@@ -27,8 +27,8 @@ struct World {
   bool service_up = true;
   testing::RecordingNetwork network;
   MeetingService service{kKey, ServiceLimits{}, network};
-  Side host{{0xC0000201, 27910}};
-  Side player{{0xC6336402, 27910}};
+  Side host{{0xC0000201, 27910}, false, std::nullopt, {}, {}};
+  Side player{{0xC6336402, 27910}, false, std::nullopt, {}, {}};
   double now = 0;
 
   Endpoint PublicFrom(const Side& side, Endpoint to) const {
@@ -103,9 +103,9 @@ TEST(MeetingClientTest, ACodeMeetsDirectWhenProbesPassElseThroughTheRelay) {
     PathKind expected;
     double within;  // seconds from the join
   };
-  for (const Case& c : {Case{true, false, PathKind::kDirect, 1.5},
-                        Case{false, false, PathKind::kRelayed, 3.5},
-                        Case{true, true, PathKind::kRelayed, 1.5}}) {
+  for (const Case& c :
+       {Case{true, false, PathKind::kDirect, 1.5}, Case{false, false, PathKind::kRelayed, 3.5},
+        Case{true, true, PathKind::kRelayed, 1.5}}) {
     SCOPED_TRACE(::testing::Message() << c.direct << c.hard_nats);
     World world;
     world.direct = c.direct;

@@ -18,7 +18,9 @@ constexpr Endpoint kPlayer{0xC6336402, 50000};  // 198.51.100.2
 constexpr Endpoint kStranger{0xCB007103, 60000};
 constexpr HashKey kKey{9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
 
-Offer GameOffer(uint16_t version = 3, int32_t width = 800) { return Offer{version, width, 600, 0, {}}; }
+Offer GameOffer(uint16_t version = 3, int32_t width = 800) {
+  return Offer{version, width, 600, 0, {}};
+}
 
 // One service and what it sent; each call sends one message and decodes the answers.
 struct Fixture {
@@ -85,8 +87,10 @@ struct RelayedPair {
     const auto answers = f.Ask(kPlayer, JoinMessage{code, Role::kPlayer, GameOffer()});
     joined = std::get<JoinedMessage>(answers.at(0));
     introduction = std::get<IntroductionMessage>(answers.at(1));
-    host_bound = std::get<BoundMessage>(f.Bind(kHost, joined.game, Role::kHost, introduction.token));
-    player_bound = std::get<BoundMessage>(f.Bind(kPlayer, joined.game, Role::kPlayer, joined.token));
+    host_bound =
+        std::get<BoundMessage>(f.Bind(kHost, joined.game, Role::kHost, introduction.token));
+    player_bound =
+        std::get<BoundMessage>(f.Bind(kPlayer, joined.game, Role::kPlayer, joined.token));
   }
 };
 
@@ -94,8 +98,9 @@ TEST(MeetingServiceTest, ACodeMeetsOnePlayerWithItsHostAndNoSecond) {
   Fixture f;
   const RegisteredMessage room = f.Register();
   EXPECT_EQ(room.seen, kHost);
-  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{RoomCode{room.code.value ^ 1}, Role::kPlayer, GameOffer()}),
-            Refusal::kNoSuchCode);
+  EXPECT_EQ(
+      f.RefusalOf(kPlayer, JoinMessage{RoomCode{room.code.value ^ 1}, Role::kPlayer, GameOffer()}),
+      Refusal::kNoSuchCode);
   EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer(2)}),
             Refusal::kGameVersion);
   EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer(3, 640)}),
@@ -112,8 +117,10 @@ TEST(MeetingServiceTest, ACodeMeetsOnePlayerWithItsHostAndNoSecond) {
   EXPECT_EQ(introduction.game, joined.game);
   EXPECT_NE(introduction.token, joined.token);
   // The player asking again is answered alike; anyone else is turned away.
-  EXPECT_EQ(std::get<JoinedMessage>(f.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()})[0]).game,
-            joined.game);
+  EXPECT_EQ(
+      std::get<JoinedMessage>(f.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()})[0])
+          .game,
+      joined.game);
   EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{room.code, Role::kPlayer, GameOffer()}),
             Refusal::kHasPlayer);
 }
@@ -166,11 +173,14 @@ TEST(MeetingServiceTest, BindingNeedsTheTokenAFreshChallengeAndTheAddressItWasGi
   // The other role's token, or none.
   EXPECT_EQ(std::get<Refusal>(f.Bind(kStranger, game, Role::kHost, pair.joined.token)),
             Refusal::kBadToken);
-  EXPECT_EQ(std::get<Refusal>(f.Bind(kStranger, game, Role::kPlayer, HashKey{})), Refusal::kBadToken);
+  EXPECT_EQ(std::get<Refusal>(f.Bind(kStranger, game, Role::kPlayer, HashKey{})),
+            Refusal::kBadToken);
   // A bind seen on the way, replayed from elsewhere or a minute later, is refused.
-  const auto challenge = f.AskFor<ChallengeMessage>(kPlayer, BindRequestMessage{game, Role::kPlayer});
+  const auto challenge =
+      f.AskFor<ChallengeMessage>(kPlayer, BindRequestMessage{game, Role::kPlayer});
   const BindMessage bind{game, Role::kPlayer, challenge.challenge,
-                         BindProof(pair.joined.token, challenge.challenge, game, Role::kPlayer), 60};
+                         BindProof(pair.joined.token, challenge.challenge, game, Role::kPlayer),
+                         60};
   EXPECT_EQ(f.RefusalOf(kStranger, bind), Refusal::kBadToken);
   f.now += 61;
   f.Relay(kHost, pair.host_bound.peer_port);  // the game goes on meanwhile
@@ -182,7 +192,8 @@ TEST(MeetingServiceTest, ASideRebindsFromANewAddressAndItsOldOneIsAStranger) {
   RelayedPair pair;
   Fixture& f = pair.f;
   const Endpoint moved{0xC6336409, 50123};
-  const auto rebound = std::get<BoundMessage>(f.Bind(moved, pair.joined.game, Role::kPlayer, pair.joined.token));
+  const auto rebound =
+      std::get<BoundMessage>(f.Bind(moved, pair.joined.game, Role::kPlayer, pair.joined.token));
   EXPECT_EQ(rebound.own_port, pair.player_bound.own_port);
   EXPECT_FALSE(f.Relay(kPlayer, pair.player_bound.peer_port));
   ASSERT_TRUE(f.Relay(moved, pair.player_bound.peer_port));
@@ -208,7 +219,8 @@ TEST(MeetingServiceTest, ARestartedServiceWithTheSameKeyTakesTheTokensBack) {
     EXPECT_EQ(restarted.Relay(kHost, pair.host_bound.peer_port)->to, kPlayer);
     // The room comes back with its host's next keep-alive.
     restarted.AskFor<KeptMessage>(kHost, keep);
-    EXPECT_EQ(restarted.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()}).size(), 2u);
+    EXPECT_EQ(restarted.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()}).size(),
+              2u);
   }
 }
 
@@ -217,7 +229,8 @@ TEST(MeetingServiceTest, NothingItSendsForARequestIsLargerThanTheRequest) {
   RelayedPair pair;
   Fixture& f = pair.f;
   const RegisteredMessage room = f.Register();
-  const auto challenge = f.AskFor<ChallengeMessage>(kHost, BindRequestMessage{pair.joined.game, Role::kHost});
+  const auto challenge =
+      f.AskFor<ChallengeMessage>(kHost, BindRequestMessage{pair.joined.game, Role::kHost});
   struct Request {
     const char* kind;
     MeetingMessage message;
@@ -235,7 +248,8 @@ TEST(MeetingServiceTest, NothingItSendsForARequestIsLargerThanTheRequest) {
            Request{"bind, refused", BindMessage{pair.joined.game, Role::kHost, 1, 2, 60}},
        }) {
     const MeetingBytes bytes = EncodeMeeting(request.message);
-    f.service.Receive(kMeetingPort, Endpoint{0x0A000001, static_cast<uint16_t>(f.now)}, bytes.bytes(), f.now);
+    f.service.Receive(kMeetingPort, Endpoint{0x0A000001, static_cast<uint16_t>(f.now)},
+                      bytes.bytes(), f.now);
     size_t sent = 0;
     for (const SentDatagram& datagram : f.network.Take()) sent += datagram.bytes.size();
     EXPECT_GT(sent, 0u) << request.kind;
@@ -247,7 +261,8 @@ TEST(MeetingServiceTest, NothingItSendsForARequestIsLargerThanTheRequest) {
     MeetingBytes other = EncodeMeeting(RefusedMessage{}, kMeetingVersion + 1);
     other.size = size;
     const uint32_t check = Crc32({other.data.data(), size - 4});
-    for (size_t i = 0; i < 4; ++i) other.data[size - 4 + i] = static_cast<uint8_t>(check >> (8 * i));
+    for (size_t i = 0; i < 4; ++i)
+      other.data[size - 4 + i] = static_cast<uint8_t>(check >> (8 * i));
     f.service.Receive(kMeetingPort, kStranger, other.bytes(), f.now);
     EXPECT_EQ(f.network.Take().size(), size == 14 ? 1u : 0u) << size;
   }
@@ -272,8 +287,9 @@ TEST(MeetingServiceTest, RatesAndCapsHold) {
   Fixture f(kKey, limits);
   // Look-ups: a burst of five, then one a second.
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{RoomCode{uint64_t(i)}, Role::kPlayer, GameOffer()}),
-              Refusal::kNoSuchCode);
+    EXPECT_EQ(
+        f.RefusalOf(kStranger, JoinMessage{RoomCode{uint64_t(i)}, Role::kPlayer, GameOffer()}),
+        Refusal::kNoSuchCode);
   }
   EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{RoomCode{9}, Role::kPlayer, GameOffer()}),
             Refusal::kSlowDown);
@@ -300,7 +316,8 @@ TEST(MeetingServiceTest, ARelayedGameIsHeldToItsRateAndAnAddressToItsGames) {
   limits.game_bytes_per_second = 6000;
   RelayedPair pair;
   Fixture f(kKey, limits);
-  auto host = std::get<BoundMessage>(f.Bind(kHost, pair.joined.game, Role::kHost, pair.introduction.token));
+  auto host =
+      std::get<BoundMessage>(f.Bind(kHost, pair.joined.game, Role::kHost, pair.introduction.token));
   f.Bind(kPlayer, pair.joined.game, Role::kPlayer, pair.joined.token);
   // 6000 bytes a second: a hundred datagrams of 60 bytes, not more.
   int passed = 0;
@@ -312,8 +329,9 @@ TEST(MeetingServiceTest, ARelayedGameIsHeldToItsRateAndAnAddressToItsGames) {
   EXPECT_EQ(passed, 50);
   // The host's address has its one relayed side already.
   RelayedPair other;
-  EXPECT_EQ(std::get<Refusal>(f.Bind(kHost, other.joined.game, Role::kHost, other.introduction.token)),
-            Refusal::kTooMany);
+  EXPECT_EQ(
+      std::get<Refusal>(f.Bind(kHost, other.joined.game, Role::kHost, other.introduction.token)),
+      Refusal::kTooMany);
   // A game both of whose sides went quiet past their limit is let go, and its ports with it.
   f.now += 61;
   f.service.Expire(f.now);

@@ -53,8 +53,8 @@ TEST(MeetingMessagesTest, EveryKindGoesRoundItsBytesAtItsFixedSize) {
     }
     EXPECT_TRUE(std::holds_alternative<MalformedMessage>(
         DecodeMeeting(bytes.bytes().first(bytes.size - 1))));
-    EXPECT_EQ(std::get<OtherVersionMessage>(DecodeMeeting(EncodeMeeting(message, 9).bytes())).version,
-              9);
+    EXPECT_EQ(
+        std::get<OtherVersionMessage>(DecodeMeeting(EncodeMeeting(message, 9).bytes())).version, 9);
   }
 }
 

@@ -39,7 +39,8 @@ TEST(RoomCodeTest, ReadsWhatPlayersTypeAndRefusesTheRest) {
 }
 
 TEST(RoomCodeTest, EveryValueGoesRoundTheTextAndTheErrorNamesTheSymbol) {
-  for (const uint64_t value : {uint64_t{0}, uint64_t{1}, uint64_t{0x123456789A}, kRoomCodeValues - 1}) {
+  for (const uint64_t value :
+       {uint64_t{0}, uint64_t{1}, uint64_t{0x123456789A}, kRoomCodeValues - 1}) {
     const auto parsed = ParseRoomCode(FormatRoomCode(RoomCode{value}));
     ASSERT_TRUE(std::holds_alternative<RoomCode>(parsed));
     EXPECT_EQ(std::get<RoomCode>(parsed).value, value);
