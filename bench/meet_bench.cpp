@@ -372,7 +372,7 @@ int Run(int games_wanted, int rooms_wanted, double seconds) {
       "%d relayed games for %.1f s beside %zu rooms: %.0f datagrams/s through the relay "
       "(%.0f wanted)\n",
       bound / 2, load_seconds, rooms.size(), static_cast<double>(received) / load_seconds,
-      2.0 * (bound / 2) / kTickSeconds);
+      static_cast<double>(bound) / kTickSeconds);
   std::printf("service CPU %.1f %% of one core, peak memory %.1f MB\n", 100 * cpu / load_seconds,
               static_cast<double>(peak) / 1024);
   std::printf("sent %llu, arrived %llu, lost %llu\n", static_cast<unsigned long long>(sent),
@@ -395,12 +395,21 @@ int main(int argc, char** argv) {
   double seconds = 30;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
-    if (option == "--games")
+    if (option == "--games") {
       games = std::clamp(std::atoi(argv[i + 1]), 1, 2000);
-    else if (option == "--rooms")
+    } else if (option == "--rooms") {
       rooms = std::clamp(std::atoi(argv[i + 1]), 0, 50000);
-    else if (option == "--seconds")
+    } else if (option == "--seconds") {
       seconds = std::clamp(std::atof(argv[i + 1]), 1.0, 120.0);
+    } else {
+      std::fprintf(stderr,
+                   "usage: meet_bench [--games 1-2000] [--rooms 0-50000] [--seconds 1-120]\n");
+      return 2;
+    }
+  }
+  if (argc % 2 == 0) {
+    std::fprintf(stderr, "meet_bench: %s needs a value\n", argv[argc - 1]);
+    return 2;
   }
   return kraylo::Run(games, rooms, seconds);
 }

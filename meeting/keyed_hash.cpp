@@ -70,8 +70,8 @@ HashKey SipHash128(const HashKey& key, std::span<const uint8_t> bytes) {
   std::vector<uint8_t> tagged(bytes.begin(), bytes.end());
   tagged.push_back(0);
   HashKey out{};
-  for (uint8_t half = 0; half < 2; ++half) {
-    tagged.back() = half;
+  for (size_t half = 0; half < 2; ++half) {
+    tagged.back() = static_cast<uint8_t>(half);
     const uint64_t value = SipHash(key, tagged);
     for (size_t i = 0; i < 8; ++i) out[8 * half + i] = static_cast<uint8_t>(value >> (8 * i));
   }

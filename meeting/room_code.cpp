@@ -50,8 +50,8 @@ bool LooksLikeRoomCode(std::string_view text) {
   return true;
 }
 
-std::variant<RoomCode, RoomCodeError> ParseRoomCode(std::string_view typed) {
-  const std::string_view text = Trimmed(typed);
+std::variant<RoomCode, RoomCodeError> ParseRoomCode(std::string_view text) {
+  text = Trimmed(text);
   if (text.size() != kCodeLength || text[kSymbolsPerHalf] != '-') {
     return RoomCodeError{
         "A code is 8 letters and digits with a hyphen in the middle, like ABCD-EFGH"};
