@@ -1,0 +1,130 @@
+// A game's side of the meeting, as a state machine without sockets: it takes the datagrams the
+// game's socket received for it and the time, and gives back datagrams to send and events. The game
+// drives it through ENet's own socket, so that the NAT mapping the service sees is the game's.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "meeting/link_path.h"
+#include "meeting/messages.h"
+#include "meeting/stun.h"
+
+namespace kraylo {
+
+// How long a side waits for the service before it says it does not answer (seconds).
+inline constexpr double kServiceAnswerWait = 4.5;
+
+// What the game tells its side of the meeting. (in)
+struct MeetingSetup {
+  Endpoint service;            // the meeting port; the echo port is the next one
+  std::string service_name;    // "HOST[:PORT]" as configured, for the messages
+  Offer offer;                 // the game's version, field and its own candidates
+  uint16_t keep_seconds = 60;  // the game's reconnection limit (seconds, 1 to 600)
+  uint64_t seed = 0;           // randomness for transactions and probes
+};
+
+struct MeetingSend {
+  Endpoint to;
+  std::vector<uint8_t> bytes;
+};
+
+// The host's room exists: show its code.
+struct CodeGivenEvent {
+  RoomCode code;
+};
+// The other side is known: the addresses it may be reached at (its own and the one the service
+// saw).
+struct PeerFoundEvent {
+  Endpoint seen;
+  Candidates candidates;
+};
+// The path that carries the game: where ENet reaches the other side (the other side's address, or
+// the relay port that stands for it). Given again after a rebinding.
+struct PathChosenEvent {
+  PathKind kind = PathKind::kDirect;
+  Endpoint peer;
+};
+enum class MeetingFailure {
+  kNoAnswer,      // the service does not answer, or UDP is blocked
+  kRefused,       // the service refused (the message says why)
+  kOtherVersion,  // the service speaks another meeting version
+};
+struct MeetingFailedEvent {
+  MeetingFailure failure = MeetingFailure::kNoAnswer;
+  std::string message;  // for the player, as it is
+};
+using MeetingEvent =
+    std::variant<CodeGivenEvent, PeerFoundEvent, PathChosenEvent, MeetingFailedEvent>;
+
+class MeetingClient {
+ public:
+  // A host's side: finds how its NAT maps, registers a room, keeps it alive, meets the player.
+  static MeetingClient ForHost(const MeetingSetup& setup, double now);
+  // A joiner's side: the same, then joins the room of `code`.
+  static MeetingClient ForJoiner(const MeetingSetup& setup, RoomCode code, double now);
+
+  // A datagram for which Intercepts() held, from `from`, at `now` (seconds).
+  void Receive(Endpoint from, std::span<const uint8_t> bytes, double now);
+  // Time passes: resends, keep-alives, the path's choice, deadlines.
+  void Advance(double now);
+  // The relayed path broke (a new address of this side, or a restarted service): bind again.
+  void Rebind(double now);
+
+  std::vector<MeetingSend> TakeSends();
+  std::vector<MeetingEvent> TakeEvents();
+
+  // Whether a datagram is the meeting's (ours or a STUN answer), not ENet's.
+  static bool Intercepts(std::span<const uint8_t> bytes);
+
+ private:
+  enum class Phase {
+    kDiscovering,
+    kAsking,
+    kWaiting,
+    kProbing,
+    kBinding,
+    kProving,
+    kChosen,
+    kFailed
+  };
+
+  MeetingClient(const MeetingSetup& setup, Role role, RoomCode code, double now);
+  void Send(Endpoint to, const MeetingMessage& message);
+  void Fail(MeetingFailure failure, std::string message);
+  void Enter(Phase phase, double now);
+  void Ask(double now);
+  void Met(Endpoint peer_seen, const Offer& peer_offer, uint64_t game, const HashKey& token,
+           double now);
+  void Probe();
+  void ReceiveMessage(Endpoint from, const MeetingMessage& message, double now);
+  void Choose(double now);
+  uint64_t Random();
+
+  MeetingSetup setup_;
+  Role role_;
+  RoomCode code_;
+  Phase phase_ = Phase::kDiscovering;
+  double phase_started_ = 0;  // seconds
+  double next_send_ = 0;      // of the phase's request
+  double next_keep_ = 0;      // of the host's keep-alive
+  uint64_t random_state_;
+  StunTransaction stun_[2]{};             // to the meeting port and the echo port
+  std::optional<Endpoint> stun_seen_[2];  // what each reported
+  HashKey room_token_{};
+  uint64_t game_ = 0;
+  HashKey token_{};
+  uint64_t challenge_ = 0;
+  Endpoint bind_to_;  // where binding goes: the meeting port, then the relay port sent to
+  Endpoint peer_seen_;
+  Candidates peer_candidates_;
+  uint32_t probe_nonce_ = 0;
+  PathFacts path_;
+  std::vector<MeetingSend> sends_;
+  std::vector<MeetingEvent> events_;
+};
+
+}  // namespace kraylo
