@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,7 +10,7 @@
 #include "platform/graphics/letterbox.h"
 #include "platform/run_error.h"
 #include "platform/sdl/frame_copy.h"
-#include "platform/sdl/pointer_query.h"
+#include "platform/os/os_services.h"
 
 namespace kraylo {
 namespace {
@@ -35,15 +34,6 @@ bool IsSoftwareRasteriser(const std::string& gl_renderer) {
     if (gl_renderer.find(name) != std::string::npos) return true;
   }
   return false;
-}
-
-// False on a machine with no graphics device node at all (a server, a container, most Xvfb
-// sessions): GL there can only be a CPU rasteriser, and asking which one would load it (Mesa's
-// LLVM, some 60 MB) for nothing.
-bool MayHaveGpu() {
-  std::error_code ignored;
-  return std::filesystem::exists("/dev/dri", ignored) ||
-         std::filesystem::exists("/dev/nvidiactl", ignored);
 }
 
 [[noreturn]] void RaisePresent(const std::string& what) {
