@@ -3,7 +3,8 @@
 // and the few it includes (run_error.h, surface.h, keys.h), and events.h for the window's key
 // codes; nothing in the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by
 // sdl/sdl_system.h) and a headless one for tests (platform/headless/, headless/headless_system.h),
-// over the shared machinery in window/, devices/ and graphics/.
+// over the shared machinery in desktop_form/ (the start-up window's controls), devices/,
+// graphics/ and os/ (what each operating system does its own way).
 #pragma once
 
 #include <cstdint>

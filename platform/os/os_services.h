@@ -2,9 +2,10 @@
 // own, one file per service (os/posix/, os/windows/), and the build compiles the folder of the
 // system it builds for: nothing else in the program asks which system it runs on.
 //
-// Besides the calls below, each system's folder holds:
-//   disk_files.cpp  DiskFiles, DiskProbe, ProcessEnvironment, ExecutableFolder (devices/disk_files.h)
-//   font_files.cpp  FontFilesFor, kFontsLookedFor (graphics/text_renderer.h)
+// Besides the calls below, each system's folder defines the files' and the fonts' own calls:
+// disk_files.cpp those of devices/disk_files.h (DiskFiles, DiskProbe, ProcessEnvironment,
+// ExecutableFolder), font_files.cpp those of graphics/text_renderer.h (FontFilesFor,
+// kFontsLookedFor).
 #pragma once
 
 #include <ctime>

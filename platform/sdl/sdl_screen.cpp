@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/graphics/letterbox.h"
+#include "platform/os/os_services.h"
 #include "platform/run_error.h"
 #include "platform/sdl/frame_copy.h"
-#include "platform/os/os_services.h"
 
 namespace kraylo {
 namespace {

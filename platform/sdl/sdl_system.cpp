@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/desktop_form/form.h"
+#include "platform/desktop_form/window_core.h"
 #include "platform/devices/disk_files.h"
 #include "platform/devices/display_device.h"
 #include "platform/devices/machine_clock.h"
@@ -16,8 +18,6 @@
 #include "platform/sdl/sdl_window_host.h"
 #include "platform/sdl/video_driver.h"
 #include "platform/sdl/window_icon.h"
-#include "platform/window/form.h"
-#include "platform/window/window_core.h"
 
 namespace kraylo {
 namespace {

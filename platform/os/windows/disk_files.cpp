@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/run_error.h"
 #include "platform/os/windows/win32.h"
+#include "platform/run_error.h"
 
 namespace kraylo {
 namespace {
