@@ -60,6 +60,9 @@ class Files {
   virtual std::string ConfigFile() = 0;
   // Where the error log goes; "" when the machine has no folder for it.
   virtual std::string ErrorLogFile() = 0;
+  // Why ErrorLogFile() is "", naming the variables this system would have found its folder by
+  // ("neither XDG_STATE_HOME nor HOME is set"); "" when there is a folder.
+  virtual std::string NoErrorLogReason() = 0;
   // Creates the folder at `path` and the folders above it that are missing; raises
   // kErrFileAccess naming the folder when that cannot be done.
   virtual void CreateFolders(const std::string& path) = 0;
