@@ -3,7 +3,8 @@
 // and the few it includes (run_error.h, surface.h, keys.h), and events.h for the window's key
 // codes; nothing in the sub-folders. Two backends fill it: SDL2 (platform/sdl/, made by
 // sdl/sdl_system.h) and a headless one for tests (platform/headless/, headless/headless_system.h),
-// over the shared machinery in window/, devices/ and graphics/.
+// over the shared machinery in desktop_form/ (the start-up window's controls), devices/,
+// graphics/ and os/ (what each operating system does its own way).
 #pragma once
 
 #include <cstdint>
@@ -59,6 +60,9 @@ class Files {
   virtual std::string ConfigFile() = 0;
   // Where the error log goes; "" when the machine has no folder for it.
   virtual std::string ErrorLogFile() = 0;
+  // Why ErrorLogFile() is "", naming the variables this system would have found its folder by
+  // ("neither XDG_STATE_HOME nor HOME is set"); "" when there is a folder.
+  virtual std::string NoErrorLogReason() = 0;
   // Creates the folder at `path` and the folders above it that are missing; raises
   // kErrFileAccess naming the folder when that cannot be done.
   virtual void CreateFolders(const std::string& path) = 0;

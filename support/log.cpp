@@ -15,9 +15,8 @@ void AddLog(Window& window, std::string_view text) {
 std::string WriteDebugFile(Files& files, std::string_view text) {
   std::string path = files.ErrorLogFile();
   if (path.empty()) {
-    Raise(kErrFileAccess,
-          "Path/File access error: there is no folder for Debug.txt (neither XDG_STATE_HOME nor "
-          "HOME is set)");
+    Raise(kErrFileAccess, "Path/File access error: there is no folder for Debug.txt (" +
+                              files.NoErrorLogReason() + ")");
   }
   const size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0) files.CreateFolders(path.substr(0, slash));

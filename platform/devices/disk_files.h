@@ -23,6 +23,7 @@ class DiskFiles : public Files {
   std::string DataFolder() override { return locations_.data_folder; }
   std::string ConfigFile() override { return locations_.config_file; }
   std::string ErrorLogFile() override { return locations_.error_log; }
+  std::string NoErrorLogReason() override { return locations_.no_error_log_reason; }
   // The bytes of a regular file. Raises 53 "File not found: <path>" (with the reason when the
   // file exists but cannot be opened, or is not a regular file), and 75 when reading fails or
   // the file holds more than `max_bytes` bytes.

@@ -1,5 +1,5 @@
 // What the file access of every system shares: the faults a test arms, ahead of the system's own
-// writing (disk_files.cpp on POSIX, windows/disk_files.cpp on Windows).
+// writing (os/<system>/disk_files.cpp).
 #include <fcntl.h>
 
 #include <utility>

@@ -73,8 +73,12 @@ FileLocations FindFileLocations(const std::string& executable_folder,
 
   if (is_installed || !probe.CanWriteIn(executable_folder)) {
     const auto state_home = BaseFolder(probe, "XDG_STATE_HOME", ".local/state");
-    locations.error_log =
-        state_home ? *state_home + "/" + kProgramName + "/" + kErrorLogName : std::string();
+    if (state_home) {
+      locations.error_log = *state_home + "/" + kProgramName + "/" + kErrorLogName;
+    } else {
+      locations.error_log.clear();
+      locations.no_error_log_reason = "neither XDG_STATE_HOME nor HOME is set";
+    }
   }
   return locations;
 }
@@ -88,7 +92,12 @@ FileLocations FindWindowsFileLocations(const std::string& executable_folder, Loc
     if (probe.IsFile(own)) locations.config_file = own;
   }
   const auto local = WindowsUserFolder(probe, "LOCALAPPDATA");
-  locations.error_log = local ? *local + "/" + kErrorLogName : std::string();
+  if (local) {
+    locations.error_log = *local + "/" + kErrorLogName;
+  } else {
+    locations.error_log.clear();
+    locations.no_error_log_reason = "LOCALAPPDATA is not set";
+  }
   return locations;
 }
 

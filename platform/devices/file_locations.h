@@ -12,6 +12,8 @@ struct FileLocations {
   std::string data_folder;  // holds graph/ and the default config.cfg; no trailing separator
   std::string config_file;  // the config.cfg read
   std::string error_log;    // Debug.txt; empty when there is no folder to put it in
+  // When error_log is empty, why: the system's own variables that would have named its folder.
+  std::string no_error_log_reason = {};
 };
 
 // What finding the locations needs to know of the machine.

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/devices/unit_float.h"
+#include "platform/os/os_services.h"
 
 namespace kraylo {
 
@@ -12,12 +13,7 @@ double MachineClock::Seconds() {
 
 CalendarTime MachineClock::Now() {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTime(now);
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <deque>
 
+#include "platform/desktop_form/desktop_text.h"
+#include "platform/desktop_form/window_core.h"
 #include "platform/devices/disk_files.h"
 #include "platform/devices/display_device.h"
 #include "platform/graphics/text_renderer.h"
 #include "platform/headless/headless_devices.h"
 #include "platform/headless/headless_screen.h"
-#include "platform/window/desktop_text.h"
-#include "platform/window/window_core.h"
 
 namespace kraylo {
 namespace {

@@ -1,4 +1,4 @@
-// The real machine's keyboard and number format.
+// The real machine's keyboard.
 #pragma once
 
 #include "platform/devices/keyboard_api_core.h"
@@ -14,9 +14,5 @@ class SdlKeyboard : public KeyboardApiCore {
  protected:
   void ReadKeys(KeyTable& table) override;
 };
-
-// The decimal separator of the user's locale (LC_NUMERIC from the environment); '.' when the
-// locale cannot be had or its separator is not a single byte.
-char LocaleDecimalSeparator();
 
 }  // namespace kraylo

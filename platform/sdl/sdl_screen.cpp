@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/graphics/letterbox.h"
+#include "platform/os/os_services.h"
 #include "platform/run_error.h"
 #include "platform/sdl/frame_copy.h"
-#include "platform/sdl/pointer_query.h"
 
 namespace kraylo {
 namespace {
@@ -35,15 +34,6 @@ bool IsSoftwareRasteriser(const std::string& gl_renderer) {
     if (gl_renderer.find(name) != std::string::npos) return true;
   }
   return false;
-}
-
-// False on a machine with no graphics device node at all (a server, a container, most Xvfb
-// sessions): GL there can only be a CPU rasteriser, and asking which one would load it (Mesa's
-// LLVM, some 60 MB) for nothing.
-bool MayHaveGpu() {
-  std::error_code ignored;
-  return std::filesystem::exists("/dev/dri", ignored) ||
-         std::filesystem::exists("/dev/nvidiactl", ignored);
 }
 
 [[noreturn]] void RaisePresent(const std::string& what) {
@@ -85,9 +75,14 @@ struct SdlScreen::Impl {
   int32_t texture_height = 0;
   std::string path_name;
 
-  bool full_screen = false;   // frames are shown: on the monitor, or windowed
-  bool windowed = false;      // frames in a desktop window of their own (Alt+Enter)
-  bool covering = false;      // full screen as a borderless window of the monitor's size
+  // What the window shows, and how.
+  enum class Mode {
+    kDesktop,     // the desktop window's own picture
+    kFullScreen,  // frames on the whole monitor, as the window system's full screen
+    kCovering,    // frames on the whole monitor, as a borderless window of the monitor's size
+    kWindowed,    // frames in a desktop window of their own (Alt+Enter)
+  };
+  Mode mode = Mode::kDesktop;
   bool cover_needed = false;  // learnt once: no window manager carries full screen out here
   int32_t frame_width = 0;
   int32_t frame_height = 0;
@@ -162,24 +157,29 @@ struct SdlScreen::Impl {
         Raise(kErrNoVideo,
               std::string("The window could not be put full screen: ") + SDL_GetError());
       }
-      if (WaitForSize(bounds.w, bounds.h)) return;
+      if (WaitForSize(bounds.w, bounds.h)) {
+        mode = Mode::kFullScreen;
+        return;
+      }
       SDL_SetWindowFullscreen(window, 0);
       cover_needed = true;
     }
     SDL_SetWindowBordered(window, SDL_FALSE);
     SDL_SetWindowPosition(window, bounds.x, bounds.y);
     SDL_SetWindowSize(window, bounds.w, bounds.h);
-    covering = true;
+    mode = Mode::kCovering;
   }
 
-  // Takes the window off the whole monitor again, wherever it was put.
+  // Takes the window off the whole monitor again, wherever it was put; the caller sets the mode.
   void UnfillMonitor() {
     if (SDL_SetWindowFullscreen(window, 0) != 0) {
       Raise(kErrNoVideo, std::string("The window could not leave full screen: ") + SDL_GetError());
     }
-    if (covering) SDL_SetWindowBordered(window, SDL_TRUE);
-    covering = false;
+    if (mode == Mode::kCovering) SDL_SetWindowBordered(window, SDL_TRUE);
   }
+
+  // Whether frames are shown, rather than the desktop window's own picture.
+  bool ShowsFrames() const { return mode != Mode::kDesktop; }
 
   // A resizable desktop window of the frame's size, or of its shape where the desktop is smaller.
   void ShowFramesWindowed() {
@@ -196,7 +196,7 @@ struct SdlScreen::Impl {
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                           SDL_WINDOWPOS_CENTERED_DISPLAY(display));
     WaitForSize(size.width, size.height);
-    windowed = true;
+    mode = Mode::kWindowed;
   }
 
   // Vertical sync only while full screen, so that desktop repaints never wait for the display.
@@ -206,10 +206,11 @@ struct SdlScreen::Impl {
 
   void ReadRefreshRate() {
     const int display = std::max(SDL_GetWindowDisplayIndex(window), 0);
-    SDL_DisplayMode mode{};
-    const int hz = SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
-                       ? mode.refresh_rate
-                       : kDefaultRefreshHz;
+    SDL_DisplayMode display_mode{};
+    const int hz =
+        SDL_GetCurrentDisplayMode(display, &display_mode) == 0 && display_mode.refresh_rate > 0
+            ? display_mode.refresh_rate
+            : kDefaultRefreshHz;
     refresh_period = std::chrono::microseconds(1000000 / hz);
   }
 
@@ -315,15 +316,13 @@ SdlScreen::~SdlScreen() {
 void SdlScreen::EnterFullScreen(int32_t width, int32_t height) {
   const PointerKept pointer;
   Impl& s = *impl_;
-  if (!s.full_screen) {
+  if (!s.ShowsFrames()) {
     SDL_GetWindowPosition(s.window, &s.windowed_place.x, &s.windowed_place.y);
     SDL_GetWindowSize(s.window, &s.windowed_place.w, &s.windowed_place.h);
   }
-  if (s.windowed) SDL_SetWindowResizable(s.window, SDL_FALSE);
-  s.windowed = false;
+  if (s.mode == Impl::Mode::kWindowed) SDL_SetWindowResizable(s.window, SDL_FALSE);
   s.FillMonitor();
   SDL_RaiseWindow(s.window);
-  s.full_screen = true;
   s.frame_width = width;
   s.frame_height = height;
   s.ReadRefreshRate();
@@ -332,27 +331,25 @@ void SdlScreen::EnterFullScreen(int32_t width, int32_t height) {
 
 void SdlScreen::LeaveFullScreen() {
   Impl& s = *impl_;
-  if (!s.full_screen) return;
+  if (!s.ShowsFrames()) return;
   const PointerKept pointer;
   s.UnfillMonitor();
   SDL_SetWindowResizable(s.window, SDL_FALSE);
-  s.windowed = false;
   SDL_SetWindowSize(s.window, s.windowed_place.w, s.windowed_place.h);
   SDL_SetWindowPosition(s.window, s.windowed_place.x, s.windowed_place.y);
-  s.full_screen = false;
+  s.mode = Impl::Mode::kDesktop;
   s.UseVsync(false);
 }
 
 void SdlScreen::ToggleWindowed() {
   Impl& s = *impl_;
-  if (!s.full_screen) return;
+  if (!s.ShowsFrames()) return;
   const PointerKept pointer;
-  if (!s.windowed) {
+  if (s.mode != Impl::Mode::kWindowed) {
     s.ShowFramesWindowed();
     return;
   }
   SDL_SetWindowResizable(s.window, SDL_FALSE);
-  s.windowed = false;
   s.FillMonitor();
   SDL_RaiseWindow(s.window);
 }
@@ -368,7 +365,7 @@ void SdlScreen::PresentDesktop(const Surface& picture) {
 
 void SdlScreen::MapMouse(float window_x, float window_y, float& x, float& y) const {
   const Impl& s = *impl_;
-  if (!s.full_screen) {
+  if (!s.ShowsFrames()) {
     x = window_x;
     y = window_y;
     return;
@@ -385,14 +382,14 @@ bool SdlScreen::PointerInFrame(float& x, float& y) const {
   const Impl& s = *impl_;
   int window_x = 0;
   int window_y = 0;
-  if (!s.full_screen || !PointerInWindow(s.window, window_x, window_y)) return false;
+  if (!s.ShowsFrames() || !PointerInWindow(s.window, window_x, window_y)) return false;
   MapMouse(static_cast<float>(window_x), static_cast<float>(window_y), x, y);
   return true;
 }
 
-bool SdlScreen::IsFullScreen() const { return impl_->full_screen; }
+bool SdlScreen::IsFullScreen() const { return impl_->ShowsFrames(); }
 
-bool SdlScreen::IsWindowed() const { return impl_->windowed; }
+bool SdlScreen::IsWindowed() const { return impl_->mode == Impl::Mode::kWindowed; }
 
 const char* SdlScreen::PathName() const { return impl_->path_name.c_str(); }
 

@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include "platform/desktop_form/form.h"
+#include "platform/desktop_form/window_core.h"
 #include "platform/devices/disk_files.h"
 #include "platform/devices/display_device.h"
 #include "platform/devices/machine_clock.h"
 #include "platform/graphics/text_renderer.h"
+#include "platform/os/os_services.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_devices.h"
 #include "platform/sdl/sdl_pads.h"
@@ -15,8 +18,6 @@
 #include "platform/sdl/sdl_window_host.h"
 #include "platform/sdl/video_driver.h"
 #include "platform/sdl/window_icon.h"
-#include "platform/window/form.h"
-#include "platform/window/window_core.h"
 
 namespace kraylo {
 namespace {
@@ -32,14 +33,12 @@ class SdlVideo {
       Raise(kErrNoVideo, std::string("The video system could not be started (") + SDL_GetError() +
                              "). " + kNoDisplayText);
     }
-#ifndef _WIN32
-    // Windows always has its desktop; elsewhere SDL may have fallen back to drawing into memory.
+    // SDL may have fallen back to drawing into memory (where it found no desktop to show on).
     const char* driver = SDL_GetCurrentVideoDriver();
     if (RunsUnseen(driver != nullptr ? driver : "", SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
       SDL_Quit();
       Raise(kErrNoVideo, kNoDisplayText);
     }
-#endif
     // Keys arrive as key events only; no text input or input method is wanted but on the
     // screens that ask for text (Window::AcceptText).
     SDL_StopTextInput();
@@ -67,11 +66,7 @@ WindowPointer MakeMainWindow() {
 // Where the real machine's files are, from the executable's folder and the process's environment.
 FileLocations MachineLocations() {
   DiskProbe probe(ProcessEnvironment);
-#ifdef _WIN32
-  return FindWindowsFileLocations(ExecutableFolder(), probe);
-#else
-  return FindFileLocations(ExecutableFolder(), kInstalledData, probe);
-#endif
+  return SystemFileLocations(ExecutableFolder(), probe);
 }
 
 class SdlSystem final : public System {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/desktop_form/form_painter.h"
 #include "platform/sdl/sdl_events.h"
-#include "platform/window/form_painter.h"
 
 namespace kraylo {
 namespace {

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/desktop_form/desktop_text.h"
+#include "platform/desktop_form/window_core.h"
 #include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_screen.h"
-#include "platform/window/desktop_text.h"
-#include "platform/window/window_core.h"
 
 namespace kraylo {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/desktop_text.h"
-#include "platform/window/form.h"
+#include "platform/desktop_form/desktop_text.h"
+#include "platform/desktop_form/form.h"
 
 namespace kraylo {
 namespace {

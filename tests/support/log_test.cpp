@@ -74,6 +74,36 @@ TEST(WriteDebugFileTest, UnwritableFileRaisesFileAccessNamingIt) {
             0u);
 }
 
+// A machine with no folders, no files and no environment.
+class BareProbe : public LocationProbe {
+ public:
+  bool IsFolder(const std::string&) override { return false; }
+  bool IsFile(const std::string&) override { return false; }
+  bool CanWriteIn(const std::string&) override { return false; }
+  std::optional<std::string> Environment(const std::string&) override { return std::nullopt; }
+};
+
+TEST(WriteDebugFileTest, WithoutAFolderForDebugTxtRaisesNamingTheSystemsOwnVariables) {
+  BareProbe probe;
+  const struct {
+    FileLocations locations;
+    const char* reason;
+  } cases[] = {
+      {FindFileLocations("/opt/kraylo", "../share/kraylo/dorvane", probe),
+       "(neither XDG_STATE_HOME nor HOME is set)"},
+      {FindWindowsFileLocations("C:/Program Files/Kraylo", probe), "(LOCALAPPDATA is not set)"},
+  };
+  for (const auto& c : cases) {
+    Faults faults;
+    DiskFiles files(c.locations, faults);
+    const auto error = CaughtError([&] { WriteDebugFile(files, "line"); });
+    ASSERT_TRUE(error.has_value()) << c.reason;
+    EXPECT_EQ(error->number(), kErrFileAccess);
+    EXPECT_EQ(error->description(),
+              std::string("Path/File access error: there is no folder for Debug.txt ") + c.reason);
+  }
+}
+
 TEST(ExecutableFolderTest, IsTheFolderOfThisTestProgram) {
 #ifdef _WIN32
   EXPECT_TRUE(std::filesystem::is_regular_file(ExecutableFolder() + "/test_support.exe"));

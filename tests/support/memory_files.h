@@ -22,6 +22,7 @@ class MemoryFiles : public Files {
   std::string DataFolder() override { return "/game/dorvane"; }
   std::string ConfigFile() override { return "/game/dorvane/config.cfg"; }
   std::string ErrorLogFile() override { return "/game/Debug.txt"; }
+  std::string NoErrorLogReason() override { return ""; }
   void CreateFolders(const std::string&) override {}
   std::string ReadFile(const std::string& path, size_t max_bytes = SIZE_MAX) override {
     if (!contents_.count(path)) Raise(kErrFileNotFound, "File not found: " + path);

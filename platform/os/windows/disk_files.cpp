@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/os/windows/win32.h"
 #include "platform/run_error.h"
-#include "platform/windows/win32.h"
 
 namespace kraylo {
 namespace {

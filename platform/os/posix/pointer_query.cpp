@@ -1,6 +1,10 @@
-#include "platform/sdl/pointer_query.h"
-
+// Where the pointer is over a window, asked of X11 itself where the
+// window is on X11, else of SDL. A file of its own: Xlib's headers define
+// names (Window, Status, None) that clash with the program's.
+#include <SDL.h>
 #include <SDL_syswm.h>
+
+#include "platform/os/os_services.h"
 
 namespace kraylo {
 

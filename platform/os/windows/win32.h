@@ -1,6 +1,6 @@
 // Windows' own headers, for the platform's Windows parts, and UTF-8 (the program's text
-// everywhere) to and from the UTF-16 of Windows' calls. Include it after the program's headers:
-// windows.h makes Yield a macro, which the window contract has as a method.
+// everywhere) to and from the UTF-16 of Windows' calls. windows.h makes Yield a macro, which the
+// window contract has as a method: it is undefined again here.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "platform/window/log_box.h"
+#include "platform/desktop_form/log_box.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/window/desktop_text.h"
+#include "platform/desktop_form/desktop_text.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop_form/log_box.h"
 #include "platform/events.h"
 #include "platform/platform.h"
-#include "platform/window/log_box.h"
 
 namespace kraylo {
 

@@ -6,8 +6,8 @@
 
 #include "platform/devices/disk_files.h"
 #include "platform/graphics/text_renderer.h"
+#include "platform/os/windows/win32.h"
 #include "platform/run_error.h"
-#include "platform/windows/win32.h"
 
 namespace kraylo {
 namespace {

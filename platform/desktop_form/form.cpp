@@ -1,4 +1,4 @@
-#include "platform/window/form.h"
+#include "platform/desktop_form/form.h"
 
 #include <array>
 

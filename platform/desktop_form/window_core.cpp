@@ -1,4 +1,4 @@
-#include "platform/window/window_core.h"
+#include "platform/desktop_form/window_core.h"
 
 #include <algorithm>
 #include <cstdio>

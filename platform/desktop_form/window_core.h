@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop_form/form.h"
 #include "platform/events.h"
 #include "platform/platform.h"
-#include "platform/window/form.h"
 
 namespace kraylo {
 

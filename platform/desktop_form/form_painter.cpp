@@ -1,4 +1,4 @@
-#include "platform/window/form_painter.h"
+#include "platform/desktop_form/form_painter.h"
 
 #include <algorithm>
 #include <string_view>

@@ -2,9 +2,9 @@
 // Exit button, drawn as the form model has them.
 #pragma once
 
+#include "platform/desktop_form/desktop_text.h"
+#include "platform/desktop_form/form.h"
 #include "platform/surface.h"
-#include "platform/window/desktop_text.h"
-#include "platform/window/form.h"
 
 namespace kraylo {
 

@@ -1,6 +1,8 @@
 // Where the pointer is over a window, on Windows: SDL's global mouse state asks the system itself
 // there (GetCursorPos), so it is right even when the pointer has not moved over our window.
-#include "platform/sdl/pointer_query.h"
+#include <SDL.h>
+
+#include "platform/os/os_services.h"
 
 namespace kraylo {
 

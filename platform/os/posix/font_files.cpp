@@ -1,3 +1,4 @@
+// Fonts on POSIX: the Tahoma-compatible faces of fonts-wine, else what fontconfig knows.
 #include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
