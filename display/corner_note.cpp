@@ -6,8 +6,8 @@ namespace kraylo {
 namespace {
 
 constexpr int32_t kNoteColor = 0x00FF00;  // bright green, packed RGB
-constexpr int32_t kEdge = 10;             // from the field's top and right edges, as the FPS counter
-constexpr int32_t kClearance = 2;         // free pixels kept around the note
+constexpr int32_t kEdge = 10;      // from the field's top and right edges, as the FPS counter
+constexpr int32_t kClearance = 2;  // free pixels kept around the note
 
 bool Overlap(const Rect& a, const Rect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -34,8 +34,8 @@ std::optional<Rect> NotePlace(int32_t field_width, int32_t field_height, int32_t
   return std::nullopt;
 }
 
-void DrawCornerNote(Surface& back, int32_t field_width, int32_t field_height,
-                    std::string_view note, std::span<const Rect> taken) {
+void DrawCornerNote(Surface& back, int32_t field_width, int32_t field_height, std::string_view note,
+                    std::span<const Rect> taken) {
   const Rect area = TextArea(back, LogFont(), 0, 0, note);
   if (const std::optional<Rect> place =
           NotePlace(field_width, field_height, area.right, area.bottom, taken)) {

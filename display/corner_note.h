@@ -22,7 +22,7 @@ std::optional<Rect> NotePlace(int32_t field_width, int32_t field_height, int32_t
 
 // Draws `note` in the log's font, bright green with no box, where NotePlace puts it; changes
 // `back`'s fore colour and font.
-void DrawCornerNote(Surface& back, int32_t field_width, int32_t field_height,
-                    std::string_view note, std::span<const Rect> taken);
+void DrawCornerNote(Surface& back, int32_t field_width, int32_t field_height, std::string_view note,
+                    std::span<const Rect> taken);
 
 }  // namespace kraylo

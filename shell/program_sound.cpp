@@ -30,7 +30,8 @@ int ReadVolume(Files& files) {
       ReadSettings(files, kConfigFile, kSoundSection, kSoundSectionKeys).Find(kVolumeKey);
   if (!line) return kDefaultVolume;
   const std::optional<int> volume = WholeNumberIn(Strip(line->value), 0, kLoudest);
-  if (!volume) RaiseBadLine(*line, kSoundSection, "has a value other than a whole number from 0 to 100");
+  if (!volume)
+    RaiseBadLine(*line, kSoundSection, "has a value other than a whole number from 0 to 100");
   return *volume;
 }
 

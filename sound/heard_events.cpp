@@ -8,7 +8,7 @@ namespace {
 
 // A tick has a round's start, a contact and a drop at most; heard events are kept for
 // kMemoryTicks behind a batch that may be as long again.
-constexpr size_t kRoom = 3 * 2 * (static_cast<size_t>(HeardEvents::kMemoryTicks) + 1);
+constexpr size_t kRoom = size_t{3} * 2 * (static_cast<size_t>(HeardEvents::kMemoryTicks) + 1);
 
 }  // namespace
 

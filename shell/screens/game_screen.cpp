@@ -63,13 +63,15 @@ struct OverlayRow {
 
 // Positions and velocities of balls 1 and 2, then the kind of game's own lines.
 std::vector<OverlayRow> OverlayRows(Program& program) {
+  std::vector<std::string> match_lines = program.match->OverlayLines();
   std::vector<OverlayRow> rows;
+  rows.reserve(kOverlayLines.size() + match_lines.size());
   const char separator = program.system.DecimalSeparator();
   for (const OverlayLine& line : kOverlayLines) {
     rows.push_back({line.y, OverlayText(line, program.game, separator)});
   }
   int32_t y = kMatchLinesY;
-  for (std::string& line : program.match->OverlayLines()) {
+  for (std::string& line : match_lines) {
     rows.push_back({y, std::move(line)});
     y += kMatchLineHeight;
   }
@@ -106,7 +108,8 @@ std::vector<Rect> TakenAreas(Program& program) {
       if (!program.game.ShowDebug) break;
       for (const OverlayRow& row : OverlayRows(program)) {
         Guarded([&] {
-          taken.push_back(TextArea(BackBuffer(program.display), LogFont(), kOverlayX, row.y, row.text));
+          taken.push_back(
+              TextArea(BackBuffer(program.display), LogFont(), kOverlayX, row.y, row.text));
         });
       }
       break;

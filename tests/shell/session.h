@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <sstream>

@@ -49,11 +49,13 @@ class Ink {
 };
 
 TEST(SoundNote, CoversNoButtonAndNoOtherTextAtAnyFieldSize) {
-  const std::pair<int, int> sizes[] = {{320, 200},  {400, 300}, {640, 480},
-                                       {800, 600},  {1024, 768}, {1920, 1080}};
+  const std::pair<int, int> sizes[] = {{320, 200}, {400, 300},  {640, 480},
+                                       {800, 600}, {1024, 768}, {1920, 1080}};
   const int16_t screens[] = {kMenuScreen, kCreditsScreen, kGameScreen};
   Ink ink;
-  for (const auto& [width, height] : sizes) {
+  for (const auto& size : sizes) {
+    const int width = size.first;
+    const int height = size.second;
     for (const int16_t screen : screens) {
       SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + ", screen " +
                    std::to_string(screen));

@@ -133,7 +133,9 @@ TEST(SoundSession, TheMuteKeySaysNoSoundWhenNoneWillBeHeard) {
 }
 
 TEST(SoundSession, EveryMenuButtonClicksButTheOneThatDoesNothing) {
-  for (const auto& [button, heard] : {std::pair{2, true}, {3, false}, {4, true}}) {
+  for (const auto& [number, heard_there] : {std::pair{2, true}, {3, false}, {4, true}}) {
+    const int button = number;
+    const bool heard = heard_there;
     SCOPED_TRACE(button);
     Session s;
     std::vector<int16_t> samples;

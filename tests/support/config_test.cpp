@@ -132,8 +132,14 @@ TEST(ReadSettingsTest, ReadsKeyEqualsValueWithOrWithoutBlanksAndRefusesLinesLike
       {"colour = red", std::nullopt, {"colour"}, ""},
       {"mut = N", std::nullopt, {"mut"}, ""},
       {"= N", std::nullopt, {"= N"}, ""},
-      {"muteKey = N", std::nullopt, {}, "sets no key of the section: \"muteKey\" is not mute (a line is mute = value)"},
-      {"volume:50", std::nullopt, {}, "sets no key of the section: \"volume:50\" is not volume (a line is volume = value)"},
+      {"muteKey = N",
+       std::nullopt,
+       {},
+       "sets no key of the section: \"muteKey\" is not mute (a line is mute = value)"},
+      {"volume:50",
+       std::nullopt,
+       {},
+       "sets no key of the section: \"volume:50\" is not volume (a line is volume = value)"},
       {"mute N", std::nullopt, {}, "has no \"=\" after its key mute"},
       {"mute", std::nullopt, {}, "has no \"=\" after its key mute"},
   };
@@ -147,10 +153,9 @@ TEST(ReadSettingsTest, ReadsKeyEqualsValueWithOrWithoutBlanksAndRefusesLinesLike
         CaughtError([&] { read = ReadSettings(files, kConfigFile, "Added", kKeys); });
     if (*c.error != '\0') {
       ASSERT_TRUE(error.has_value());
-      EXPECT_EQ(error->description(), "Invalid procedure call or argument: the line \"" +
-                                          std::string(c.line) +
-                                          "\" in section [Added] of /game/dorvane/config.cfg " +
-                                          c.error);
+      EXPECT_EQ(error->description(),
+                "Invalid procedure call or argument: the line \"" + std::string(c.line) +
+                    "\" in section [Added] of /game/dorvane/config.cfg " + c.error);
       continue;
     }
     ASSERT_FALSE(error.has_value()) << error->description();
