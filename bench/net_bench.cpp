@@ -118,9 +118,9 @@ BENCHMARK(BM_BytesPerSecondEachWay)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-// A link dark for `seconds` (argument) in the middle of a game, with the program's own figures (ENet
-// gives up after 30 s, the host waits 60 s), in real time: the seconds from the link's return to
-// both sides playing on.
+// A link dark for `seconds` (argument) in the middle of a game, with the program's own figures
+// (ENet gives up after 30 s, the host waits 60 s), in real time: the seconds from the link's return
+// to both sides playing on.
 void BM_ResumptionAfterBlackout(benchmark::State& state) {
   const double dark = static_cast<double>(state.range(0));
   double resumed_after = -1;
