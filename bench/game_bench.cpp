@@ -17,7 +17,7 @@ namespace {
 class FixedKeys : public KeySource {
  public:
   FixedKeys(std::initializer_list<uint8_t> held) {
-    for (uint8_t key : held) table_[key] = dik::kHeld;
+    for (uint8_t key : held) table_[key] = key_index::kHeld;
   }
   const KeyTable& Poll() override { return table_; }
 
@@ -49,8 +49,9 @@ GameModel AtTopSpeed(bool both_axes) {
 
 void RunTicks(benchmark::State& state, bool both_axes) {
   const GameModel start = AtTopSpeed(both_axes);
-  FixedKeys keys = both_axes ? FixedKeys{dik::kLeft, dik::kUp, dik::kD, dik::kS}
-                             : FixedKeys{dik::kLeft, dik::kD};
+  FixedKeys keys = both_axes
+                       ? FixedKeys{key_index::kLeft, key_index::kUp, key_index::kD, key_index::kS}
+                       : FixedKeys{key_index::kLeft, key_index::kD};
   SilentRandom random;
   GameModel game = start;
   const long before = testing::allocations.load();

@@ -70,7 +70,7 @@ void BM_PadEventToTickTable(benchmark::State& state) {
       system->window().Yield();
       ++passes;
       const KeyTable table = LocalKeys(keyboard, bindings, system->pads());
-      if ((table[dik::kLeft] != 0) == down) break;
+      if ((table[key_index::kLeft] != 0) == down) break;
     }
     state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - start).count());
   }
@@ -118,7 +118,7 @@ struct TickScene {
     game.Running = true;
     game.Balls(1) = TBall{349, 249, 0, 0, true};
     game.Balls(2) = TBall{451, 351, 0, 0, true};
-    keyboard[dik::kRight] = dik::kHeld;
+    keyboard[key_index::kRight] = key_index::kHeld;
     machine.PlugPad("One");
     const PadId two = machine.PlugPad("Two");
     machine.SetPadButton(two, PadButton::kDpadUp, true);

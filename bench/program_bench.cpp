@@ -153,7 +153,7 @@ void RunBare(bool pace, int frames, const std::function<void(int)>& after_presen
 
 // Switches the program to `screen` the way its menu would.
 void ShowScreen(Program& program, int16_t screen) {
-  program.screen.GameState = screen;
+  program.screen.Shown = screen;
   if (screen == kCreditsScreen) program.screen.CreditsY = program.game.ScreenHeight;
   if (screen == kGameScreen) program.system.window().StartTimer();
 }

@@ -19,7 +19,7 @@ void CopyCell(DisplayState& display, const std::unique_ptr<Surface>& sheet, cons
     Raise(kErrNoSurface,
           std::string("The ") + sheet_name + " cannot be drawn: its sprite sheet was not loaded");
   }
-  back.BltFast(x, y, *sheet, rect);
+  back.CopyArea(x, y, *sheet, rect);
 }
 
 }  // namespace

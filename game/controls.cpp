@@ -63,8 +63,8 @@ void Steer(GameModel& game, const KeyTable& keys, const std::optional<Offsets>& 
 }  // namespace
 
 void ApplyProgramKeys(GameModel& game, const KeyTable& keys) {
-  if (Held(keys, dik::kEscape)) game.Running = false;
-  if (Held(keys, dik::kTab)) game.ShowDebug = !game.ShowDebug;
+  if (Held(keys, key_index::kEscape)) game.Running = false;
+  if (Held(keys, key_index::kTab)) game.ShowDebug = !game.ShowDebug;
 }
 
 void ReadControls(GameModel& game, KeySource& source) {

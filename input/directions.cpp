@@ -14,7 +14,7 @@ Directions DirectionsOf(const KeyTable& table, const std::array<uint8_t, 8>& key
 
 void SetDirections(KeyTable& table, Directions directions) {
   for (size_t bit = 0; bit < kDirectionKeys.size(); ++bit) {
-    table[kDirectionKeys[bit]] = (directions >> bit & 1u) != 0 ? dik::kHeld : uint8_t{0};
+    table[kDirectionKeys[bit]] = (directions >> bit & 1u) != 0 ? key_index::kHeld : uint8_t{0};
   }
 }
 

@@ -18,7 +18,8 @@ using Directions = uint8_t;
 // The direction keys at their usual places, in the order of the bits: ball 1 on the arrows, ball
 // 2 on A, D, W, S. Players' own keys and pads are mapped onto these entries of the table.
 inline constexpr std::array<uint8_t, 8> kDirectionKeys = {
-    dik::kLeft, dik::kRight, dik::kUp, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS};
+    key_index::kLeft, key_index::kRight, key_index::kUp, key_index::kDown,
+    key_index::kA,    key_index::kD,     key_index::kW,  key_index::kS};
 
 // The directions of ball `ball` (1 or 2) as bits 0-3 (Left, Right, Up, Down).
 constexpr Directions BallDirections(Directions directions, int ball) {

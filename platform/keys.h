@@ -7,10 +7,11 @@
 
 namespace kraylo {
 
-// Key-state table: 256 bytes by DIK scan code, dik::kHeld while held, 0 otherwise.
+// Key-state table: 256 bytes by key index (DirectInput's scan-code numbering), key_index::kHeld
+// while held, 0 otherwise.
 using KeyTable = std::array<uint8_t, 256>;
 
-namespace dik {
+namespace key_index {
 
 inline constexpr uint8_t kEscape = 0x01;
 inline constexpr uint8_t kTab = 0x0F;
@@ -26,5 +27,5 @@ inline constexpr uint8_t kDown = 0xD0;
 // A held key's byte in the table.
 inline constexpr uint8_t kHeld = 0x80;
 
-}  // namespace dik
+}  // namespace key_index
 }  // namespace kraylo

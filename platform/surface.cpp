@@ -71,27 +71,27 @@ void Surface::Fill(const Rect& rect, uint32_t pixel) {
   }
 }
 
-void Surface::BltFast(int32_t x, int32_t y, const Surface& source, const Rect& source_rect) {
+void Surface::CopyArea(int32_t x, int32_t y, const Surface& source, const Rect& source_rect) {
   const Rect& r = source_rect;
   if (r.left >= r.right || r.top >= r.bottom) {
-    Raise(kErrBadRect, "BltFast: the source rectangle " +
+    Raise(kErrBadRect, "CopyArea: the source rectangle " +
                            RectText(r.left, r.top, r.right, r.bottom) + " is empty or inverted");
   }
   if (r.left < 0 || r.top < 0 || r.right > source.width_ || r.bottom > source.height_) {
-    Raise(kErrBadRect, "BltFast: the source rectangle " +
+    Raise(kErrBadRect, "CopyArea: the source rectangle " +
                            RectText(r.left, r.top, r.right, r.bottom) + " reaches outside the " +
                            SizeText(source.width_, source.height_) + " source surface");
   }
   const int64_t right = int64_t{x} + (r.right - r.left);
   const int64_t bottom = int64_t{y} + (r.bottom - r.top);
   if (x < 0 || y < 0 || right > width_ || bottom > height_) {
-    Raise(kErrBadRect, "BltFast: the destination rectangle " + RectText(x, y, right, bottom) +
+    Raise(kErrBadRect, "CopyArea: the destination rectangle " + RectText(x, y, right, bottom) +
                            " reaches outside the " + SizeText(width_, height_) + " surface");
   }
   if (&source == this) {
     // Rows of one surface may overlap: copy from a snapshot so that no row reads what it wrote.
     const Surface snapshot = source;  // NOLINT(performance-unnecessary-copy-initialization)
-    BltFast(x, y, snapshot, source_rect);
+    CopyArea(x, y, snapshot, source_rect);
     return;
   }
   const uint32_t key = source.color_key_;

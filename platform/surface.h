@@ -74,8 +74,8 @@ class Surface {
   // Copies `source_rect` of `source` with its top-left at (x, y), skipping source pixels equal
   // to the source's colour key. Never clips: a rectangle not wholly inside either surface raises
   // kErrBadRect and nothing is drawn.
-  void BltFast(int32_t x, int32_t y, const Surface& source, const Rect& source_rect);
-  // Source colour key: pixel values skipped when this surface is copied with BltFast.
+  void CopyArea(int32_t x, int32_t y, const Surface& source, const Rect& source_rect);
+  // Source colour key: pixel values skipped when this surface is copied with CopyArea.
   void SetColorKey(uint32_t pixel) { color_key_ = pixel; }
   uint32_t color_key() const { return color_key_; }
   // Copies a bitmap one to one from (0, 0), converted to this format; the part outside the

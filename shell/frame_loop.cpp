@@ -4,8 +4,8 @@
 #include <memory>
 #include <string_view>
 
-#include "display/dds.h"
 #include "display/fps.h"
+#include "display/full_screen.h"
 #include "display/sprites.h"
 #include "game/balls.h"
 #include "platform/run_error.h"
@@ -51,7 +51,7 @@ void EnterDisplay(Program& program) {
     mode[0] = program.field->width;
     mode[1] = program.field->height;
   }
-  CreateDDS(system, program.display, window, mode[0], mode[1], mode[2]);
+  SetUpFullScreenDisplay(system, program.display, window, mode[0], mode[1], mode[2]);
 }
 
 void SetUp(Program& program) {
@@ -91,7 +91,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   if (program.address_entry) ServeAddressEntry(program);
   PlayGameSounds(program);
   Guarded([&] { ClearBackBuffer(display.ddsBack); });
-  switch (screen.GameState) {
+  switch (screen.Shown) {
     case kMenuScreen:
       DrawMenu(program);
       break;
@@ -109,7 +109,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   }
   DrawSoundNote(program);
   // On the game screen the pointer shows only with a bar to click.
-  if (screen.GameState != kGameScreen || program.match->Bar()) {
+  if (screen.Shown != kGameScreen || program.match->Bar()) {
     Guarded([&] { DrawCursor(display, screen.MouseX, screen.MouseY, 0, 0, 30); });
   }
   Guarded(

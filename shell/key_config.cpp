@@ -39,10 +39,10 @@ uint8_t KeyOfLine(const ConfigLine& line, const std::string& name, const Keyboar
                        "\" is not the name of a key of a standard keyboard as SDL names them"
                        " (Left, A, Keypad 4, Right Shift, ...)");
   }
-  if (*key == dik::kEscape) {
+  if (*key == key_index::kEscape) {
     RaiseBad(line, "gives " + role + " to " + name + ", which ends the game");
   }
-  if (*key == dik::kTab) {
+  if (*key == key_index::kTab) {
     RaiseBad(line, "gives " + role + " to " + name + ", which switches the debug overlay");
   }
   return *key;

@@ -23,11 +23,11 @@ void PressMenuButton(Program& program, int number) {
       StartGame(program);
       break;
     case 2:
-      screen.GameState = kEmptyScreen;
+      screen.Shown = kEmptyScreen;
       break;
     case 4:
       // The credits start just below the bottom edge.
-      screen.GameState = kCreditsScreen;
+      screen.Shown = kCreditsScreen;
       screen.CreditsY = program.game.ScreenHeight;
       break;
     case 5:
@@ -51,7 +51,7 @@ void TimerTick(Program& program) {
 }  // namespace
 
 void StartGame(Program& program) {
-  program.screen.GameState = kGameScreen;
+  program.screen.Shown = kGameScreen;
   program.system.window().StartTimer();
 }
 
@@ -61,7 +61,7 @@ void HandleMouseMove(ScreenState& screen, float x, float y) {
 }
 
 void HandleMouseDown(Program& program) {
-  if (program.screen.GameState != kMenuScreen) return;
+  if (program.screen.Shown != kMenuScreen) return;
   // Every button is tested on every click; the hit areas do not overlap, so at most one acts.
   for (int i = 0; i < kMenuButtonCount; ++i) {
     const ScreenState& screen = program.screen;
@@ -74,7 +74,7 @@ void HandleMouseDown(Program& program) {
 void HandleKeyDown(Program& program, int16_t key_code) {
   if (key_code != kKeyEscape) return;
   ScreenState& screen = program.screen;
-  switch (screen.GameState) {
+  switch (screen.Shown) {
     case kMenuScreen:
       program.game.Running = false;
       break;
@@ -82,7 +82,7 @@ void HandleKeyDown(Program& program, int16_t key_code) {
     case 1:
     case kCreditsScreen:
     case kEmptyScreen:
-      screen.GameState = kMenuScreen;
+      screen.Shown = kMenuScreen;
       break;
     default:
       // On the game screen Esc is read from the key-state table at the next tick instead.
@@ -96,24 +96,24 @@ WindowEvents BindEvents(Program& program) {
   WindowEvents events;
   events.activate = [&program] { StartUp(program); };
   events.key_down = [&program](int16_t key_code, int16_t shift, bool repeat) {
-    if (program.screen.GameState == kAddressScreen) {
+    if (program.screen.Shown == kAddressScreen) {
       AddressKey(program, key_code, shift);
       return;
     }
-    if (program.screen.GameState == kGameScreen) program.match->KeyDown(program, key_code, repeat);
+    if (program.screen.Shown == kGameScreen) program.match->KeyDown(program, key_code, repeat);
     HandleKeyDown(program, key_code);
   };
   events.text_input = [&program](const std::string& text) {
-    if (program.screen.GameState == kAddressScreen) AddressText(program, text);
+    if (program.screen.Shown == kAddressScreen) AddressText(program, text);
   };
   // On the game screen the pointer belongs to the kind of game (a replay's timeline bar).
   events.mouse_down = [&program](int16_t, int16_t, float, float) {
-    if (program.screen.GameState == kGameScreen) program.match->Click(program);
+    if (program.screen.Shown == kGameScreen) program.match->Click(program);
     HandleMouseDown(program);
   };
   events.mouse_move = [&program](int16_t, int16_t, float x, float y) {
     HandleMouseMove(program.screen, x, y);
-    if (program.screen.GameState == kGameScreen) program.match->PointerMoved(program);
+    if (program.screen.Shown == kGameScreen) program.match->PointerMoved(program);
   };
   events.exit_click = [&program] { ExitClick(program); };
   events.timer_tick = [&program] { TimerTick(program); };

@@ -26,7 +26,7 @@
 namespace kraylo {
 
 // The screens the frame loop draws.
-enum GameStateValue : int16_t {
+enum ScreenShown : int16_t {
   kMenuScreen = 0,
   kCreditsScreen = 3,
   kGameScreen = 4,
@@ -36,11 +36,11 @@ enum GameStateValue : int16_t {
 
 // What the menu and its events switch between.
 struct ScreenState {
-  int16_t GameState = kMenuScreen;  // the screen shown: 0 menu, 3 credits, 4 game, 5 empty
-  int16_t MouseX = 0;               // last pointer position from a mouse move, pixels
-  int16_t MouseY = 0;               // pixels
-  int16_t MenuX = 0;                // left edge of every menu button, pixels
-  int32_t CreditsY = 0;             // top of the scrolling credits, pixels
+  int16_t Shown = kMenuScreen;  // the screen shown: 0 menu, 3 credits, 4 game, 5 empty
+  int16_t MouseX = 0;           // last pointer position from a mouse move, pixels
+  int16_t MouseY = 0;           // pixels
+  int16_t MenuX = 0;            // left edge of every menu button, pixels
+  int32_t CreditsY = 0;         // top of the scrolling credits, pixels
 };
 
 // A playing field's size, pixels.

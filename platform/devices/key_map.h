@@ -13,7 +13,7 @@ namespace kraylo {
 
 struct KeyRow {
   SDL_Scancode scancode;
-  uint8_t dik;          // index into the key-state table
+  uint8_t key_index;    // index into the key-state table
   int16_t window_code;  // key code of the key-down event
 };
 
@@ -101,14 +101,14 @@ constexpr std::array<Value, SDL_NUM_SCANCODES> ByScancode() {
   return values;
 }
 
-inline constexpr auto kDik = ByScancode<uint8_t, &KeyRow::dik>();
+inline constexpr auto kKeyIndex = ByScancode<uint8_t, &KeyRow::key_index>();
 inline constexpr auto kWindowCode = ByScancode<int16_t, &KeyRow::window_code>();
 
 }  // namespace key_map_detail
 
 // The DIK scan code of a key; 0 for keys the table does not have.
-constexpr uint8_t DikOf(SDL_Scancode scancode) {
-  return scancode >= 0 && scancode < SDL_NUM_SCANCODES ? key_map_detail::kDik[scancode] : 0;
+constexpr uint8_t KeyIndexOf(SDL_Scancode scancode) {
+  return scancode >= 0 && scancode < SDL_NUM_SCANCODES ? key_map_detail::kKeyIndex[scancode] : 0;
 }
 
 // The window key code of a key-down event; 0 for keys the table does not have. Letters and

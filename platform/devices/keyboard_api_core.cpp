@@ -63,9 +63,9 @@ std::optional<uint8_t> KeyboardApiCore::KeyNamed(std::string_view name) const {
   // SDL reads a terminated string: a name with a NUL inside would be cut short there.
   if (name.find('\0') != std::string_view::npos) return std::nullopt;
   const std::string terminated(name);
-  const uint8_t dik = DikOf(SDL_GetScancodeFromName(terminated.c_str()));
-  if (dik == 0) return std::nullopt;
-  return dik;
+  const uint8_t key_index = KeyIndexOf(SDL_GetScancodeFromName(terminated.c_str()));
+  if (key_index == 0) return std::nullopt;
+  return key_index;
 }
 
 void KeyboardApiCore::RequireDevice() const {

@@ -12,7 +12,7 @@ void SdlKeyboard::ReadKeys(KeyTable& table) {
   const Uint8* state = SDL_GetKeyboardState(&count);
   table.fill(0);
   for (const KeyRow& row : kKeyRows) {
-    if (row.scancode < count && state[row.scancode] != 0) table[row.dik] = dik::kHeld;
+    if (row.scancode < count && state[row.scancode] != 0) table[row.key_index] = key_index::kHeld;
   }
 }
 

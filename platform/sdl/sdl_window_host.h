@@ -49,7 +49,6 @@ class SdlWindowHost : public WindowHost {
   Uint64 last_pump_ = 0;
   bool paint_failure_reported_ = false;
   std::array<SDL_Event, 64> batch_{};
-  std::optional<SDL_Event> waited_event_;  // taken off the queue by Wait
 };
 
 }  // namespace kraylo

@@ -20,11 +20,11 @@ class NetworkMatch final : public Match {
     Session* session = SessionFor(program);
     // Esc and Tab act here, once, on the live tick; the ticks of the game never see them, nor do
     // they ever come from the other side.
-    if (local[dik::kEscape] != 0) {
+    if (local[key_index::kEscape] != 0) {
       program.game.Running = false;
       if (session != nullptr) session->Quit();
     }
-    if (local[dik::kTab] != 0) program.game.ShowDebug = !program.game.ShowDebug;
+    if (local[key_index::kTab] != 0) program.game.ShowDebug = !program.game.ShowDebug;
     if (session == nullptr) return;
     if (session->phase() != Phase::kQuit) session->Tick(EitherSet(DirectionsOf(local)));
     Show(program, *session);

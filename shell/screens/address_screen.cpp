@@ -88,7 +88,7 @@ void StartAddressEntry(Program& program) {
   } catch (const RunError&) {
     // No address kept yet: the player types one.
   }
-  program.screen.GameState = kAddressScreen;
+  program.screen.Shown = kAddressScreen;
   program.system.window().AcceptText(true);
 }
 
@@ -122,7 +122,7 @@ void ServeAddressEntry(Program& program) {
     BeginMatch(program, std::move(*transport));
     program.system.window().AcceptText(false);
     program.address_entry.reset();
-    program.screen.GameState = kMenuScreen;
+    program.screen.Shown = kMenuScreen;
     return;
   }
   entry.problem = std::get<std::string>(*answer);

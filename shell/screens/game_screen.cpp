@@ -95,7 +95,7 @@ void DrawDebugOverlay(Program& program, int32_t& saved_fore_color) {
 std::vector<Rect> TakenAreas(Program& program) {
   const ScreenState& screen = program.screen;
   std::vector<Rect> taken;
-  switch (screen.GameState) {
+  switch (screen.Shown) {
     case kMenuScreen:
       for (const int16_t top : kMenuButtonTops) {
         taken.push_back({screen.MenuX, top, screen.MenuX + kButtonWidth, top + kButtonHeight});

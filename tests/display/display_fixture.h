@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "display/dds.h"
 #include "display/display_state.h"
+#include "display/full_screen.h"
 #include "platform/headless/headless_system.h"
 #include "tests/support/test_helpers.h"
 
@@ -47,7 +47,7 @@ class DisplayTest : public ::testing::Test {
  protected:
   // Sets up a full-screen mode; fails the test when that does not succeed.
   void EnterMode(int32_t width, int32_t height, int32_t bits) {
-    CreateDDS(system_, display_, kMainWindow, width, height, bits);
+    SetUpFullScreenDisplay(system_, display_, kMainWindow, width, height, bits);
     ASSERT_NE(display_.ddsBack, nullptr) << system_.window().LogText();
   }
 

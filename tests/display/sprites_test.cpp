@@ -69,7 +69,7 @@ TEST_F(Sprites, ASheetLoadsWithEveryPixelInTheModesDepth) {
   }
   for (const char* name : {"balls.bmp", "cursor.bmp", "buttons.bmp"}) InstallSheet(name);
   for (int32_t bits : {16, 32}) {
-    CreateDDS(system_, display_, kMainWindow, 800, 600, bits);
+    SetUpFullScreenDisplay(system_, display_, kMainWindow, 800, 600, bits);
     for (const auto& [name, width, height] :
          {std::tuple{"balls.bmp", 204, 204}, {"cursor.bmp", 30, 30}, {"buttons.bmp", 280, 160}}) {
       ASSERT_FALSE(LoadBalls(name));
@@ -182,7 +182,7 @@ TEST_F(Sprites, APointerIsDrawnUpToTheEdgesAndNeverClipped) {
 
 TEST_F(Sprites, TheKeyBlackOfASheetLeavesTheBackBufferAsItWasAtSixteenAndThirtyTwoBits) {
   for (int32_t bits : {16, 32}) {
-    CreateDDS(system_, display_, kMainWindow, 400, 300, bits);
+    SetUpFullScreenDisplay(system_, display_, kMainWindow, 400, 300, bits);
     display_.ddsBalls = SolidSheet(204, 204, bits, kInk);
     display_.ddsBalls->Fill(Rect{0, 0, 51, 204}, 0);  // the left half of column 0 is black
     display_.ddsBack->Fill(Rect{0, 0, 400, 300}, 0x1F);

@@ -17,10 +17,10 @@ namespace {
 TEST(ReadControlsTest, EscStopsAndTabTogglesEachTickWhileTheCountDownBlocksSteering) {
   GameModel game = Model(349, 249, 451, 351);
   game.Dropped = true;
-  HeldKeys keys{dik::kTab, dik::kLeft, dik::kW};
+  HeldKeys keys{key_index::kTab, key_index::kLeft, key_index::kW};
   ReadControls(game, keys);
   EXPECT_TRUE(game.ShowDebug && game.Running);
-  keys.Hold({dik::kEscape});
+  keys.Hold({key_index::kEscape});
   ReadControls(game, keys);
   EXPECT_FALSE(game.ShowDebug || game.Running);
   // Both would be negative had the keys acted.
@@ -35,10 +35,10 @@ struct Key {
   double delta;  // pixels per tick
 };
 
-constexpr Key kKeys[] = {{"Left", dik::kLeft, 0, -1}, {"Right", dik::kRight, 0, 1},
-                         {"Up", dik::kUp, 1, -1},     {"Down", dik::kDown, 1, 1},
-                         {"A", dik::kA, 2, -1},       {"D", dik::kD, 2, 1},
-                         {"W", dik::kW, 3, -1},       {"S", dik::kS, 3, 1}};
+constexpr Key kKeys[] = {{"Left", key_index::kLeft, 0, -1}, {"Right", key_index::kRight, 0, 1},
+                         {"Up", key_index::kUp, 1, -1},     {"Down", key_index::kDown, 1, 1},
+                         {"A", key_index::kA, 2, -1},       {"D", key_index::kD, 2, 1},
+                         {"W", key_index::kW, 3, -1},       {"S", key_index::kS, 3, 1}};
 
 // The centre of ball 2 minus that of ball 1 (pixels), and the keys that act.
 using Layout = std::tuple<double, double, std::set<std::string>>;

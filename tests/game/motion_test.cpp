@@ -105,7 +105,7 @@ TEST(MoveTickTest, BothBallsOverAnEdgeRecordBall2) {
 
 TEST(MoveTickTest, CountDownOf31TicksThenANewRoundThenTheKeysActAgain) {
   GameModel game = Model(40, 300, 400, 300);
-  HeldKeys keys{dik::kRight, dik::kS};
+  HeldKeys keys{key_index::kRight, key_index::kS};
   ScriptedRandom random({0, 0, 0, 0});
   const auto balls = [&] {
     return std::vector{game.Balls(1).X, game.Balls(1).MX, game.Balls(2).Y, game.Balls(2).MY};
@@ -131,7 +131,7 @@ TEST(MoveTickTest, CountDownOf31TicksThenANewRoundThenTheKeysActAgain) {
 TEST(MoveTickTest, HeldRightSettlesAt34PixelsPerTick) {
   // Ball 2 keeps pace beside ball 1, so their distance stays within 32 bits.
   GameModel game = Model(100000, 100000, 101000, 101000, 200000, 200000);
-  HeldKeys keys{dik::kRight, dik::kD};
+  HeldKeys keys{key_index::kRight, key_index::kD};
   Tick(game, keys, 1000);
   const double before = game.Balls(1).X;
   Tick(game, keys);
@@ -141,7 +141,7 @@ TEST(MoveTickTest, HeldRightSettlesAt34PixelsPerTick) {
 
 TEST(MoveTickTest, OneTickOfLeftCarriesBall1157PixelsOver78Ticks) {
   GameModel game = Model(600, 300, 150, 120);
-  HeldKeys keys{dik::kLeft};
+  HeldKeys keys{key_index::kLeft};
   Tick(game, keys);
   keys.ReleaseAll();
   Tick(game, keys, 76);

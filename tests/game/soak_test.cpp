@@ -20,8 +20,9 @@ class SeededRandom : public Random {
 };
 
 TEST(SoakTest, AMillionTicksOfRandomKeysKeepBothBallsFiniteSlowAndOnScreen) {
-  constexpr uint8_t kSteering[] = {dik::kLeft, dik::kRight, dik::kUp, dik::kDown,
-                                   dik::kA,    dik::kD,     dik::kW,  dik::kS};
+  constexpr uint8_t kSteering[] = {key_index::kLeft, key_index::kRight, key_index::kUp,
+                                   key_index::kDown, key_index::kA,     key_index::kD,
+                                   key_index::kW,    key_index::kS};
   GameModel game = Model(0, 0, 0, 0);
   SeededRandom random;
   ResetBalls(game, random, 0);
@@ -54,7 +55,7 @@ TEST(SoakTest, AMillionTicksOfRandomKeysKeepBothBallsFiniteSlowAndOnScreen) {
 TEST(AllocationTest, TicksAllocateNothingThroughContactDropCountDownAndNewRound) {
   GameModel game = Model(300, 300, 404, 300);
   game.Balls(2).MX = -5;
-  HeldKeys keys{dik::kLeft, dik::kUp, dik::kD, dik::kS, dik::kTab};
+  HeldKeys keys{key_index::kLeft, key_index::kUp, key_index::kD, key_index::kS, key_index::kTab};
   ScriptedRandom random({0.5f, 0.5f, 0.5f, 0.5f});
   const long before = testing::allocations;
   for (int tick = 0; tick < 200; ++tick) MoveTick(game, keys, random);

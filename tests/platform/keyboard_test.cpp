@@ -38,12 +38,14 @@ TEST(Keyboard, OnlyCreationFailuresFailTheOpeningAndAPollNeedsAnAcquiredDevice) 
     EXPECT_EQ(InitDirectInput(keyboard, machine.keyboard(), 1), c.opened);
     EXPECT_EQ(keyboard.input, c.input);
     EXPECT_EQ(keyboard.device, c.device);
-    machine.HeldKeys()[dik::kUp] = dik::kHeld;
-    keyboard.KeyState[dik::kW] = dik::kHeld;  // stale: every successful poll overwrites it
+    machine.HeldKeys()[key_index::kUp] = key_index::kHeld;
+    keyboard.KeyState[key_index::kW] =
+        key_index::kHeld;  // stale: every successful poll overwrites it
     EXPECT_EQ(ErrorNumberOf([&] { GetDeviceStateKeyboard(keyboard, machine.keyboard()); }),
               c.poll_error);
-    EXPECT_EQ(keyboard.KeyState[dik::kUp], c.poll_error ? 0 : dik::kHeld);
-    EXPECT_EQ(keyboard.KeyState[dik::kW], c.poll_error ? dik::kHeld : 0) << "a failed poll: as was";
+    EXPECT_EQ(keyboard.KeyState[key_index::kUp], c.poll_error ? 0 : key_index::kHeld);
+    EXPECT_EQ(keyboard.KeyState[key_index::kW], c.poll_error ? key_index::kHeld : 0)
+        << "a failed poll: as was";
   }
 }
 
@@ -54,11 +56,11 @@ TEST(Keyboard, KnowsTheKeysBySdlsNamesInAnyCaseAndNothingElse) {
     const char* name;
     std::optional<uint8_t> key;
   } cases[] = {
-      {"Left", dik::kLeft},
-      {"left", dik::kLeft},
-      {"A", dik::kA},
-      {"a", dik::kA},
-      {"W", dik::kW},
+      {"Left", key_index::kLeft},
+      {"left", key_index::kLeft},
+      {"A", key_index::kA},
+      {"a", key_index::kA},
+      {"W", key_index::kW},
       {"Keypad 4", 0x4B},
       {"KEYPAD 8", 0x48},
       {"Keypad Enter", 0x9C},
@@ -66,8 +68,8 @@ TEST(Keyboard, KnowsTheKeysBySdlsNamesInAnyCaseAndNothingElse) {
       {"Space", 0x39},
       {";", 0x27},  // where a French keyboard has M
       {"[", 0x1A},
-      {"Escape", dik::kEscape},
-      {"Tab", dik::kTab},
+      {"Escape", key_index::kEscape},
+      {"Tab", key_index::kTab},
       // SDL knows these, but a standard 104/105-key keyboard has no such key.
       {"F13", std::nullopt},
       {"Mute", std::nullopt},

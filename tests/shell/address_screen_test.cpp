@@ -60,7 +60,7 @@ Outcome Type(const std::vector<InputEvent>& events, Dial dial = Dial::kConnects,
   }
   s.AtFrame(602, [&] {
     outcome.running = true;
-    outcome.screen = s.program.screen.GameState;
+    outcome.screen = s.program.screen.Shown;
     if (s.program.address_entry) {
       outcome.lines = AddressLines(*s.program.address_entry);
       outcome.problem = outcome.lines[2];

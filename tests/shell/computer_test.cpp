@@ -32,12 +32,16 @@ struct FirstRound {
 // The person's keys at tick `tick`: each key set in turn, both, none, Tab and Esc now and then.
 KeyTable PersonKeys(int tick) {
   KeyTable table{};
-  const uint8_t keys[][2] = {{dik::kLeft, 0},     {dik::kW, dik::kD},     {0, 0},
-                             {dik::kUp, dik::kS}, {dik::kRight, dik::kA}, {dik::kTab, dik::kDown}};
+  const uint8_t keys[][2] = {{key_index::kLeft, 0},
+                             {key_index::kW, key_index::kD},
+                             {0, 0},
+                             {key_index::kUp, key_index::kS},
+                             {key_index::kRight, key_index::kA},
+                             {key_index::kTab, key_index::kDown}};
   for (uint8_t key : keys[(tick / 7) % 6]) {
-    if (key != 0) table[key] = dik::kHeld;
+    if (key != 0) table[key] = key_index::kHeld;
   }
-  if (tick == 1999) table[dik::kEscape] = dik::kHeld;
+  if (tick == 1999) table[key_index::kEscape] = key_index::kHeld;
   return table;
 }
 
@@ -208,7 +212,7 @@ TEST(ComputerGame, WithNoKeyHeldTheComputerPushesBall1OverAnEdgeAndEscEndsTheGam
         shown = CellShownAt(*s.machine.LastFrame(), balls, {0, 0, 102, 102},
                             static_cast<int32_t>(std::lround(ball.X - 51)),
                             static_cast<int32_t>(std::lround(ball.Y - 51)));
-        s.machine.HeldKeys()[dik::kEscape] = dik::kHeld;
+        s.machine.HeldKeys()[key_index::kEscape] = key_index::kHeld;
       }
     });
   }

@@ -42,11 +42,11 @@ TEST(Desktop, AltEnterBothWaysAndTheMenusClicksLandOnTheSameButtons) {
     Click(s.machine, 400, 380);  // Credits
   });
   s.AtFrame(4, [&] {
-    EXPECT_EQ(s.program.screen.GameState, kCreditsScreen);
+    EXPECT_EQ(s.program.screen.Shown, kCreditsScreen);
     PressEscape(s.machine);
   });
   s.AtFrame(5, [&] {
-    EXPECT_EQ(s.program.screen.GameState, kMenuScreen) << "Esc still reaches the screens";
+    EXPECT_EQ(s.program.screen.Shown, kMenuScreen) << "Esc still reaches the screens";
     AltEnter(s.machine);
   });
   s.AtFrame(6, [&] {
@@ -54,7 +54,7 @@ TEST(Desktop, AltEnterBothWaysAndTheMenusClicksLandOnTheSameButtons) {
     EXPECT_TRUE(s.machine.IsFullScreen());
     Click(s.machine, 400, 300);  // Empty Screen
   });
-  s.AtFrame(7, [&] { EXPECT_EQ(s.program.screen.GameState, kEmptyScreen); });
+  s.AtFrame(7, [&] { EXPECT_EQ(s.program.screen.Shown, kEmptyScreen); });
   s.EndFrom(8);
   EXPECT_EQ(s.Run(), 0);
   EXPECT_EQ(s.machine.FramesShown(), s.machine.Yields() - kStartUpYields)
@@ -67,7 +67,7 @@ TEST(Desktop, TheGameAndItsTimerGoOnThroughAltEnter) {
   int ticks_at_switch = 0;
   s.AtFrame(1, [&] {
     Click(s.machine, 400, 260);
-    keys[dik::kRight] = dik::kHeld;
+    keys[key_index::kRight] = key_index::kHeld;
   });
   s.AtFrame(100, [&] {
     ticks_at_switch = s.machine.TimerTicks();
@@ -77,7 +77,7 @@ TEST(Desktop, TheGameAndItsTimerGoOnThroughAltEnter) {
   s.AtFrame(300, [&] {
     EXPECT_FALSE(s.machine.IsWindowed());
     EXPECT_GT(s.machine.TimerTicks(), ticks_at_switch + 5);
-    keys[dik::kEscape] = dik::kHeld;
+    keys[key_index::kEscape] = key_index::kHeld;
   });
   EXPECT_EQ(s.Run(), 0);
   EXPECT_GT(s.program.game.Balls(1).X, 360) << "Right held all along";

@@ -39,25 +39,31 @@ TEST(KeysSection, NamesPhysicalKeysAsSdlDoesAndWhatItLeavesOutKeepsItsUsualKey) 
       {"a [keys] section is another section", "[keys]\r\np1Left = J\r\n", usual.keys},
       {"the two sets swapped",
        kSwapped,
-       {dik::kA, dik::kD, dik::kW, dik::kS, dik::kLeft, dik::kRight, dik::kUp, dik::kDown}},
+       {key_index::kA, key_index::kD, key_index::kW, key_index::kS, key_index::kLeft,
+        key_index::kRight, key_index::kUp, key_index::kDown}},
       {"player 1 on the keypad, the rest as usual",
        "[Keys]\r\np1Left = Keypad 4\r\np1Right = keypad 6\r\np1Up = KEYPAD 8\r\np1Down = Keypad "
        "5\r\n",
-       {kKeypad4, kKeypad6, kKeypad8, kKeypad5, dik::kA, dik::kD, dik::kW, dik::kS}},
+       {kKeypad4, kKeypad6, kKeypad8, kKeypad5, key_index::kA, key_index::kD, key_index::kW,
+        key_index::kS}},
       // Names are places, named as on a US keyboard: on a French one "Z" is the key labelled W,
       // ";" the one labelled M.
       {"AZERTY-style names",
        "[Keys]\r\np2Left = Q\r\np2Up = Z\r\np1Right = ;\r\np1Left = ,\r\n",
-       {kComma, kSemicolon, dik::kUp, dik::kDown, kQ, dik::kD, kZ, dik::kS}},
+       {kComma, kSemicolon, key_index::kUp, key_index::kDown, kQ, key_index::kD, kZ,
+        key_index::kS}},
       {"blanks around the name",
        "[Keys]\r\np2Right =   J  \r\n",
-       {dik::kLeft, dik::kRight, dik::kUp, dik::kDown, dik::kA, kJ, dik::kW, dik::kS}},
+       {key_index::kLeft, key_index::kRight, key_index::kUp, key_index::kDown, key_index::kA, kJ,
+        key_index::kW, key_index::kS}},
       {"a key moved away frees its old place for another",
        "[Keys]\r\np2Left = J\r\np1Left = A\r\n",
-       {dik::kA, dik::kRight, dik::kUp, dik::kDown, kJ, dik::kD, dik::kW, dik::kS}},
+       {key_index::kA, key_index::kRight, key_index::kUp, key_index::kDown, kJ, key_index::kD,
+        key_index::kW, key_index::kS}},
       {"the first line of a direction wins",
        "[Keys]\r\np1Up = J\r\np1Up = Foo\r\n",
-       {dik::kLeft, dik::kRight, kJ, dik::kDown, dik::kA, dik::kD, dik::kW, dik::kS}},
+       {key_index::kLeft, key_index::kRight, kJ, key_index::kDown, key_index::kA, key_index::kD,
+        key_index::kW, key_index::kS}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Read(Config() + c.keys).keys, c.bound) << c.what;
@@ -109,7 +115,7 @@ TEST(KeysSection, WithTheSetsSwappedRightPushesBall2AloneAndABall1Alone) {
   s.WriteConfig(Config() + kSwapped);
   KeyTable& keys = s.machine.HeldKeys();
   s.AtFrame(1, [&] { Click(s.machine, 400, 260); });
-  s.AtFrame(2, [&] { keys[dik::kRight] = dik::kHeld; });
+  s.AtFrame(2, [&] { keys[key_index::kRight] = key_index::kHeld; });
   double ball1_x = 0, ball2_x = 0;
   for (int f = 3; f < 300; ++f) {
     s.AtFrame(f, [&] {
@@ -117,10 +123,10 @@ TEST(KeysSection, WithTheSetsSwappedRightPushesBall2AloneAndABall1Alone) {
       if (ticks == 3 && ball2_x == 0) {
         ball1_x = s.program.game.Balls(1).X;
         ball2_x = s.program.game.Balls(2).X;
-        keys[dik::kRight] = 0;
-        keys[dik::kA] = dik::kHeld;
+        keys[key_index::kRight] = 0;
+        keys[key_index::kA] = key_index::kHeld;
       }
-      if (ticks == 6) keys[dik::kEscape] = dik::kHeld;
+      if (ticks == 6) keys[key_index::kEscape] = key_index::kHeld;
     });
   }
   EXPECT_EQ(s.Run(), 0);

@@ -84,7 +84,7 @@ struct NetworkProgram {
 
 KeyTable Held(std::initializer_list<uint8_t> keys) {
   KeyTable table{};
-  for (uint8_t key : keys) table[key] = dik::kHeld;
+  for (uint8_t key : keys) table[key] = key_index::kHeld;
   return table;
 }
 
@@ -288,7 +288,7 @@ TEST(NetworkMatch, WithoutAFieldThereIsNoGameToPlayButEscStillEnds) {
   host.Play(0.5);
   EXPECT_EQ(host.Messages(), Lines{});
   EXPECT_EQ(host.other->phase(), Phase::kConnecting) << "never welcomed";
-  host.Play(0.03, Held({dik::kEscape}));
+  host.Play(0.03, Held({key_index::kEscape}));
   EXPECT_FALSE(host.program.game.Running);
 }
 
@@ -311,14 +311,14 @@ TEST(NetworkMatch, EscAndTabActOnceOnTheLiveTickAndOnThisMachineOnly) {
   // Tab held for three ticks while the other player's keys change at every tick, so that this side
   // keeps going back and running ticks again: the overlay switches three times, no more.
   for (int tick = 0; tick < 3; ++tick) {
-    host.Play(0.03, Held({dik::kTab}), tick % 2 == 0 ? 0x01 : 0x02);
+    host.Play(0.03, Held({key_index::kTab}), tick % 2 == 0 ? 0x01 : 0x02);
   }
   EXPECT_TRUE(host.program.game.ShowDebug);
   for (int tick = 0; tick < 10; ++tick) host.Play(0.03, {}, tick % 2 == 0 ? 0x04 : 0x08);
   EXPECT_TRUE(host.program.game.ShowDebug) << "not touched by the ticks run again";
   EXPECT_TRUE(host.program.game.Running);
   // Esc: this program ends, and the other side hears of it at once.
-  host.Play(0.03, Held({dik::kEscape}));
+  host.Play(0.03, Held({key_index::kEscape}));
   EXPECT_FALSE(host.program.game.Running);
   for (int ms = 0; ms < 100 && host.other->phase() != Phase::kLeft; ++ms) {
     host.machine.AdvanceClock(0.001);
@@ -328,7 +328,7 @@ TEST(NetworkMatch, EscAndTabActOnceOnTheLiveTickAndOnThisMachineOnly) {
 }
 
 TEST(NetworkMatch, EitherKeySetSteersThisPlayersBallAndNeverTheOther) {
-  for (const uint8_t up : {dik::kUp, dik::kW}) {
+  for (const uint8_t up : {key_index::kUp, key_index::kW}) {
     NetworkProgram joiner(false, OtherSide(Role::kHost));
     joiner.Play(1);
     const TBall before = joiner.program.game.Balls(2);
@@ -372,7 +372,8 @@ TEST(NetworkMatch, BothSidesRecordTheSameFinalTicksAndTheRecordingsCheckOut) {
   // Keys that change every few ticks on both sides and arrive 50 ms late: many guesses are
   // wrong, and only the corrected ticks may reach the files.
   for (int tick = 0; tick < 300; ++tick) {
-    host.Play(0.03, tick % 7 < 3 ? Held({dik::kRight}) : KeyTable{}, (tick / 5) % 2 ? 0x01 : 0x04);
+    host.Play(0.03, tick % 7 < 3 ? Held({key_index::kRight}) : KeyTable{},
+              (tick / 5) % 2 ? 0x01 : 0x04);
   }
   host_writer.EndGame();
   join_writer.EndGame();
@@ -406,7 +407,8 @@ TEST(NetworkMatch, EachEventOfTheCorrectedGameIsHeardOnceThroughTheRollbacks) {
   std::vector<int16_t> buffer(kAudioBufferFrames);
   for (int tick = 0; tick < 1500; ++tick) {
     KeyTable keys{};
-    if (tick % 11 < 6) keys[tick % 22 < 11 ? dik::kRight : dik::kDown] = dik::kHeld;
+    if (tick % 11 < 6)
+      keys[tick % 22 < 11 ? key_index::kRight : key_index::kDown] = key_index::kHeld;
     host.Play(0.03, keys, (tick / 4) % 3 == 0 ? 0x01 : (tick / 4) % 3 == 1 ? 0x04 : 0x00);
     PlayGameSounds(host.program);
     host.program.sound.player->Fill(buffer);
@@ -456,11 +458,11 @@ TEST(NetworkPlay, WaitsThenPlaysTheOtherSidesGameThenSaysTheOtherLeftAndEscEndsW
       if (frame == 100) other_plays = true;
       // Each player pushes their own ball for two ticks: this one right, the other left.
       if (frame == 200) {
-        s.machine.HeldKeys()[dik::kRight] = dik::kHeld;
+        s.machine.HeldKeys()[key_index::kRight] = key_index::kHeld;
         other_keys = 0x01;
       }
       if (frame == 220) {
-        s.machine.HeldKeys()[dik::kRight] = 0;
+        s.machine.HeldKeys()[key_index::kRight] = 0;
         other_keys = 0;
       }
       if (frame == 1300) {

@@ -87,7 +87,7 @@ TEST(PadsSession, PadsAndKeysPushTheBallsTogether) {
   double mx1 = 0, my1 = 0, mx2 = 0, my2 = 0;
   g.AtTick(0, [&] {
     g.machine.SetPadButton(g.pad1, PadButton::kDpadRight, true);
-    g.machine.HeldKeys()[dik::kUp] = dik::kHeld;  // player 1's key with their pad
+    g.machine.HeldKeys()[key_index::kUp] = key_index::kHeld;  // player 1's key with their pad
     g.machine.SetPadAxis(g.pad2, PadAxis::kLeftX, -20000);
     g.machine.SetPadAxis(g.pad2, PadAxis::kLeftY, 8000);  // inside the dead zone
   });
@@ -110,7 +110,7 @@ TEST(PadsSession, BackOnTheMenuDoesNothingTheMenuStaysAMouseMenu) {
   s.AtFrame(1, [&] { s.machine.SetPadButton(pad, PadButton::kBack, true); });
   s.AtFrame(50, [&] {
     EXPECT_TRUE(s.program.game.Running);
-    EXPECT_EQ(s.program.screen.GameState, kMenuScreen);
+    EXPECT_EQ(s.program.screen.Shown, kMenuScreen);
   });
   s.EndFrom(51);
   EXPECT_EQ(s.Run(), 0);

@@ -37,7 +37,7 @@ TEST(Play, MenuThenButton1ThenKeysAndOverlayThenEscHeldEndsAfterTheFlip) {
         << "only buttons, pointer and frame rate";
     EXPECT_FALSE(s.machine.TimerRunning());
     Click(s.machine, 400, 260);
-    keys[dik::kRight] = keys[dik::kTab] = dik::kHeld;
+    keys[key_index::kRight] = keys[key_index::kTab] = key_index::kHeld;
   });
   // Centre x of ball 1 after each tick: Right held for four ticks, then friction alone.
   const std::map<int, double> expected_x = {{0, 349}, {1, 350}, {2, 351},
@@ -47,14 +47,14 @@ TEST(Play, MenuThenButton1ThenKeysAndOverlayThenEscHeldEndsAfterTheFlip) {
   for (int f = 4; f < 400; ++f) {
     s.AtFrame(f, [&] {
       const int ticks = s.machine.TimerTicks();
-      if (ticks >= 1) keys[dik::kTab] = 0;
-      if (ticks >= 4) keys[dik::kRight] = 0;
+      if (ticks >= 1) keys[key_index::kTab] = 0;
+      if (ticks >= 4) keys[key_index::kRight] = 0;
       if (ticks == 1 && overlay.empty()) {
         overlay = s.machine.TextsOfLastFrame();
         // The overlay puts the back buffer's text colour back.
         EXPECT_EQ(s.program.display.ddsBack->GetForeColor(), 0);
       }
-      if (ticks >= 6) keys[dik::kEscape] = dik::kHeld;
+      if (ticks >= 6) keys[key_index::kEscape] = key_index::kHeld;
       if (seen_x.count(ticks) != 0 || expected_x.count(ticks) == 0) return;
       seen_x[ticks] = s.program.game.Balls(1).X;
       const Surface& frame = *s.machine.LastFrame();
@@ -152,18 +152,18 @@ TEST(Play, Button2ShowsAnEmptyScreenButton3NothingAndButton5EndsAtOnce) {
   s.AtFrame(2, [&] { Click(s.machine, 330, 290); });
   s.AtFrame(3, [&] {
     const Surface& frame = *s.machine.LastFrame();
-    EXPECT_EQ(s.program.screen.GameState, kEmptyScreen);
+    EXPECT_EQ(s.program.screen.Shown, kEmptyScreen);
     EXPECT_TRUE(CellShownAt(frame, cursor, {0, 0, 30, 30}, 330, 290));
     EXPECT_EQ(LitPixels(frame, {0, 0, 800, 600}),
               LitPixels(frame, {330, 290, 360, 320}) + LitPixels(frame, kFpsArea));
     PressEscape(s.machine);
   });
   s.AtFrame(4, [&] {
-    EXPECT_EQ(s.program.screen.GameState, kMenuScreen);
+    EXPECT_EQ(s.program.screen.Shown, kMenuScreen);
     Click(s.machine, 400, 340);
   });
   s.AtFrame(5, [&] {
-    EXPECT_EQ(s.program.screen.GameState, kMenuScreen);
+    EXPECT_EQ(s.program.screen.Shown, kMenuScreen);
     Click(s.machine, 400, 420);
   });
   EXPECT_EQ(s.Run(), 0);
@@ -189,13 +189,13 @@ TEST(Play, AClickActsAtTheLastMovePositionOnTheMenuOnly) {
   for (const auto& c : cases) {
     Session s;
     s.AtFrame(2, [&] {
-      s.program.screen.GameState = c.screen_before;
+      s.program.screen.Shown = c.screen_before;
       if (c.moved) s.machine.Push(InputEvent::MouseMove(c.x, c.y));
       s.machine.Push(InputEvent::MouseDown(c.button, c.x, c.y));
     });
     s.AtFrame(3, [&] {
-      EXPECT_EQ(s.program.screen.GameState, c.screen_after) << c.x << ", " << c.y;
-      s.program.screen.GameState = kMenuScreen;
+      EXPECT_EQ(s.program.screen.Shown, c.screen_after) << c.x << ", " << c.y;
+      s.program.screen.Shown = kMenuScreen;
     });
     s.EndFrom(3);
     EXPECT_EQ(s.Run(), 0);
@@ -252,9 +252,9 @@ TEST(HandleKeyDown, EscGoesBackToTheMenuOrEndsOnItAndOtherKeysDoNothing) {
     HeadlessSystem machine("/nonexistent");
     Program program(machine);
     program.game.Running = true;
-    program.screen.GameState = c.screen_before;
+    program.screen.Shown = c.screen_before;
     HandleKeyDown(program, c.key);
-    EXPECT_EQ(program.screen.GameState, c.screen_after) << c.screen_before << " key " << c.key;
+    EXPECT_EQ(program.screen.Shown, c.screen_after) << c.screen_before << " key " << c.key;
     EXPECT_EQ(program.game.Running, c.running_after) << c.screen_before << " key " << c.key;
   }
 }

@@ -28,7 +28,7 @@ struct WholeRun {
       if (frame > 3000) {
         ADD_FAILURE() << "the run went on past 3000 frames";
         PressEscape(machine);
-        machine.HeldKeys()[dik::kEscape] = dik::kHeld;
+        machine.HeldKeys()[key_index::kEscape] = key_index::kHeld;
       }
     });
     return RunProgram(machine, options, errors);
@@ -45,9 +45,9 @@ int PlayAGame(WholeRun& run, const Options& options, int last_frame, float width
   KeyTable& keys = run.machine.HeldKeys();
   return run.Play(options, [&](int frame) {
     if (frame == 2) Click(run.machine, width / 2, 260);  // Play
-    keys[dik::kRight] = keys[dik::kD] = frame < 40 ? dik::kHeld : 0;
-    keys[dik::kDown] = frame < 25 ? dik::kHeld : 0;
-    if (frame >= last_frame) keys[dik::kEscape] = dik::kHeld;
+    keys[key_index::kRight] = keys[key_index::kD] = frame < 40 ? key_index::kHeld : 0;
+    keys[key_index::kDown] = frame < 25 ? key_index::kHeld : 0;
+    if (frame >= last_frame) keys[key_index::kEscape] = key_index::kHeld;
   });
 }
 
@@ -88,7 +88,7 @@ TEST(Replay, ARecordedGameChecksOutAndShowsAgainToTheSameLastPicture) {
     // The last picture stays until Esc.
     if (showing.machine.TimerTicks() >= ticks + 20) {
       EXPECT_TRUE(SamePlayfield(*showing.machine.LastFrame(), recorded_end));
-      showing.machine.HeldKeys()[dik::kEscape] = dik::kHeld;
+      showing.machine.HeldKeys()[key_index::kEscape] = key_index::kHeld;
     }
   });
   EXPECT_EQ(status, 0) << showing.errors.str();
@@ -125,7 +125,8 @@ TEST(Replay, IsShownOnTheFieldItWasPlayedOn) {
   replay.mode = ReplayToShow{record.record};
   EXPECT_EQ(showing.Play(replay,
                          [&](int frame) {
-                           if (frame > 40) showing.machine.HeldKeys()[dik::kEscape] = dik::kHeld;
+                           if (frame > 40)
+                             showing.machine.HeldKeys()[key_index::kEscape] = key_index::kHeld;
                          }),
             0);
   EXPECT_EQ(showing.machine.LastFrame()->width(), 640);

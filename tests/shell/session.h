@@ -67,8 +67,8 @@ struct Session {
   void EndFrom(int frame) {
     for (int f = frame; f < frame + 100; ++f) {
       AtFrame(f, [this] {
-        if (program.screen.GameState != kGameScreen) return PressEscape(machine);
-        machine.HeldKeys()[dik::kEscape] = dik::kHeld;
+        if (program.screen.Shown != kGameScreen) return PressEscape(machine);
+        machine.HeldKeys()[key_index::kEscape] = key_index::kHeld;
       });
     }
   }

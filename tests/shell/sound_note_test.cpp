@@ -64,11 +64,11 @@ TEST(SoundNote, CoversNoButtonAndNoOtherTextAtAnyFieldSize) {
                     std::to_string(height) + "\r\ndispCols = 32\r\n[Main]\r\ncursor = FALSE\r\n");
       s.machine.SetYieldStep(1.0 / 60);
       int notes = 0;
-      s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+      s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = key_index::kHeld; });
       s.AtFrame(3, [&] {
         s.machine.HeldKeys()[kM] = 0;
         if (screen == kCreditsScreen) {
-          s.program.screen.GameState = kCreditsScreen;
+          s.program.screen.Shown = kCreditsScreen;
           s.program.screen.CreditsY = height;
         }
         if (screen == kGameScreen) StartGame(s.program);

@@ -81,7 +81,7 @@ TEST(SoundSession, TheMuteKeySwitchesTheSoundAndSaysSo) {
       if (text.text.rfind("Sound o", 0) == 0) notes.push_back(text.text);
     }
   };
-  s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+  s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = key_index::kHeld; });
   s.AtFrame(4, [&] { s.machine.HeldKeys()[kM] = 0; });
   s.AtFrame(5, [&] {
     note();
@@ -91,7 +91,7 @@ TEST(SoundSession, TheMuteKeySwitchesTheSoundAndSaysSo) {
     muted = s.machine.PullAudio(4096);
     PressEscape(s.machine);
   });
-  s.AtFrame(8, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+  s.AtFrame(8, [&] { s.machine.HeldKeys()[kM] = key_index::kHeld; });
   s.AtFrame(10, [&] {
     note();
     Click(s.machine, kButtonX, ButtonY(2));
@@ -121,7 +121,7 @@ TEST(SoundSession, TheMuteKeySaysNoSoundWhenNoneWillBeHeard) {
     s.WriteConfig(Config() + c.config);
     if (c.no_device) s.machine.faults().Arm(Fault::kOpenAudio, 0, "no device here");
     std::vector<std::string> texts;
-    s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = dik::kHeld; });
+    s.AtFrame(2, [&] { s.machine.HeldKeys()[kM] = key_index::kHeld; });
     s.AtFrame(4, [&] {
       for (const TextDraw& text : s.machine.TextsOfLastFrame()) texts.push_back(text.text);
     });

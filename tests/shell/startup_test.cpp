@@ -173,7 +173,7 @@ TEST(FrameLoop, AMissingSheetLeavesOutOnlyItsOwnDrawings) {
       EXPECT_EQ(LitPixels(frame, {100, 100, 130, 130}) > 0, missing != "cursor.bmp");
       EXPECT_EQ(s.machine.TextsOfLastFrame().size(), 1u) << "the frame rate after the pointer";
       Click(s.machine, 400, 260);
-      s.machine.HeldKeys()[dik::kRight] = dik::kHeld;
+      s.machine.HeldKeys()[key_index::kRight] = key_index::kHeld;
     });
     s.AtFrame(5, [&] {
       EXPECT_EQ(LitPixels(*s.machine.LastFrame(), {40, 40, 800, 600}) > 0, missing != "balls.bmp");

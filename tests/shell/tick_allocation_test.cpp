@@ -20,7 +20,7 @@ TEST(TickAllocation, TicksWithContactsDropsAndNewRoundsAllocateNothing) {
     // round.
     game.Balls(1) = {300, 300, 0, 0};
     game.Balls(2) = {180, 300, 6, 0};
-    s.machine.HeldKeys()[dik::kLeft] = dik::kHeld;
+    s.machine.HeldKeys()[key_index::kLeft] = key_index::kHeld;
     const long before = allocations;
     for (int tick = 0; tick < 600; ++tick) {
       // Ball 2 is sent back only by a contact with ball 1.
@@ -32,7 +32,7 @@ TEST(TickAllocation, TicksWithContactsDropsAndNewRoundsAllocateNothing) {
       rounds += dropped && !game.Dropped ? 1 : 0;
     }
     allocated = allocations - before;
-    s.machine.HeldKeys()[dik::kLeft] = 0;
+    s.machine.HeldKeys()[key_index::kLeft] = 0;
   });
   s.EndFrom(5);
   EXPECT_EQ(s.Run(), 0);

@@ -27,15 +27,15 @@ void DrawFrame(Surface& back, const Sheets& sheets, int mouse_x, int mouse_y) {
     const int32_t y = 250 + 40 * (index - 1);
     const bool lit = 330 <= mouse_x && mouse_x <= 470 && y <= mouse_y && mouse_y <= y + 32;
     const int32_t left = lit ? 140 : 0;
-    back.BltFast(330, y, *sheets.buttons, Rect{left, (index - 1) * 32, left + 140, index * 32});
+    back.CopyArea(330, y, *sheets.buttons, Rect{left, (index - 1) * 32, left + 140, index * 32});
   }
-  back.BltFast(150 - 51, 150 - 51, *sheets.balls, Rect{102, 0, 204, 102});
-  back.BltFast(650 - 51, 150 - 51, *sheets.balls, Rect{0, 102, 102, 204});
+  back.CopyArea(150 - 51, 150 - 51, *sheets.balls, Rect{102, 0, 204, 102});
+  back.CopyArea(650 - 51, 150 - 51, *sheets.balls, Rect{0, 102, 102, 204});
   back.SetFont(Font{"Tahoma", 9, false});
   back.SetForeColor(0xFFFFFF);
   back.DrawText(10, 10, "FPS: 60.0");
   if (mouse_x >= 0 && mouse_y >= 0 && mouse_x <= 770 && mouse_y <= 570) {
-    back.BltFast(mouse_x, mouse_y, *sheets.cursor, Rect{0, 0, 30, 30});
+    back.CopyArea(mouse_x, mouse_y, *sheets.cursor, Rect{0, 0, 30, 30});
   }
 }
 

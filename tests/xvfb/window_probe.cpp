@@ -14,7 +14,7 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-// The held keys of a key table as DIK codes, each after a space; " -" when none.
+// The held keys of a key table as key indexs, each after a space; " -" when none.
 std::string HeldKeys(const kraylo::KeyTable& table) {
   std::string held;
   for (size_t code = 0; code < table.size(); ++code) {

@@ -1,4 +1,4 @@
-#include "display/dds.h"
+#include "display/full_screen.h"
 
 #include <cstdio>
 #include <new>
@@ -36,13 +36,13 @@ void ReportDisplayFailure(System& system, DisplayState& display, const RunError&
     // The user must still get the desktop and the Exit button back; the log says what was lost.
     AddLog(window, "The error log could not be written: " + file_error.description());
   }
-  TerminateDDS(system, display);
+  TearDownDisplay(system, display);
   window.SetVisible(Control::kExit, true);
   window.SetVisible(Control::kLog, true);
 }
 
-void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32_t width,
-               int32_t height, int32_t bits) {
+void SetUpFullScreenDisplay(System& system, DisplayState& display, WindowHandle window,
+                            int32_t width, int32_t height, int32_t bits) {
   try {
     // The System is the root object: there is nothing to create before the display object.
     display.dd = system.display().Create();
@@ -59,7 +59,7 @@ void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32
   }
 }
 
-void TerminateDDS(System& system, DisplayState& display) {
+void TearDownDisplay(System& system, DisplayState& display) {
   // Without a display object (its creation failed) there is no mode to restore and no screen to
   // give back; the rest of the teardown still runs, so the pointer comes back in every case.
   if (display.dd) {

@@ -12,8 +12,8 @@ namespace kraylo {
 // Enters a width x height x bits full-screen mode for `window`. On a failure of any step it logs
 // an empty line and "Error N: D in function CreateDDS." on screen, writes the time-stamped line
 // to Debug.txt, tears the display down, shows cmdExit and txtDebug, and returns normally.
-void CreateDDS(System& system, DisplayState& display, WindowHandle window, int32_t width,
-               int32_t height, int32_t bits);
+void SetUpFullScreenDisplay(System& system, DisplayState& display, WindowHandle window,
+                            int32_t width, int32_t height, int32_t bits);
 
 // The failure report of the display set-up: an empty line and "Error N: D in function F." on
 // screen, the time-stamped line in Debug.txt, the display torn down, cmdExit and txtDebug shown.
@@ -22,6 +22,6 @@ void ReportDisplayFailure(System& system, DisplayState& display, const RunError&
 
 // Restores the desktop mode, gives up the screen, releases the pair and the display object, and
 // shows the system pointer once more. Raises when a step fails.
-void TerminateDDS(System& system, DisplayState& display);
+void TearDownDisplay(System& system, DisplayState& display);
 
 }  // namespace kraylo

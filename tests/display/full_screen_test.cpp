@@ -1,5 +1,5 @@
 // Entering the full-screen mode, and every way it can fail: both logs, the desktop given back.
-#include "display/dds.h"
+#include "display/full_screen.h"
 
 #include <filesystem>
 
@@ -62,7 +62,7 @@ TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
     SCOPED_TRACE(c.line ? c.line : std::to_string(c.bits) + " bits");
     Machine m;
     if (c.armed) m.system.faults().Arm(*c.armed, -2005532542, "the step failed");
-    CreateDDS(m.system, m.display, c.window, c.width, c.height, c.bits);
+    SetUpFullScreenDisplay(m.system, m.display, c.window, c.width, c.height, c.bits);
     m.ExpectFailed(c.line != nullptr);
     if (c.line == nullptr) {
       EXPECT_EQ(m.display.ddsBack->width(), c.width);
@@ -78,7 +78,7 @@ TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
     EXPECT_EQ(m.folder.Read("Debug.txt"), std::string("09:41:0703-14-2026 - ") + c.line + "\r\n");
     // A second failure appends to both logs.
     m.system.SetNow(CalendarTime{2026, 12, 31, 23, 59, 5});
-    CreateDDS(m.system, m.display, c.window, c.width, c.height, c.bits);
+    SetUpFullScreenDisplay(m.system, m.display, c.window, c.width, c.height, c.bits);
     EXPECT_EQ(m.system.window().LogText(), logged + logged);
     EXPECT_EQ(m.folder.Read("Debug.txt"), std::string("09:41:0703-14-2026 - ") + c.line +
                                               "\r\n23:59:0512-31-2026 - " + c.line + "\r\n");
@@ -88,7 +88,7 @@ TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
 TEST(CreateDDS, AnErrorLogThatCannotBeWrittenStillGivesTheDesktopBack) {
   Machine m;
   std::filesystem::create_directory(m.folder.path() + "/Debug.txt");
-  CreateDDS(m.system, m.display, kMainWindow, 800, 600, 12);
+  SetUpFullScreenDisplay(m.system, m.display, kMainWindow, 800, 600, 12);
   EXPECT_EQ(m.system.window().LogText(),
             "\r\nError -1002: Display mode 800x600x12 is not available: colour depth must be 16, "
             "24 or 32 bits in function CreateDDS.\r\nThe error log could not be written: "
