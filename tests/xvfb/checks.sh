@@ -12,16 +12,15 @@ in_xvfb() {
     command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
       { echo "SKIP: xvfb-run or xdotool is missing"; exit 77; }
     # A display number away from other X servers started at the same time.
-    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "${xvfb_options:-} -screen 0 ${1}x24" \
+    # -noreset: an X server resets when its last client leaves and turns clients away meanwhile;
+    # without a window manager every xdpyinfo or xdotool is the last client, and a program started
+    # right after one found no display.
+    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "${xvfb_options:-} -noreset -screen 0 ${1}x24" \
       env KRAYLO_XVFB_INSIDE=1 "$0" "${@:2}"
   fi
   unset SDL_VIDEODRIVER
   probe=$(realpath "$2") session=$3 work=$4
   rm -rf "$work" && mkdir -p "$work"
-  # The server has said it is ready; under load it may still turn the first clients away, and a
-  # program that finds no display ends at once.
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-  xdpyinfo >/dev/null 2>&1 || { echo "FAIL: the X server on $DISPLAY does not answer" >&2; exit 1; }
   if [ "$session" = openbox ]; then start_window_manager; fi
   read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { sub("x", " ", $2); print $2 }')
   scale=$(awk -v w=$screen_w -v h=$screen_h 'BEGIN { print w / 800 < h / 600 ? w / 800 : h / 600 }')

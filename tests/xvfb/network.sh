@@ -33,7 +33,7 @@ windows=""
 # server to `servers`.
 servers=()
 start_server() {  # name
-  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/$1-display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 1280x720x24 -nolisten tcp 3>"$work/$1-display" >/dev/null 2>&1 &
   servers+=($!)
   trap 'kill ${servers[*]} 2>/dev/null || true' EXIT
   for _ in $(seq 100); do [ -s "$work/$1-display" ] && break; sleep 0.05; done
