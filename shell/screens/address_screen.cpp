@@ -67,7 +67,7 @@ void BeginMatch(Program& program, std::unique_ptr<Transport> transport) {
     } catch (const RunError&) {
     }
   };
-  program.match = MakeMatch(program, std::move(remember));
+  program.match = MakeMatch(program, remember);
 }
 
 }  // namespace
