@@ -19,8 +19,8 @@
 #include "net/link_timing.h"
 #include "net/protocol.h"
 #include "net/rollback.h"
-#include "net/spectator_feed.h"
 #include "net/transport.h"
+#include "net/watcher_feed.h"
 #include "platform/platform.h"
 
 namespace kraylo {
@@ -215,7 +215,7 @@ class Session {
   std::optional<PeerId> peer_;            // the other player's connection
   HostDoor door_;                         // the host's connections that have not said hello yet
   std::vector<PeerId> silent_newcomers_;  // those found silent for too long, to be sent away
-  std::optional<SpectatorFeed> feed_;     // the host's spectators
+  std::optional<WatcherFeed> feed_;       // the host's spectators
   int watchers_heard_ = 0;                // the joiner's: how many watch, as the host said
   Handshake handshake_;
   uint64_t seed_ = 0;

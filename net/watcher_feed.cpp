@@ -1,4 +1,4 @@
-#include "net/spectator_feed.h"
+#include "net/watcher_feed.h"
 
 #include <algorithm>
 
@@ -6,34 +6,34 @@
 
 namespace kraylo {
 
-SpectatorFeed::SpectatorFeed() {
+WatcherFeed::WatcherFeed() {
   inputs_.reserve(kTicksReserved);
   checksums_.reserve(kTicksReserved);
   watchers_.reserve(kMostWatchers);
 }
 
-void SpectatorFeed::Confirmed(int64_t tick, Directions input, uint32_t checksum) {
+void WatcherFeed::Confirmed(int64_t tick, Directions input, uint32_t checksum) {
   if (tick != ticks()) return;
   inputs_.push_back(input);
   checksums_.push_back(checksum);
 }
 
-bool SpectatorFeed::Add(PeerId peer, int64_t from, double now) {
+bool WatcherFeed::Add(PeerId peer, int64_t from, double now) {
   if (Has(peer) || count() >= kMostWatchers) return false;
   watchers_.push_back({peer, std::clamp<int64_t>(from, 0, ticks()), now});
   return true;
 }
 
-void SpectatorFeed::Remove(PeerId peer) {
+void WatcherFeed::Remove(PeerId peer) {
   std::erase_if(watchers_, [&](const Watcher& watcher) { return watcher.peer == peer; });
 }
 
-bool SpectatorFeed::Has(PeerId peer) const {
+bool WatcherFeed::Has(PeerId peer) const {
   return std::any_of(watchers_.begin(), watchers_.end(),
                      [&](const Watcher& watcher) { return watcher.peer == peer; });
 }
 
-bool SpectatorFeed::SendBatch(Transport& transport, Watcher& watcher, double now) {
+bool WatcherFeed::SendBatch(Transport& transport, Watcher& watcher, double now) {
   const int64_t waiting = ticks() - watcher.next;
   if (waiting <= 0) return false;
   // History goes as fast as the budget lets it; a spectator caught up gets a few ticks at a time.
@@ -51,7 +51,7 @@ bool SpectatorFeed::SendBatch(Transport& transport, Watcher& watcher, double now
   return true;
 }
 
-void SpectatorFeed::Serve(Transport& transport, double now) {
+void WatcherFeed::Serve(Transport& transport, double now) {
   std::erase_if(watchers_, [&](Watcher& watcher) {
     while (transport.Backlog(watcher.peer) < kMostBacklog) {
       if (!SendBatch(transport, watcher, now)) break;
@@ -69,7 +69,7 @@ void SpectatorFeed::Serve(Transport& transport, double now) {
   });
 }
 
-void SpectatorFeed::End(Transport& transport) {
+void WatcherFeed::End(Transport& transport) {
   for (Watcher& watcher : watchers_) {
     // What it has not been sent yet goes first, whatever the budget: there is no later.
     watcher.last_sent = -kLiveWait;

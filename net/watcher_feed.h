@@ -12,7 +12,7 @@
 
 namespace kraylo {
 
-class SpectatorFeed {
+class WatcherFeed {
  public:
   // Bytes a spectator may have on their way at once; more waits for them to be acknowledged.
   static constexpr size_t kMostBacklog = size_t{16} * 1024;
@@ -24,7 +24,7 @@ class SpectatorFeed {
   // Ticks kept in memory before the first spectator asks: room for an hour of play.
   static constexpr size_t kTicksReserved = 120'000;
 
-  SpectatorFeed();
+  WatcherFeed();
 
   // Tick `tick` (the next in order) is confirmed: both balls' directions and the checksum of the
   // state after it.

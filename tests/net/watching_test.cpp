@@ -107,7 +107,7 @@ TEST(Spectator, FourSpectatorsOneOfThemSlowChangeNothingForThePlayers) {
     Spectator& slow = game.AddSpectator(0.15);
     game.host_transport.backlog = [&game, &slow](PeerId) {
       const bool busy = static_cast<int64_t>(game.clock.now * 2) % 2 == 0;
-      return busy && slow.session.phase() == WatchPhase::kWatching ? SpectatorFeed::kMostBacklog
+      return busy && slow.session.phase() == WatchPhase::kWatching ? WatcherFeed::kMostBacklog
                                                                    : size_t{0};
     };
     watching.push_back(&slow);
