@@ -157,7 +157,7 @@ double Percentile(std::vector<int64_t>& values, double share) {
 }
 
 Offer GameOffer(Endpoint own) {
-  Offer offer{3, 800, 600, 0, {}};
+  Offer offer{3, 800, 600, 0, 0, {}};
   offer.candidates.count = 1;
   offer.candidates.endpoints[0] = own;
   return offer;

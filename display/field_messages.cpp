@@ -27,30 +27,54 @@ std::vector<std::string> FieldLines(const Surface& surface,
   return lines;
 }
 
-}  // namespace
-
-void DrawFieldMessages(Surface& back, int32_t width, int32_t height,
-                       const std::vector<std::string>& messages, int32_t middle) {
-  back.SetForeColor(kMessageColor);
+// Lines of one size, as laid out at one of the sizes tried.
+struct LinesAt {
+  Font font;
   std::vector<std::string> lines;
-  int32_t line_height = 0;
-  for (const int points : kMessagePoints) {
-    back.SetFont({WindowFont().face, points, true});
-    lines = FieldLines(back, messages, width);
-    line_height = points * 9 / 5;
-    if (int64_t{line_height} * static_cast<int64_t>(lines.size()) <= height) break;
-  }
-  const int64_t block = int64_t{line_height} * static_cast<int64_t>(lines.size());
-  const int64_t top = std::max<int64_t>(0, height - block);
-  auto y = static_cast<int32_t>(std::clamp<int64_t>(middle - block / 2, 0, top));
-  for (const std::string& line : lines) {
+  int32_t line_height = 0;  // pixels
+  int64_t Height() const { return int64_t{line_height} * static_cast<int64_t>(lines.size()); }
+};
+
+LinesAt LayOut(Surface& back, const std::vector<std::string>& messages, int32_t width, int points) {
+  LinesAt laid{{WindowFont().face, points, true}, {}, points * 9 / 5};
+  back.SetFont(laid.font);
+  laid.lines = FieldLines(back, messages, width);
+  return laid;
+}
+
+// Draws `laid` from `y` down, centred; returns the height below it.
+int32_t DrawLines(Surface& back, const LinesAt& laid, int32_t width, int32_t y) {
+  back.SetFont(laid.font);
+  for (const std::string& line : laid.lines) {
     const int32_t line_width = back.TextWidth(line);
     const int32_t x = ToInt32((width - line_width) / 2.0);
     // On black, so that a ball under the words does not make them hard to read.
-    back.Fill({x - kMessageMargin, y, x + line_width + kMessageMargin, y + line_height}, 0);
+    back.Fill({x - kMessageMargin, y, x + line_width + kMessageMargin, y + laid.line_height}, 0);
     back.DrawText(x, y, line);
-    y += line_height;
+    y += laid.line_height;
   }
+  return y;
+}
+
+}  // namespace
+
+void DrawFieldMessages(Surface& back, int32_t width, int32_t height,
+                       const std::vector<std::string>& messages, int32_t middle,
+                       const std::string& headline) {
+  back.SetForeColor(kMessageColor);
+  const std::vector<std::string> headlines =
+      headline.empty() ? std::vector<std::string>{} : std::vector{headline};
+  LinesAt head;
+  LinesAt body;
+  for (const int points : kMessagePoints) {
+    head = LayOut(back, headlines, width, points * 2);
+    body = LayOut(back, messages, width, points);
+    if (head.Height() + body.Height() <= height) break;
+  }
+  const int64_t block = head.Height() + body.Height();
+  const int64_t top = std::max<int64_t>(0, height - block);
+  auto y = static_cast<int32_t>(std::clamp<int64_t>(middle - block / 2, 0, top));
+  DrawLines(back, body, width, DrawLines(back, head, width, y));
 }
 
 }  // namespace kraylo

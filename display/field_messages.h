@@ -13,8 +13,10 @@ namespace kraylo {
 // of `width` x `height` pixels at the top left of `back`, around the height `middle` and kept
 // inside the field. Each message is wrapped on its own (display/wrapped_lines.h); the first size
 // whose lines all fit the field's height is taken (the last one whatever happens), so that a
-// narrow, low field still shows every word. Changes `back`'s fore colour and font.
+// narrow, low field still shows every word. A `headline` goes above them at twice the size.
+// Changes `back`'s fore colour and font.
 void DrawFieldMessages(Surface& back, int32_t width, int32_t height,
-                       const std::vector<std::string>& messages, int32_t middle);
+                       const std::vector<std::string>& messages, int32_t middle,
+                       const std::string& headline = {});
 
 }  // namespace kraylo

@@ -27,7 +27,7 @@ void CheckDecoding(std::span<const uint8_t> bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace kraylo;
   const Endpoint service{0xCB007101, kMeetingPort};
-  MeetingSetup setup{service, "fuzz", Offer{3, 800, 600, 0, {}}, 60, 1};
+  MeetingSetup setup{service, "fuzz", Offer{3, 800, 600, 0, 0, {}}, 60, 1};
   double now = 0;
   MeetingClient clients[2] = {MeetingClient::ForHost(setup, now),
                               MeetingClient::ForJoiner(setup, RoomCode{5}, now)};

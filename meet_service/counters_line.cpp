@@ -3,7 +3,7 @@
 namespace kraylo {
 namespace {
 
-// The refusals' names in the log, by Refusal.
+// The refusals' names in the log, by MeetingRefusal.
 constexpr const char* kRefusalNames[] = {
     "",          "no-such-code", "has-player", "game-version",    "field-size",
     "bad-token", "too-many",     "slow-down",  "meeting-version", "no-watching"};

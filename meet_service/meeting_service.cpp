@@ -33,6 +33,15 @@ struct HashInput {
 
 bool SameGame(const Offer& a, const Offer& b) { return a.width == b.width && a.height == b.height; }
 
+// What the other side is told of a side: nothing of where it is, when it hides its address.
+Endpoint Shown(Endpoint seen, const Offer& offer) {
+  return offer.hides_address != 0 ? Endpoint{} : seen;
+}
+Offer Shown(Offer offer) {
+  if (offer.hides_address != 0) offer.candidates = {};
+  return offer;
+}
+
 }  // namespace
 
 MeetingService::MeetingService(const HashKey& key, const ServiceLimits& limits,
@@ -47,11 +56,12 @@ HashKey MeetingService::RoomToken(RoomCode code) const {
   return SipHash128(key_, HashInput('R', {code.value}).span());
 }
 
-HashKey MeetingService::GameToken(uint64_t game, Role role) const {
+HashKey MeetingService::GameToken(uint64_t game, MeetingRole role) const {
   return SipHash128(key_, HashInput('T', {game, static_cast<uint64_t>(role)}).span());
 }
 
-uint64_t MeetingService::Challenge(Endpoint from, uint64_t game, Role role, int64_t period) const {
+uint64_t MeetingService::Challenge(Endpoint from, uint64_t game, MeetingRole role,
+                                   int64_t period) const {
   return SipHash(key_, HashInput('C', {uint64_t{from.address} << 16 | from.port, game,
                                        static_cast<uint64_t>(role), static_cast<uint64_t>(period)})
                            .span());
@@ -62,7 +72,7 @@ void MeetingService::Reply(Endpoint to, const MeetingMessage& message, uint16_t 
   network_.Send(from_port != 0 ? from_port : limits_.meeting_port, to, bytes.bytes());
 }
 
-void MeetingService::Refuse(Endpoint to, Refusal reason, uint16_t from_port) {
+void MeetingService::Refuse(Endpoint to, MeetingRefusal reason, uint16_t from_port) {
   ++counters_.refusals[static_cast<size_t>(reason)];
   Reply(to, RefusedMessage{reason, kMeetingVersion}, from_port);
 }
@@ -81,7 +91,7 @@ void MeetingService::Receive(uint16_t port, Endpoint from, std::span<const uint8
     if (rate_limits_.Take(from.address, Limited::kStun, now)) {
       network_.Send(port, from, *answer);
     } else {
-      ++counters_.refusals[static_cast<size_t>(Refusal::kSlowDown)];
+      ++counters_.refusals[static_cast<size_t>(MeetingRefusal::kSlowDown)];
     }
   }
 }
@@ -90,7 +100,8 @@ void MeetingService::ReceiveMeeting(Endpoint from, std::span<const uint8_t> byte
   const MeetingMessage message = DecodeMeeting(bytes);
   if (std::holds_alternative<OtherVersionMessage>(message)) {
     // Said in our version, and only to a request at least as large as the saying.
-    if (bytes.size() >= MeetingSize(RefusedMessage{})) Refuse(from, Refusal::kOtherMeetingVersion);
+    if (bytes.size() >= MeetingSize(RefusedMessage{}))
+      Refuse(from, MeetingRefusal::kOtherMeetingVersion);
   } else if (const auto* registration = std::get_if<RegisterMessage>(&message)) {
     Register(from, *registration, now);
   } else if (const auto* keep_alive = std::get_if<KeepAliveMessage>(&message)) {
@@ -118,7 +129,7 @@ void MeetingService::BindAtRelay(uint16_t port, Endpoint from, std::span<const u
   const size_t index = static_cast<size_t>(port - limits_.relay_low);
   if (index >= ports_.size() || ports_[index].first == 0) return;
   const uint64_t game = ports_[index].first;
-  const auto sender = static_cast<Role>(1 - ports_[index].second);
+  const auto sender = static_cast<MeetingRole>(1 - ports_[index].second);
   const MeetingMessage message = DecodeMeeting(bytes);
   if (const auto* request = std::get_if<BindRequestMessage>(&message)) {
     if (request->game == game && request->role == sender)
@@ -139,24 +150,25 @@ bool MeetingService::OpenRoom(RoomCode code, Endpoint host, const Offer& offer, 
 
 void MeetingService::Register(Endpoint from, const RegisterMessage& message, double now) {
   if (!rate_limits_.Take(from.address, Limited::kRequest, now)) {
-    return Refuse(from, Refusal::kSlowDown);
+    return Refuse(from, MeetingRefusal::kSlowDown);
   }
   RoomCode code{SystemRandom() % kRoomCodeValues};
   for (int tries = 0; tries < 16 && rooms_.contains(code.value); ++tries) {
     code.value = SystemRandom() % kRoomCodeValues;
   }
   if (rooms_.contains(code.value) || !OpenRoom(code, from, message.offer, now)) {
-    return Refuse(from, Refusal::kTooMany);
+    return Refuse(from, MeetingRefusal::kTooMany);
   }
   Reply(from, RegisteredMessage{code, RoomToken(code), from});
 }
 
 void MeetingService::KeepAlive(Endpoint from, const KeepAliveMessage& message, double now) {
-  if (message.room_token != RoomToken(message.code)) return Refuse(from, Refusal::kBadToken);
+  if (message.room_token != RoomToken(message.code)) return Refuse(from, MeetingRefusal::kBadToken);
   const auto found = rooms_.find(message.code.value);
   if (found == rooms_.end()) {
     // A room this service forgot (it restarted): the token says it is the host's.
-    if (!OpenRoom(message.code, from, message.offer, now)) return Refuse(from, Refusal::kTooMany);
+    if (!OpenRoom(message.code, from, message.offer, now))
+      return Refuse(from, MeetingRefusal::kTooMany);
   } else {
     Room& room = found->second;
     if (room.host.address != from.address) {
@@ -172,27 +184,28 @@ void MeetingService::KeepAlive(Endpoint from, const KeepAliveMessage& message, d
 
 void MeetingService::Join(Endpoint from, const JoinMessage& message, double now) {
   if (!rate_limits_.Take(from.address, Limited::kRequest, now)) {
-    return Refuse(from, Refusal::kSlowDown);
+    return Refuse(from, MeetingRefusal::kSlowDown);
   }
-  if (message.role == Role::kWatcher) return Refuse(from, Refusal::kNoWatching);
+  if (message.role == MeetingRole::kWatcher) return Refuse(from, MeetingRefusal::kNoWatching);
   const auto found = rooms_.find(message.code.value);
-  if (found == rooms_.end()) return Refuse(from, Refusal::kNoSuchCode);
+  if (found == rooms_.end()) return Refuse(from, MeetingRefusal::kNoSuchCode);
   Room& room = found->second;
   if (room.offer.game_version != message.offer.game_version) {
-    return Refuse(from, Refusal::kGameVersion);
+    return Refuse(from, MeetingRefusal::kGameVersion);
   }
-  if (!SameGame(room.offer, message.offer)) return Refuse(from, Refusal::kFieldSize);
-  if (room.game != 0 && !(room.player == from)) return Refuse(from, Refusal::kHasPlayer);
+  if (!SameGame(room.offer, message.offer)) return Refuse(from, MeetingRefusal::kFieldSize);
+  if (room.game != 0 && !(room.player == from)) return Refuse(from, MeetingRefusal::kHasPlayer);
   // The same player asking again (its answer was lost) is answered again, alike.
   if (room.game == 0) {
     room.game = SystemRandom() | 1;
     room.player = from;
     ++counters_.games_met;
   }
-  Reply(from,
-        JoinedMessage{room.game, GameToken(room.game, Role::kPlayer), from, room.host, room.offer});
-  Reply(room.host, IntroductionMessage{room.game, GameToken(room.game, Role::kHost), Role::kPlayer,
-                                       from, message.offer});
+  Reply(from, JoinedMessage{room.game, GameToken(room.game, MeetingRole::kPlayer), from,
+                            Shown(room.host, room.offer), Shown(room.offer)});
+  Reply(room.host, IntroductionMessage{room.game, GameToken(room.game, MeetingRole::kHost),
+                                       MeetingRole::kPlayer, Shown(from, message.offer),
+                                       Shown(message.offer)});
 }
 
 MeetingService::RelayedGame* MeetingService::OpenGame(uint64_t game) {
@@ -237,13 +250,13 @@ void MeetingService::CloseGame(uint64_t game) {
 }
 
 void MeetingService::Bind(Endpoint from, const BindMessage& message, double now, uint16_t port) {
-  if (message.role == Role::kWatcher) return Refuse(from, Refusal::kNoWatching, port);
+  if (message.role == MeetingRole::kWatcher) return Refuse(from, MeetingRefusal::kNoWatching, port);
   const auto period = static_cast<int64_t>(std::floor(now / kChallengePeriod));
   const bool fresh = message.challenge == Challenge(from, message.game, message.role, period) ||
                      message.challenge == Challenge(from, message.game, message.role, period - 1);
   const HashKey token = GameToken(message.game, message.role);
   if (!fresh || message.proof != BindProof(token, message.challenge, message.game, message.role)) {
-    return Refuse(from, Refusal::kBadToken, port);
+    return Refuse(from, MeetingRefusal::kBadToken, port);
   }
   auto found = games_.find(message.game);
   RelayedGame* game = found != games_.end() ? &found->second : nullptr;
@@ -251,10 +264,10 @@ void MeetingService::Bind(Endpoint from, const BindMessage& message, double now,
   const bool moves = game == nullptr || !game->sides[role].bound ||
                      game->sides[role].address.address != from.address;
   if (moves && sides_per_address_[from.address] >= limits_.games_per_address) {
-    return Refuse(from, Refusal::kTooMany, port);
+    return Refuse(from, MeetingRefusal::kTooMany, port);
   }
   if (game == nullptr) game = OpenGame(message.game);
-  if (game == nullptr) return Refuse(from, Refusal::kTooMany, port);
+  if (game == nullptr) return Refuse(from, MeetingRefusal::kTooMany, port);
   Side& side = game->sides[role];
   if (moves) {
     if (side.bound) --sides_per_address_[side.address.address];

@@ -43,7 +43,7 @@ struct ServiceCounters {
   uint64_t bytes_relayed = 0;
   uint64_t datagrams_relayed = 0;
   uint64_t dropped = 0;  // strangers' datagrams to a relay port, and those over a game's rate
-  std::array<uint64_t, 10> refusals{};  // by Refusal
+  std::array<uint64_t, 10> refusals{};  // by MeetingRefusal
 };
 
 class MeetingService {
@@ -85,7 +85,7 @@ class MeetingService {
   void Relay(uint16_t port, Endpoint from, std::span<const uint8_t> bytes, double now);
   // Answers go from `from_port`, or 0: the meeting port.
   void Reply(Endpoint to, const MeetingMessage& message, uint16_t from_port = 0);
-  void Refuse(Endpoint to, Refusal reason, uint16_t from_port = 0);
+  void Refuse(Endpoint to, MeetingRefusal reason, uint16_t from_port = 0);
   void Register(Endpoint from, const RegisterMessage& message, double now);
   void KeepAlive(Endpoint from, const KeepAliveMessage& message, double now);
   void Join(Endpoint from, const JoinMessage& message, double now);
@@ -98,8 +98,8 @@ class MeetingService {
   void CloseGame(uint64_t game);
   size_t& RoomsOf(uint32_t address) { return rooms_per_address_[address]; }
   HashKey RoomToken(RoomCode code) const;
-  HashKey GameToken(uint64_t game, Role role) const;
-  uint64_t Challenge(Endpoint from, uint64_t game, Role role, int64_t period) const;
+  HashKey GameToken(uint64_t game, MeetingRole role) const;
+  uint64_t Challenge(Endpoint from, uint64_t game, MeetingRole role, int64_t period) const;
 
   HashKey key_;
   ServiceLimits limits_;

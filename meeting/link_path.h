@@ -19,10 +19,12 @@ struct PathFacts {
   bool peer_port_varies = false;     // and the other side's
   bool heard_probe = false;          // a probe of the other side's reached this one
   std::optional<Endpoint> answered;  // the first candidate that echoed this side's probe
+  bool address_hidden = false;       // either side hides its address: only the relay will do
 };
 
-// The choice at `now` (seconds): direct when a probe went both ways, relayed when both NATs give a
-// new port per destination (punching between two such rarely works) or the wait is over.
+// The choice at `now` (seconds): direct when a probe went both ways, relayed when a side hides its
+// address, when both NATs give a new port per destination (punching between two such rarely
+// works) or when the wait is over.
 PathKind ChoosePath(const PathFacts& facts, double now);
 
 }  // namespace kraylo

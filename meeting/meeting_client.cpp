@@ -3,6 +3,7 @@
 // candidate, then either chosen at once (direct) or binding to the relay and proving the token.
 #include "meeting/meeting_client.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kraylo {
@@ -13,26 +14,26 @@ constexpr double kDiscoverySeconds = 1.0;  // at most, before asking anyway
 constexpr double kKeepAliveSeconds = 5.0;  // a room dies 15 s after the last
 constexpr double kProbeSeconds = 0.2;
 
-std::string RefusalText(Refusal reason, RoomCode code) {
+std::string RefusalText(MeetingRefusal reason, RoomCode code) {
   const std::string shown = FormatRoomCode(code);
   switch (reason) {
-    case Refusal::kNoSuchCode:
+    case MeetingRefusal::kNoSuchCode:
       return "No game has the code " + shown;
-    case Refusal::kHasPlayer:
+    case MeetingRefusal::kHasPlayer:
       return "The game of code " + shown + " already has its player";
-    case Refusal::kGameVersion:
+    case MeetingRefusal::kGameVersion:
       return "The game of code " + shown + " is of another version of Kraylo";
-    case Refusal::kFieldSize:
+    case MeetingRefusal::kFieldSize:
       return "The game of code " + shown + " is played on a field of another size";
-    case Refusal::kBadToken:
+    case MeetingRefusal::kBadToken:
       return "The meeting service did not take this game's token";
-    case Refusal::kTooMany:
+    case MeetingRefusal::kTooMany:
       return "The meeting service has as many games as it takes; try again later";
-    case Refusal::kSlowDown:
+    case MeetingRefusal::kSlowDown:
       return "The meeting service asks to slow down; try again in a minute";
-    case Refusal::kNoWatching:
+    case MeetingRefusal::kNoWatching:
       return "The meeting service does not let anyone watch a game yet";
-    case Refusal::kOtherMeetingVersion:
+    case MeetingRefusal::kOtherMeetingVersion:
       break;
   }
   return "The meeting service speaks another version of Kraylo's meeting";
@@ -40,7 +41,7 @@ std::string RefusalText(Refusal reason, RoomCode code) {
 
 }  // namespace
 
-MeetingClient::MeetingClient(const MeetingSetup& setup, Role role, RoomCode code, double now)
+MeetingClient::MeetingClient(const MeetingSetup& setup, MeetingRole role, RoomCode code, double now)
     : setup_(setup), role_(role), code_(code), random_state_(setup.seed), bind_to_(setup.service) {
   for (StunTransaction& transaction : stun_) {
     for (uint8_t& byte : transaction) byte = static_cast<uint8_t>(Random());
@@ -50,11 +51,11 @@ MeetingClient::MeetingClient(const MeetingSetup& setup, Role role, RoomCode code
 }
 
 MeetingClient MeetingClient::ForHost(const MeetingSetup& setup, double now) {
-  return {setup, Role::kHost, RoomCode{}, now};
+  return {setup, MeetingRole::kHost, RoomCode{}, now};
 }
 
 MeetingClient MeetingClient::ForJoiner(const MeetingSetup& setup, RoomCode code, double now) {
-  return {setup, Role::kPlayer, code, now};
+  return {setup, MeetingRole::kPlayer, code, now};
 }
 
 bool MeetingClient::Intercepts(std::span<const uint8_t> bytes) {
@@ -89,9 +90,10 @@ void MeetingClient::Ask(double now) {
   Offer offer = setup_.offer;
   offer.port_varies = stun_seen_[0] && stun_seen_[1] && stun_seen_[0]->port != stun_seen_[1]->port;
   path_.own_port_varies = offer.port_varies != 0;
-  if (role_ == Role::kHost && phase_ == Phase::kAsking) {
+  if (offer.hides_address != 0) offer.candidates = {};
+  if (role_ == MeetingRole::kHost && phase_ == Phase::kAsking) {
     Send(setup_.service, RegisterMessage{offer});
-  } else if (role_ == Role::kHost) {
+  } else if (role_ == MeetingRole::kHost) {
     Send(setup_.service, KeepAliveMessage{code_, room_token_, offer});
     next_keep_ = now + kKeepAliveSeconds;
   } else {
@@ -108,15 +110,19 @@ void MeetingClient::Met(Endpoint peer_seen, const Offer& peer_offer, uint64_t ga
   probe_nonce_ = static_cast<uint32_t>(Random());
   path_.started = now;
   path_.peer_port_varies = peer_offer.port_varies != 0;
+  path_.address_hidden = setup_.offer.hides_address != 0 || peer_offer.hides_address != 0;
   events_.emplace_back(PeerFoundEvent{peer_seen, peer_offer.candidates});
   Enter(Phase::kProbing, now);
 }
 
 void MeetingClient::Probe() {
+  // A probe would tell the other side where this one is.
+  if (path_.address_hidden) return;
   const ProbeMessage probe{game_, role_, 0, probe_nonce_};
-  Send(peer_seen_, probe);
+  if (peer_seen_.address != 0) Send(peer_seen_, probe);
   for (size_t i = 0; i < peer_candidates_.count; ++i) {
-    if (!(peer_candidates_.endpoints[i] == peer_seen_)) Send(peer_candidates_.endpoints[i], probe);
+    const Endpoint candidate = peer_candidates_.endpoints[i];
+    if (candidate.address != 0 && !(candidate == peer_seen_)) Send(candidate, probe);
   }
 }
 
@@ -141,6 +147,8 @@ void MeetingClient::Rebind(double now) {
   Enter(Phase::kBinding, now);
 }
 
+void MeetingClient::AddCandidate(Endpoint candidate) { setup_.offer.candidates.Add(candidate); }
+
 void MeetingClient::Advance(double now) {
   const bool asking_service = phase_ == Phase::kDiscovering || phase_ == Phase::kAsking ||
                               phase_ == Phase::kBinding || phase_ == Phase::kProving;
@@ -155,7 +163,7 @@ void MeetingClient::Advance(double now) {
     phase_ = Phase::kAsking;
     next_send_ = now;
   }
-  if (role_ == Role::kHost && phase_ != Phase::kFailed && phase_ > Phase::kAsking &&
+  if (role_ == MeetingRole::kHost && phase_ != Phase::kFailed && phase_ > Phase::kAsking &&
       now >= next_keep_) {
     Ask(now);
   }
@@ -213,6 +221,14 @@ void MeetingClient::ReceiveMessage(Endpoint from, const MeetingMessage& message,
     if (probe->answer == 0) {
       path_.heard_probe = true;
       Send(from, ProbeMessage{game_, role_, 1, probe->nonce});
+      // Where the other side's NAT sent it from, towards this side: a NAT with a new port per
+      // destination is reached there, not at the port the service saw.
+      const auto& known = peer_candidates_.endpoints;
+      if (!(from == peer_seen_) &&
+          std::find(known.begin(), known.begin() + peer_candidates_.count, from) ==
+              known.begin() + peer_candidates_.count) {
+        peer_candidates_.Add(from);
+      }
     } else if (probe->nonce == probe_nonce_ && !path_.answered) {
       path_.answered = from;
     }
@@ -221,26 +237,26 @@ void MeetingClient::ReceiveMessage(Endpoint from, const MeetingMessage& message,
   // Everything else comes from the service: its meeting port, or the relay port bound at.
   if (!(from == setup_.service) && !(from == bind_to_)) return;
   if (std::holds_alternative<OtherVersionMessage>(message)) {
-    Fail(MeetingFailure::kOtherVersion, RefusalText(Refusal::kOtherMeetingVersion, code_));
+    Fail(MeetingFailure::kOtherVersion, RefusalText(MeetingRefusal::kOtherMeetingVersion, code_));
   } else if (const auto* refused = std::get_if<RefusedMessage>(&message)) {
     // A refused keep-alive once the game is on changes nothing for the game.
     if (phase_ != Phase::kChosen) {
       Fail(MeetingFailure::kRefused, RefusalText(refused->reason, code_));
     }
   } else if (const auto* registered = std::get_if<RegisteredMessage>(&message)) {
-    if (phase_ != Phase::kAsking || role_ != Role::kHost) return;
+    if (phase_ != Phase::kAsking || role_ != MeetingRole::kHost) return;
     code_ = registered->code;
     room_token_ = registered->room_token;
     events_.emplace_back(CodeGivenEvent{code_});
     Enter(Phase::kWaiting, now);
     next_keep_ = now + kKeepAliveSeconds;
   } else if (const auto* introduction = std::get_if<IntroductionMessage>(&message)) {
-    if (phase_ == Phase::kWaiting && role_ == Role::kHost) {
+    if (phase_ == Phase::kWaiting && role_ == MeetingRole::kHost) {
       Met(introduction->peer, introduction->peer_offer, introduction->game, introduction->token,
           now);
     }
   } else if (const auto* joined = std::get_if<JoinedMessage>(&message)) {
-    if (phase_ == Phase::kAsking && role_ != Role::kHost) {
+    if (phase_ == Phase::kAsking && role_ != MeetingRole::kHost) {
       Met(joined->peer, joined->peer_offer, joined->game, joined->token, now);
     }
   } else if (const auto* challenge = std::get_if<ChallengeMessage>(&message)) {

@@ -73,6 +73,9 @@ class MeetingClient {
   void Advance(double now);
   // The relayed path broke (a new address of this side, or a restarted service): bind again.
   void Rebind(double now);
+  // An address more where this side may be reached (a port the router opened), offered from the
+  // next keep-alive on; a side that hides its address offers none.
+  void AddCandidate(Endpoint candidate);
 
   std::vector<MeetingSend> TakeSends();
   std::vector<MeetingEvent> TakeEvents();
@@ -92,7 +95,7 @@ class MeetingClient {
     kFailed
   };
 
-  MeetingClient(const MeetingSetup& setup, Role role, RoomCode code, double now);
+  MeetingClient(const MeetingSetup& setup, MeetingRole role, RoomCode code, double now);
   void Send(Endpoint to, const MeetingMessage& message);
   void Fail(MeetingFailure failure, std::string message);
   void Enter(Phase phase, double now);
@@ -105,7 +108,7 @@ class MeetingClient {
   uint64_t Random();
 
   MeetingSetup setup_;
-  Role role_;
+  MeetingRole role_;
   RoomCode code_;
   Phase phase_ = Phase::kDiscovering;
   double phase_started_ = 0;  // seconds

@@ -50,10 +50,11 @@ struct Range {
 template <typename T>
 constexpr Range<T> kAny{std::numeric_limits<T>::min(), std::numeric_limits<T>::max()};
 constexpr Range<uint8_t> kFlag{0, 1};
-constexpr Range<uint8_t> kRoles{0, static_cast<uint8_t>(Role::kWatcher)};
-constexpr Range<uint8_t> kJoinRoles{static_cast<uint8_t>(Role::kPlayer),
-                                    static_cast<uint8_t>(Role::kWatcher)};
-constexpr Range<uint8_t> kRefusals{1, static_cast<uint8_t>(Refusal::kNoWatching)};
+constexpr Range<uint8_t> kOfferFlags{0, 3};  // bit 0: the port varies, bit 1: the address hidden
+constexpr Range<uint8_t> kRoles{0, static_cast<uint8_t>(MeetingRole::kWatcher)};
+constexpr Range<uint8_t> kJoinRoles{static_cast<uint8_t>(MeetingRole::kPlayer),
+                                    static_cast<uint8_t>(MeetingRole::kWatcher)};
+constexpr Range<uint8_t> kRefusals{1, static_cast<uint8_t>(MeetingRefusal::kNoWatching)};
 constexpr Range<uint8_t> kCandidateCounts{0, kMostCandidates};
 constexpr Range<uint16_t> kKeepSeconds{1, 600};
 // A field's sides: what a window can be (pixels).
@@ -132,7 +133,11 @@ void DescribeOffer(Io& io, Offer& offer) {
   io.Number(offer.game_version);
   io.Number(offer.width, kSides);
   io.Number(offer.height, kSides);
-  io.Number(offer.port_varies, kFlag);
+  // Both flags share a byte; written from the fields, then read back into them.
+  auto flags = static_cast<uint8_t>((offer.port_varies & 1) | (offer.hides_address & 1) << 1);
+  io.Number(flags, kOfferFlags);
+  offer.port_varies = flags & 1;
+  offer.hides_address = (flags >> 1) & 1;
   io.Number(offer.candidates.count, kCandidateCounts);
   for (Endpoint& endpoint : offer.candidates.endpoints) DescribeEndpoint(io, endpoint);
 }
@@ -289,7 +294,7 @@ MeetingMessage DecodeMeeting(std::span<const uint8_t> bytes) {
   }
 }
 
-uint64_t BindProof(const HashKey& token, uint64_t challenge, uint64_t game, Role role) {
+uint64_t BindProof(const HashKey& token, uint64_t challenge, uint64_t game, MeetingRole role) {
   std::array<uint8_t, 17> bytes{};
   for (size_t i = 0; i < 8; ++i) {
     bytes[i] = static_cast<uint8_t>(challenge >> (8 * i));

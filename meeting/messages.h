@@ -31,6 +31,10 @@ inline constexpr size_t kMaxMeetingBytes = 192;
 struct Candidates {
   std::array<Endpoint, kMostCandidates> endpoints{};
   uint8_t count = 0;
+  // Adds `endpoint` after the others while there is room.
+  void Add(Endpoint endpoint) {
+    if (count < kMostCandidates) endpoints[count++] = endpoint;
+  }
 };
 
 // What a side says of itself when it registers or joins.
@@ -41,11 +45,14 @@ struct Offer {
   // The side's NAT gives a new port per destination (the echo port saw another port than the
   // meeting port): hole punching towards such a side rarely works.
   uint8_t port_varies = 0;
+  // The side hides its address: the service tells the other side none, the side offers no
+  // candidates, and the game goes through the relay.
+  uint8_t hides_address = 0;
   Candidates candidates;  // the side's own (LAN, mapped) addresses
 };
 
 // Who a side is in a game: the host, its player, and (later) those who watch.
-enum class Role : uint8_t { kHost = 0, kPlayer = 1, kWatcher = 2 };
+enum class MeetingRole : uint8_t { kHost = 0, kPlayer = 1, kWatcher = 2 };
 
 // Host to service: a room, please.
 struct RegisterMessage {
@@ -61,18 +68,18 @@ struct KeepAliveMessage {
 // Joiner to service: the room of this code, please.
 struct JoinMessage {
   RoomCode code;
-  Role role = Role::kPlayer;
+  MeetingRole role = MeetingRole::kPlayer;
   Offer offer;
 };
 // A side to service: I would bind to the relay; a challenge, please.
 struct BindRequestMessage {
   uint64_t game = 0;
-  Role role = Role::kHost;
+  MeetingRole role = MeetingRole::kHost;
 };
 // A side to service: the proof that it holds the game's token for its role.
 struct BindMessage {
   uint64_t game = 0;
-  Role role = Role::kHost;
+  MeetingRole role = MeetingRole::kHost;
   uint64_t challenge = 0;
   uint64_t proof = 0;          // SipHash under the token of the challenge, game and role
   uint16_t keep_seconds = 60;  // how long the relay waits for a side gone quiet, 1 to 600
@@ -81,8 +88,8 @@ struct BindMessage {
 // came from.
 struct ProbeMessage {
   uint64_t game = 0;
-  Role role = Role::kHost;  // the sender's
-  uint8_t answer = 0;       // 1: the echo of the other side's probe
+  MeetingRole role = MeetingRole::kHost;  // the sender's
+  uint8_t answer = 0;                     // 1: the echo of the other side's probe
   uint32_t nonce = 0;
 };
 
@@ -109,8 +116,8 @@ struct JoinedMessage {
 struct IntroductionMessage {
   uint64_t game = 0;
   HashKey token{};
-  Role role = Role::kPlayer;  // the joiner's
-  Endpoint peer;              // the joiner's address as the service saw it
+  MeetingRole role = MeetingRole::kPlayer;  // the joiner's
+  Endpoint peer;                            // the joiner's address as the service saw it
   Offer peer_offer;
 };
 struct ChallengeMessage {
@@ -124,7 +131,7 @@ struct BoundMessage {
   uint16_t peer_port = 0;
 };
 
-enum class Refusal : uint8_t {
+enum class MeetingRefusal : uint8_t {
   kNoSuchCode = 1,           // no room has this code (never had, or its host stopped)
   kHasPlayer = 2,            // the room's game has its player
   kGameVersion = 3,          // the host plays another version of the game
@@ -136,7 +143,7 @@ enum class Refusal : uint8_t {
   kNoWatching = 9,           // this service does not yet let anyone watch a game
 };
 struct RefusedMessage {
-  Refusal reason = Refusal::kNoSuchCode;
+  MeetingRefusal reason = MeetingRefusal::kNoSuchCode;
   uint8_t version = kMeetingVersion;  // the service's meeting version
 };
 
@@ -174,6 +181,6 @@ bool IsMeetingDatagram(std::span<const uint8_t> bytes);
 size_t MeetingSize(const MeetingMessage& message);
 
 // What a bind proves its token with: SipHash under the token of the challenge, game and role.
-uint64_t BindProof(const HashKey& token, uint64_t challenge, uint64_t game, Role role);
+uint64_t BindProof(const HashKey& token, uint64_t challenge, uint64_t game, MeetingRole role);
 
 }  // namespace kraylo

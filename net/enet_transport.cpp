@@ -9,7 +9,10 @@
 #include <map>
 #include <optional>
 #include <thread>
+#include <utility>
 
+#include "meeting/meeting_client.h"
+#include "platform/network.h"
 #include "platform/run_error.h"
 
 namespace kraylo {
@@ -55,6 +58,13 @@ size_t QueuedReliableBytes(ENetPeer& peer) {
 
 bool HasReliableInFlight(ENetPeer& peer) {
   return !enet_list_empty(&peer.sentReliableCommands) || QueuedReliableBytes(peer) > 0;
+}
+
+ENetAddress EnetAddressOf(Endpoint endpoint) {
+  ENetAddress address{};
+  address.host = ENET_HOST_TO_NET_32(endpoint.address);
+  address.port = endpoint.port;
+  return address;
 }
 
 std::string Ipv4Text(const ENetAddress& address) {
@@ -111,6 +121,7 @@ struct EnetTransport::Impl {
 
   ENetHost* host = nullptr;
   std::optional<ENetAddress> server;  // the joiner's host
+  std::vector<MeetingDatagram> meeting_datagrams;
   // The connections announced, by ENet's peer; at most the host's peer count.
   std::map<ENetPeer*, PeerId> connections;
   PeerId next_id = 1;
@@ -119,9 +130,30 @@ struct EnetTransport::Impl {
 
 namespace {
 
+// The event every service of the host is given, with the transport it serves: ENet hands the
+// event to its intercept hook, which has no other way to find the transport.
+struct PolledEvent {
+  ENetEvent event{};
+  std::vector<MeetingDatagram>* meeting_datagrams = nullptr;
+};
+
+int InterceptMeeting(ENetHost* host, ENetEvent* event) {
+  const std::span<const uint8_t> bytes{host->receivedData, host->receivedDataLength};
+  if (event == nullptr || !MeetingClient::Intercepts(bytes)) return 0;
+  std::vector<MeetingDatagram>& kept = *reinterpret_cast<PolledEvent*>(event)->meeting_datagrams;
+  if (kept.size() < MeetingSocket::kMostMeetingDatagrams) {
+    const ENetAddress& from = host->receivedAddress;
+    kept.push_back(
+        {Endpoint{ENET_NET_TO_HOST_32(from.host), from.port}, {bytes.begin(), bytes.end()}});
+  }
+  return 1;
+}
+
 ENetHost* CreateHost(const ENetAddress* address, size_t peers) {
   ENetHost* host = enet_host_create(address, peers, kChannels, 0, 0);
   if (host == nullptr) return nullptr;
+  host->intercept = InterceptMeeting;
+  IgnoreUdpResets(static_cast<uintptr_t>(host->socket));
   host->maximumPacketSize = kMostPacketBytes;
   // Every datagram carries a CRC32 and one that fails it is dropped like a lost one: a bit flipped
   // on the way must never be read as a field (it once read as another protocol version).
@@ -152,6 +184,27 @@ std::string LanAddress() {
   enet_socket_destroy(socket);
   enet_deinitialize();
   return known ? Ipv4Text(own) : "";
+}
+
+namespace {
+
+std::optional<uint32_t> Ipv4By(int (*read)(ENetAddress*, const char*), const std::string& text) {
+  StartEnet();
+  ENetAddress address{};
+  const bool known = !text.empty() && read(&address, text.c_str()) == 0;
+  enet_deinitialize();
+  if (!known) return std::nullopt;
+  return ENET_NET_TO_HOST_32(address.host);
+}
+
+}  // namespace
+
+std::optional<uint32_t> LookUpIpv4(const std::string& name) {
+  return Ipv4By(enet_address_set_host, name);
+}
+
+std::optional<uint32_t> ReadIpv4(const std::string& text) {
+  return Ipv4By(enet_address_set_host_ip, text);
 }
 
 std::unique_ptr<EnetTransport> EnetTransport::Listen(uint16_t port,
@@ -188,6 +241,18 @@ std::unique_ptr<EnetTransport> EnetTransport::Connect(const std::string& host_na
   return std::unique_ptr<EnetTransport>(new EnetTransport(std::move(impl)));
 }
 
+std::unique_ptr<EnetTransport> EnetTransport::Unconnected() {
+  StartEnet();
+  auto impl = std::make_unique<Impl>();
+  ENetAddress address{};
+  address.host = ENET_HOST_ANY;
+  impl->host = CreateHost(&address, 1);
+  if (impl->host == nullptr) {
+    Raise(kErrNetwork, std::string("No UDP socket can be opened (") + std::strerror(errno) + ")");
+  }
+  return std::unique_ptr<EnetTransport>(new EnetTransport(std::move(impl)));
+}
+
 EnetTransport::EnetTransport(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 EnetTransport::~EnetTransport() {
@@ -200,10 +265,10 @@ EnetTransport::~EnetTransport() {
     }
     return false;
   };
-  ENetEvent event;
+  PolledEvent polled{{}, &impl_->meeting_datagrams};
   while (in_flight() && std::chrono::steady_clock::now() < give_up) {
-    while (enet_host_service(host, &event, 0) > 0) {
-      if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+    while (enet_host_service(host, &polled.event, 0) > 0) {
+      if (polled.event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(polled.event.packet);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
@@ -215,7 +280,8 @@ EnetTransport::~EnetTransport() {
 }
 
 bool EnetTransport::Poll(TransportEvent& out) {
-  ENetEvent event;
+  PolledEvent polled{{}, &impl_->meeting_datagrams};
+  ENetEvent& event = polled.event;
   // A failing socket (no route, for one) delivers nothing: the session sees silence.
   while (enet_host_service(impl_->host, &event, 0) > 0) {
     switch (event.type) {
@@ -282,6 +348,24 @@ void EnetTransport::Redial() {
   for (size_t i = 0; i < impl_->host->peerCount; ++i) enet_peer_reset(&impl_->host->peers[i]);
   impl_->connections.clear();
   impl_->ConnectToServer();
+}
+
+std::vector<MeetingDatagram> EnetTransport::TakeMeetingDatagrams() {
+  return std::exchange(impl_->meeting_datagrams, {});
+}
+
+void EnetTransport::SendMeetingDatagram(Endpoint to, std::span<const uint8_t> bytes) {
+  const ENetAddress address = EnetAddressOf(to);
+  ENetBuffer buffer;
+  buffer.data = const_cast<uint8_t*>(bytes.data());  // ENet's buffers are not const; it only reads
+  buffer.dataLength = bytes.size();
+  // Like any datagram, it may be lost; the meeting sends again.
+  enet_socket_send(impl_->host->socket, &address, &buffer, 1);
+}
+
+void EnetTransport::DialPeer(Endpoint host) {
+  impl_->server = EnetAddressOf(host);
+  Redial();
 }
 
 void EnetTransport::SetGiveUpAfter(uint32_t milliseconds) { impl_->give_up_ms = milliseconds; }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "net/meeting_socket.h"
 #include "net/protocol.h"
 
 namespace kraylo {
@@ -52,6 +53,8 @@ class Transport {
   // again, from whatever address it now has (kConnected when the host answers). A host's does
   // nothing.
   virtual void Redial() = 0;
+  // The socket beneath, shared with a meeting by code; nullptr when the transport has none.
+  virtual MeetingSocket* meeting_socket() { return nullptr; }
 };
 
 }  // namespace kraylo

@@ -24,9 +24,10 @@ class AddressError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Reads "HOST[:PORT]" (PORT kDefaultPort when not given). Raises AddressError saying what is
+// Reads "HOST[:PORT]" (PORT `default_port` when not given). Raises AddressError saying what is
 // wrong, `subject` ("--join", "The address") first.
-HostAddress ParseHostAddress(const std::string& text, const std::string& subject);
+HostAddress ParseHostAddress(const std::string& text, const std::string& subject,
+                             uint16_t default_port = kDefaultPort);
 
 // Reads a UDP port, 1 to 65535. Raises AddressError otherwise.
 uint16_t ParsePort(const std::string& text);

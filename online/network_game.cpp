@@ -2,26 +2,70 @@
 
 #include <utility>
 
+#include "net/enet_transport.h"
+#include "platform/run_error.h"
+
 namespace kraylo {
+namespace {
+
+const char* const kHiddenHow = "--hide-address or [Net] hideAddress = true";
+const char* const kSetService = "set [Net] meetServer = HOST[:PORT] in config.cfg";
+
+// The meeting `settings` configure, hiding this machine's address when either asks.
+MeetingPlan PlanOf(const NetSettings& settings, bool hide_address, uint64_t seed) {
+  MeetingPlan plan;
+  plan.service = settings.meet_server;
+  plan.hide_address = hide_address || settings.hide_address;
+  plan.seed = seed;
+  return plan;
+}
+
+NetworkSetup JoinerSetup(int input_delay, const NetSettings& settings) {
+  NetworkSetup setup;
+  setup.role = Role::kJoin;
+  setup.input_delay = input_delay;
+  // The joiner takes the host's limit; its own only stands until the welcome.
+  setup.reconnect_seconds = settings.reconnect_seconds;
+  return setup;
+}
+
+}  // namespace
 
 NetworkSetup HostSetup(const HostGame& host, const NetSettings& settings, uint64_t seed) {
   NetworkSetup setup;
   setup.role = Role::kHost;
   setup.address.port = host.port;
   setup.input_delay = host.input_delay;
-  setup.map_port = host.port_mapping && settings.port_mapping;
   setup.reconnect_seconds = settings.reconnect_seconds;
   setup.seed = seed;
+  setup.meeting = PlanOf(settings, host.hide_address, seed);
+  if (setup.meeting.hide_address && !setup.meeting.service) {
+    Raise(kErrNetwork,
+          std::string("This machine's address is to be hidden (") + kHiddenHow +
+              "): the game must go through a meeting service, and none is set: " + kSetService);
+  }
+  // A hidden host shows no address of its own, and has no use for a port opened to the world.
+  setup.map_port = host.port_mapping && settings.port_mapping && !setup.meeting.hide_address;
   return setup;
 }
 
 NetworkSetup JoinSetup(const JoinGame& join, const NetSettings& settings) {
-  NetworkSetup setup;
-  setup.role = Role::kJoin;
+  if (settings.hide_address) {
+    Raise(kErrNetwork, std::string("This machine's address is to be hidden (") + kHiddenHow +
+                           "): join by the host's code, through a meeting service, not by address");
+  }
+  NetworkSetup setup = JoinerSetup(join.input_delay, settings);
   setup.address = join.host;
-  setup.input_delay = join.input_delay;
-  // The joiner takes the host's limit; its own only stands until the welcome.
-  setup.reconnect_seconds = settings.reconnect_seconds;
+  return setup;
+}
+
+NetworkSetup CodeJoinSetup(const CodeJoin& join, const NetSettings& settings, uint64_t seed) {
+  if (!settings.meet_server) {
+    Raise(kErrNetwork, "Joining by code needs a meeting service: " + std::string(kSetService));
+  }
+  NetworkSetup setup = JoinerSetup(join.input_delay, settings);
+  setup.meeting = PlanOf(settings, join.hide_address, seed);
+  setup.meeting.code = join.code;
   return setup;
 }
 
@@ -47,7 +91,38 @@ Session& NetworkGame::Begin(Clock& clock, int32_t width, int32_t height, uint64_
   if (setup_.role == Role::kHost && setup_.map_port && reach_.map_port) {
     mapping_ = reach_.map_port(setup_.address.port);
   }
+  MeetingSocket* socket = transport_->meeting_socket();
+  if (setup_.meeting.service && socket != nullptr) {
+    Offer offer{kProtocolVersion, width, height, 0, 0, {}};
+    // Another machine on this network reaches this one at its own address.
+    if (const auto lan = ReadIpv4(reach_.lan_address); lan && !setup_.meeting.hide_address) {
+      offer.candidates.Add({*lan, socket->port()});
+    }
+    meeting_.emplace(*socket, clock, setup_.role, setup_.meeting, offer,
+                     static_cast<uint16_t>(setup_.reconnect_seconds));
+  }
   return *session_;
+}
+
+void NetworkGame::Serve() {
+  if (meeting_) {
+    meeting_->Serve();
+    OfferMappedPort();
+    // A relayed way lost with the connection may be a new address of this side, or a restarted
+    // service: binding again costs a few datagrams and finds out.
+    if (session_->phase() == Phase::kReconnecting) meeting_->Rebind();
+  }
+  session_->Serve();
+}
+
+void NetworkGame::OfferMappedPort() {
+  if (mapped_port_offered_ || mapping_ == nullptr || setup_.meeting.hide_address) return;
+  const MappingStatus status = mapping_->status();
+  if (status.state != MappingState::kMapped) return;
+  mapped_port_offered_ = true;
+  if (const auto outside = ReadIpv4(status.port.external_address)) {
+    meeting_->AddCandidate({*outside, status.port.external_port});
+  }
 }
 
 }  // namespace kraylo

@@ -8,26 +8,36 @@
 #include <memory>
 #include <optional>
 
+#include "meeting/room_code.h"
 #include "net/session.h"
 #include "net/transport.h"
 #include "online/host_address.h"
 #include "online/host_reach.h"
+#include "online/meeting.h"
 #include "online/net_settings.h"
 #include "platform/platform.h"
 #include "portmap/port_mapping.h"
 
 namespace kraylo {
 
-// A game this machine hosts, as the command line asks for it (--host [PORT]).
+// A game this machine hosts, as the command line asks for it (--host [PORT]). With a meeting
+// service configured, it has a code too.
 struct HostGame {
   uint16_t port = kDefaultPort;          // UDP, on every IPv4 address of the machine
   int input_delay = kDefaultInputDelay;  // ticks between a key and the tick it acts on
   bool port_mapping = true;              // false: --no-port-mapping
+  bool hide_address = false;             // --hide-address
 };
 // A game this machine joins, as the command line asks for it (--join HOST[:PORT]).
 struct JoinGame {
   HostAddress host;                      // where the host waits
   int input_delay = kDefaultInputDelay;  // ticks
+};
+// A game this machine joins by the host's code, through the meeting service (--join CODE).
+struct CodeJoin {
+  RoomCode code;
+  int input_delay = kDefaultInputDelay;  // ticks
+  bool hide_address = false;             // --hide-address
 };
 
 // Everything a network game is made from, before the field is known.
@@ -39,10 +49,15 @@ struct NetworkSetup {
   bool map_port = false;
   int reconnect_seconds = kDefaultReconnectSeconds;  // the host's [Net] limit
   uint64_t seed = 0;                                 // the host's, for the rounds
+  MeetingPlan meeting;                               // no service: the game has no code
 };
 
+// The setups of each kind of network game, with [Net] and `seed` (the host's rounds, the
+// meeting's transactions). A setup that would show this machine's address where it is to be
+// hidden, or that needs a meeting service where none is configured, raises kErrNetwork saying so.
 NetworkSetup HostSetup(const HostGame& host, const NetSettings& settings, uint64_t seed);
 NetworkSetup JoinSetup(const JoinGame& join, const NetSettings& settings);
+NetworkSetup CodeJoinSetup(const CodeJoin& join, const NetSettings& settings, uint64_t seed);
 
 class NetworkGame {
  public:
@@ -54,8 +69,13 @@ class NetworkGame {
   Session* session() { return session_ ? &*session_ : nullptr; }
   const Session* session() const { return session_ ? &*session_ : nullptr; }
   // Makes the session for a field of `width` x `height` pixels, `step` running its ticks and
-  // `token` the joiner's way back after a lost connection; the host asks its router now.
+  // `token` the joiner's way back after a lost connection; the host asks its router now, and a
+  // game with a meeting service begins to meet.
   Session& Begin(Clock& clock, int32_t width, int32_t height, uint64_t token, StepFunction step);
+  // Takes in what has arrived, for the meeting and the session. Call it every frame once begun.
+  void Serve();
+  // The meeting by code; nullptr for a game without one.
+  const Meeting* meeting() const { return meeting_ ? &*meeting_ : nullptr; }
 
   const NetworkSetup& setup() const { return setup_; }
   // Where players reach the host (its own network's address).
@@ -64,6 +84,9 @@ class NetworkGame {
   const PortMapping* mapping() const { return mapping_.get(); }
 
  private:
+  // The router's outside address and port, once it opened the host's, join the meeting's offer.
+  void OfferMappedPort();
+
   std::unique_ptr<Transport> transport_;
   NetworkSetup setup_;
   HostReach reach_;
@@ -71,6 +94,8 @@ class NetworkGame {
   // Declared after the transport: the router forgets the port before the socket closes.
   std::unique_ptr<PortMapping> mapping_;
   std::optional<Session> session_;
+  std::optional<Meeting> meeting_;
+  bool mapped_port_offered_ = false;
 };
 
 }  // namespace kraylo

@@ -10,4 +10,6 @@ std::unique_ptr<Transport> DialHost(const HostAddress& host) {
   return EnetTransport::Connect(host.name, host.port);
 }
 
+std::unique_ptr<Transport> OpenForMeeting() { return EnetTransport::Unconnected(); }
+
 }  // namespace kraylo

@@ -16,5 +16,8 @@ std::unique_ptr<Transport> ListenOn(uint16_t port);
 // A joiner connecting to `host`, its name looked up now. Raises kErrNetwork when the name is not
 // known.
 std::unique_ptr<Transport> DialHost(const HostAddress& host);
+// A joiner by code, whose host the meeting will find: a socket on a free port. Raises kErrNetwork
+// when no socket can be had.
+std::unique_ptr<Transport> OpenForMeeting();
 
 }  // namespace kraylo

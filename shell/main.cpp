@@ -23,6 +23,8 @@ kraylo::RunResources OpenResources(const kraylo::RunMode& mode) {
     resources.transport = kraylo::ListenOn(host->port);
   } else if (const auto* join = std::get_if<kraylo::JoinGame>(&mode)) {
     resources.transport = kraylo::DialHost(join->host);
+  } else if (std::holds_alternative<kraylo::CodeJoin>(mode)) {
+    resources.transport = kraylo::OpenForMeeting();
   } else if (const auto* watch = std::get_if<kraylo::WatchGame>(&mode)) {
     resources.transport = kraylo::DialHost(watch->host);
   }
@@ -32,6 +34,7 @@ kraylo::RunResources OpenResources(const kraylo::RunMode& mode) {
     resources.reach = kraylo::MachineHostReach(
         test_router != nullptr ? kraylo::RoutersAt(test_router) : kraylo::RouterAddress{});
     resources.dial = kraylo::DialHost;
+    resources.open_for_meeting = kraylo::OpenForMeeting;
   }
   return resources;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "meeting/room_code.h"
 #include "net/protocol.h"
 #include "net/session.h"
 #include "online/host_address.h"
@@ -24,9 +25,11 @@ struct CommandLine {
   bool join = false;
   std::optional<HostAddress> watch;      // --watch's host and port
   HostAddress address;                   // --host's port; --join's host and port
-  bool typed = true;                     // --join without an address
+  std::optional<RoomCode> code;          // --join's code
+  bool typed = true;                     // --join without an address or code
   int input_delay = kDefaultInputDelay;  // ticks
   bool port_mapping = true;
+  bool hide_address = false;
 };
 
 enum class Value { kNone, kRequired, kOptional };
@@ -71,12 +74,20 @@ void ApplyHost(CommandLine& line, const std::optional<std::string>& value) {
   if (value) line.address.port = Address([&] { return ParsePort(*value); });
 }
 
-// --join [HOST[:PORT]]: without one, the player types it on the address screen.
+// --join [CODE|HOST[:PORT]]: without one, the player types it on the address screen.
 void ApplyJoin(CommandLine& line, const std::optional<std::string>& value) {
   line.join = true;
   if (!value) return;
-  line.address = Address([&] { return ParseHostAddress(*value, "--join"); });
   line.typed = false;
+  if (!LooksLikeRoomCode(Strip(*value))) {
+    line.address = Address([&] { return ParseHostAddress(*value, "--join"); });
+    return;
+  }
+  const auto code = ParseRoomCode(*value);
+  if (const auto* error = std::get_if<RoomCodeError>(&code)) {
+    throw UsageError("--join: " + error->message);
+  }
+  line.code = std::get<RoomCode>(code);
 }
 
 // --watch HOST[:PORT]
@@ -129,8 +140,9 @@ const std::array kOptions{
         "host", Value::kOptional, "PORT",
         "wait on UDP PORT (" + std::to_string(kDefaultPort) + ") for the other player; ball 1",
         ApplyHost},
-    OptionRow{"join", Value::kOptional, "HOST[:PORT]",
-              "play the player waiting at HOST (name or IPv4; typed in when left out); ball 2",
+    OptionRow{"join", Value::kOptional, "CODE|HOST[:PORT]",
+              "play the host of CODE (ABCD-EFGH) or waiting at HOST (name or IPv4; typed in "
+              "when left out); ball 2",
               ApplyJoin},
     OptionRow{"watch", Value::kRequired, "HOST[:PORT]",
               "watch the game played at HOST (name or IPv4) as it goes on", ApplyWatch},
@@ -142,6 +154,11 @@ const std::array kOptions{
         "no-port-mapping", Value::kNone, "",
         "the host does not ask the router (UPnP, NAT-PMP) to open its port",
         [](CommandLine& line, const std::optional<std::string>&) { line.port_mapping = false; }},
+    OptionRow{
+        "hide-address", Value::kNone, "",
+        "a game by code goes through the meeting service: the other player never learns "
+        "this machine's address",
+        [](CommandLine& line, const std::optional<std::string>&) { line.hide_address = true; }},
     OptionRow{
         "mute", Value::kNone, "", "start with the sound off (the mute key, M, turns it on)",
         [](CommandLine& line, const std::optional<std::string>&) { line.options.mute = true; }},
@@ -179,6 +196,14 @@ void RefuseCombinations(const CommandLine& line, const Given& given) {
   if (given("no-port-mapping") && !given("host")) {
     throw UsageError("--no-port-mapping is for the host: give --host as well");
   }
+  if (given("hide-address") && !online) {
+    throw UsageError("--hide-address is for a network game by code: give --host or --join as well");
+  }
+  if (given("hide-address") && given("join") && !line.typed && !line.code) {
+    throw UsageError(
+        "--hide-address cannot go with --join HOST: a game by address shows each side's address; "
+        "join by the host's code");
+  }
 }
 
 // The one kind of run the options, found to go together, ask for.
@@ -187,8 +212,11 @@ RunMode ModeOf(const CommandLine& line) {
   if (!line.check_replay.empty()) return ReplayToCheck{line.check_replay};
   if (line.computer) return ComputerGame{line.computer_level};
   if (line.watch) return WatchGame{*line.watch};
-  if (line.host) return HostGame{line.address.port, line.input_delay, line.port_mapping};
-  if (line.join && line.typed) return TypedJoin{line.input_delay};
+  if (line.host) {
+    return HostGame{line.address.port, line.input_delay, line.port_mapping, line.hide_address};
+  }
+  if (line.join && line.typed) return TypedJoin{line.input_delay, line.hide_address};
+  if (line.code) return CodeJoin{*line.code, line.input_delay, line.hide_address};
   if (line.join) return JoinGame{line.address, line.input_delay};
   return LocalGame{};
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -54,7 +55,9 @@ struct RunResources {
   std::unique_ptr<Transport> transport;  // a network game's, opened at once
   HostReach reach;                       // how players reach a host
   Dialer dial;                           // --join alone: looks the typed address up
-  std::optional<Timeline> replay;        // --replay: the games to show, read and checked
+  // --join alone: the socket of a game joined by a typed code.
+  std::function<std::unique_ptr<Transport>()> open_for_meeting;
+  std::optional<Timeline> replay;  // --replay: the games to show, read and checked
 };
 
 // Everything the program keeps for the length of a run (Running, ShowDebug and the screen size

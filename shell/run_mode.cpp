@@ -32,7 +32,8 @@ std::optional<Level> ConfigLevel(Files& files) {
 
 bool IsNetworkRun(const RunMode& mode) {
   return std::holds_alternative<HostGame>(mode) || std::holds_alternative<JoinGame>(mode) ||
-         std::holds_alternative<TypedJoin>(mode) || std::holds_alternative<WatchGame>(mode);
+         std::holds_alternative<CodeJoin>(mode) || std::holds_alternative<TypedJoin>(mode) ||
+         std::holds_alternative<WatchGame>(mode);
 }
 
 bool ShowsGameAtOnce(const RunMode& mode) {

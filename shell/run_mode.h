@@ -19,9 +19,11 @@ struct LocalGame {};
 struct ComputerGame {
   std::optional<Level> level;
 };
-// --join alone: the host's address is typed on the address screen once the picture is up.
+// --join alone: the host's address or code is typed on the address screen once the picture is
+// up.
 struct TypedJoin {
   int input_delay = kDefaultInputDelay;  // ticks
+  bool hide_address = false;             // --hide-address: only a code will do
 };
 // --watch HOST[:PORT]: the game played at the host watched as it goes on; this machine only
 // looks on.
@@ -37,8 +39,8 @@ struct ReplayToCheck {
   std::string file;
 };
 
-using RunMode = std::variant<LocalGame, ComputerGame, HostGame, JoinGame, TypedJoin, WatchGame,
-                             ReplayToShow, ReplayToCheck>;
+using RunMode = std::variant<LocalGame, ComputerGame, HostGame, JoinGame, CodeJoin, TypedJoin,
+                             WatchGame, ReplayToShow, ReplayToCheck>;
 
 // Whether the run plays or watches a game over the network (or will, once its address is typed).
 bool IsNetworkRun(const RunMode& mode);

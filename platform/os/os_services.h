@@ -5,7 +5,7 @@
 // Besides the calls below, each system's folder defines the files' and the fonts' own calls:
 // disk_files.cpp those of devices/disk_files.h (DiskFiles, DiskProbe, ProcessEnvironment,
 // ExecutableFolder), font_files.cpp those of graphics/text_renderer.h (FontFilesFor,
-// kFontsLookedFor).
+// kFontsLookedFor), udp_socket.cpp that of the contract's network.h (IgnoreUdpResets).
 #pragma once
 
 #include <ctime>

@@ -58,6 +58,11 @@ std::unique_ptr<Match> MakeMatch(Program& program, const ConfirmedTickHooks& ext
   if (const auto* join = std::get_if<JoinGame>(&mode)) {
     return NetworkMatchOf(program, JoinSetup(*join, program.net_settings), extra);
   }
+  if (const auto* join = std::get_if<CodeJoin>(&mode)) {
+    return NetworkMatchOf(
+        program, CodeJoinSetup(*join, program.net_settings, DrawSeed(program.system.random())),
+        extra);
+  }
   if (const auto* watch = std::get_if<WatchGame>(&mode)) {
     return MakeWatchMatch(
         std::move(program.resources.transport), watch->host,

@@ -15,6 +15,7 @@
 namespace kraylo {
 
 struct Program;
+class NetworkGame;
 
 class Match {
  public:
@@ -30,6 +31,9 @@ class Match {
   // Lines the game screen shows centred over the field (what the game waits for, or why it
   // stopped); none while it plays as it should.
   virtual std::vector<std::string> Messages() const { return {}; }
+  // A line shown large above the messages (the host's code, to be read out to a friend); empty
+  // for none.
+  virtual std::string Headline() const { return {}; }
   // A short note for the bottom left corner while the game plays (how many watch it); empty for
   // none.
   virtual std::string CornerNote() const { return {}; }
@@ -43,6 +47,8 @@ class Match {
   // The timeline bar to draw across the bottom of the game screen now, with the pointer to click
   // it; none for a game played here.
   virtual std::optional<TimelineBar> Bar() const { return std::nullopt; }
+  // The network game this match plays; nullptr for a game of this machine alone.
+  virtual const NetworkGame* network_game() const { return nullptr; }
 };
 
 // Two players at this machine: each tick runs the simulation once on the local keys; while the

@@ -1,5 +1,6 @@
 #include "shell/matches/network_match.h"
 
+#include <iostream>
 #include <utility>
 
 #include "game/motion.h"
@@ -33,12 +34,15 @@ class NetworkMatch final : public Match {
   void Serve(Program& program) override {
     Session* session = SessionFor(program);
     if (session == nullptr) return;
-    session->Serve();
+    game_.Serve();
+    SayCode();
     Show(program, *session);
   }
 
   std::vector<std::string> OverlayLines() const override { return NetworkOverlayLines(game_); }
   std::vector<std::string> Messages() const override { return NetworkMessages(game_); }
+  std::string Headline() const override { return NetworkHeadline(game_); }
+  const NetworkGame* network_game() const override { return &game_; }
   std::string CornerNote() const override { return WatchersNote(game_); }
 
  private:
@@ -58,6 +62,17 @@ class NetworkMatch final : public Match {
                         });
   }
 
+  // The host's code also goes to standard output, for a player who started it from a terminal
+  // (and for scripts).
+  void SayCode() {
+    const Meeting* meeting = game_.meeting();
+    if (code_said_ || meeting == nullptr || game_.setup().role != Role::kHost || !meeting->code()) {
+      return;
+    }
+    code_said_ = true;
+    std::cout << CodeLine(*meeting->code()) << std::endl;
+  }
+
   // The game screen shows the session's game; Running and ShowDebug stay this machine's own.
   static void Show(Program& program, const Session& session) {
     const GameState* state = session.state();
@@ -71,6 +86,7 @@ class NetworkMatch final : public Match {
   }
 
   NetworkGame game_;
+  bool code_said_ = false;
 };
 
 }  // namespace

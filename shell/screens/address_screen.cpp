@@ -1,5 +1,6 @@
 #include "shell/screens/address_screen.h"
 
+#include "meeting/room_code.h"
 #include "platform/events.h"
 #include "platform/run_error.h"
 #include "shell/matches/make_match.h"
@@ -39,10 +40,75 @@ std::string Capitalized(std::string text) {
   return text;
 }
 
+void LeaveAddressScreen(Program& program) {
+  program.system.window().AcceptText(false);
+  program.address_entry.reset();
+  program.screen.Shown = kMenuScreen;
+}
+
+// A code typed: the game is met through the meeting service, the screen staying until the
+// service has found the code's game, so that a wrong code can be typed again. A code is never kept
+// as the last address: it is good for one game.
+void JoinByCode(Program& program, const std::string& typed) {
+  AddressEntry& entry = *program.address_entry;
+  const auto code = ParseRoomCode(typed);
+  if (const auto* error = std::get_if<RoomCodeError>(&code)) {
+    entry.problem = error->message;
+    return;
+  }
+  const TypedJoin typed_join = std::get<TypedJoin>(program.options.mode);
+  try {
+    program.resources.transport = program.resources.open_for_meeting();
+    program.options.mode =
+        CodeJoin{std::get<RoomCode>(code), typed_join.input_delay, typed_join.hide_address};
+    program.match = MakeMatch(program);
+  } catch (const RunError& error) {
+    program.options.mode = typed_join;
+    entry.problem = error.description();
+    return;
+  }
+  entry.problem.clear();
+  entry.meeting = true;
+}
+
+// Once a frame while a typed code's game is looked for: found, the menu; not found, the screen
+// again with the reason.
+void ServeMeeting(Program& program) {
+  AddressEntry& entry = *program.address_entry;
+  const Meeting* meeting = program.match->network_game()->meeting();
+  // The meeting begins with the match's first frame.
+  if (meeting == nullptr) return;
+  switch (meeting->stage()) {
+    case MeetingStage::kFindingService:
+    case MeetingStage::kAsking:
+    case MeetingStage::kWaiting:
+      return;
+    case MeetingStage::kFailed: {
+      entry.problem = meeting->failure();
+      entry.meeting = false;
+      const CodeJoin join = std::get<CodeJoin>(program.options.mode);
+      program.options.mode = TypedJoin{join.input_delay, join.hide_address};
+      program.match = MakeLocalMatch();
+      return;
+    }
+    case MeetingStage::kLooking:
+    case MeetingStage::kDirect:
+    case MeetingStage::kRelayed:
+      LeaveAddressScreen(program);
+      return;
+  }
+}
+
 void Connect(Program& program) {
   AddressEntry& entry = *program.address_entry;
+  const std::string typed = Strip(entry.typed);
+  if (LooksLikeRoomCode(typed)) return JoinByCode(program, typed);
+  if (std::get<TypedJoin>(program.options.mode).hide_address || program.net_settings.hide_address) {
+    entry.problem = "This machine's address is to be hidden: type the host's code, not an address";
+    return;
+  }
   try {
-    entry.address = ParseHostAddress(Strip(entry.typed), "The address");
+    entry.address = ParseHostAddress(typed, "The address");
   } catch (const AddressError& error) {
     entry.problem = Capitalized(error.what());
     return;
@@ -96,7 +162,7 @@ void AddressKey(Program& program, int16_t key_code, int16_t shift) {
   AddressEntry& entry = *program.address_entry;
   if (key_code == kKeyEscape) {
     program.game.Running = false;
-  } else if (entry.lookup) {
+  } else if (entry.lookup || entry.meeting) {
     // The address stays as it is while it is being looked up.
   } else if (key_code == kKeyBackspace) {
     RemoveLastCharacter(entry.typed);
@@ -109,29 +175,30 @@ void AddressKey(Program& program, int16_t key_code, int16_t shift) {
 
 void AddressText(Program& program, const std::string& text) {
   AddressEntry& entry = *program.address_entry;
-  if (!entry.lookup) Append(entry.typed, text);
+  if (!entry.lookup && !entry.meeting) Append(entry.typed, text);
 }
 
 void ServeAddressEntry(Program& program) {
   AddressEntry& entry = *program.address_entry;
+  if (entry.meeting) return ServeMeeting(program);
   if (!entry.lookup) return;
   auto answer = entry.lookup->Poll(program.system.clock().Seconds());
   if (!answer) return;
   entry.lookup.reset();
   if (auto* transport = std::get_if<std::unique_ptr<Transport>>(&*answer)) {
     BeginMatch(program, std::move(*transport));
-    program.system.window().AcceptText(false);
-    program.address_entry.reset();
-    program.screen.Shown = kMenuScreen;
+    LeaveAddressScreen(program);
     return;
   }
   entry.problem = std::get<std::string>(*answer);
 }
 
 std::vector<std::string> AddressLines(const AddressEntry& entry) {
-  std::vector<std::string> lines = {"Type the host's address (name or IPv4, :PORT when not 27910)",
-                                    entry.typed + (entry.lookup ? "" : "_")};
+  std::vector<std::string> lines = {
+      "Type the host's code (ABCD-EFGH) or address (name or IPv4, :PORT when not 27910)",
+      entry.typed + (entry.lookup || entry.meeting ? "" : "_")};
   if (entry.lookup) lines.push_back("Looking up the host...");
+  if (entry.meeting) lines.push_back("Looking for the game of this code...");
   if (!entry.problem.empty()) lines.push_back(entry.problem);
   lines.push_back("Enter connects, Esc ends the program");
   return lines;

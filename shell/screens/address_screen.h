@@ -21,6 +21,7 @@ struct AddressEntry {
   HostAddress address;                 // the last address Enter read from it
   std::string problem;                 // why the last Enter did not connect; empty: nothing
   std::unique_ptr<HostLookup> lookup;  // under way since the last Enter
+  bool meeting = false;                // a typed code's game is being looked for
 };
 
 // The file in the per-user state folder that keeps the last address; "" when there is none.
@@ -33,8 +34,8 @@ void StartAddressEntry(Program& program);
 void AddressKey(Program& program, int16_t key_code, int16_t shift);
 // Text typed on the address screen.
 void AddressText(Program& program, const std::string& text);
-// Once a frame: a lookup that has succeeded makes the network game and shows the menu; one that
-// failed says why.
+// Once a frame: a lookup that has succeeded makes the network game and shows the menu, and so
+// does a code whose game the meeting service has found; one that failed says why.
 void ServeAddressEntry(Program& program);
 // What the address screen says.
 std::vector<std::string> AddressLines(const AddressEntry& entry);

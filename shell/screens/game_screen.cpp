@@ -120,21 +120,23 @@ std::vector<Rect> TakenAreas(Program& program) {
 }
 
 // What the kind of game has to say, in the window's face across the field.
-void DrawMessages(Program& program, const std::vector<std::string>& messages, int32_t middle) {
-  if (messages.empty()) return;
+void DrawMessages(Program& program, const std::vector<std::string>& messages, int32_t middle,
+                  const std::string& headline = {}) {
+  if (messages.empty() && headline.empty()) return;
   DisplayState& display = program.display;
   int32_t saved_color = 0;
   Guarded([&] { saved_color = BackBuffer(display).GetForeColor(); });
   Guarded([&] {
     DrawFieldMessages(BackBuffer(display), program.game.ScreenWidth, program.game.ScreenHeight,
-                      messages, middle);
+                      messages, middle, headline);
   });
   Guarded([&] { BackBuffer(display).SetForeColor(saved_color); });
 }
 
 // The game's messages and the address screen's: a quarter of the way down.
-void DrawMessages(Program& program, const std::vector<std::string>& messages) {
-  DrawMessages(program, messages, program.game.ScreenHeight / 4);
+void DrawMessages(Program& program, const std::vector<std::string>& messages,
+                  const std::string& headline = {}) {
+  DrawMessages(program, messages, program.game.ScreenHeight / 4, headline);
 }
 
 // The kind of game's corner note, low on the left in the overlay's colour and the log's font.
@@ -198,7 +200,7 @@ void DrawGameScreen(Program& program, int32_t& saved_fore_color) {
       Guarded([&] { DrawBall(program.display, game, index, row, kOrdinaryColumn); });
     }
   }
-  DrawMessages(program, program.match->Messages());
+  DrawMessages(program, program.match->Messages(), program.match->Headline());
   DrawCornerNote(program, program.match->CornerNote());
   if (game.ShowDebug) DrawDebugOverlay(program, saved_fore_color);
   if (const std::optional<TimelineBar> bar = program.match->Bar()) DrawBar(program, *bar);

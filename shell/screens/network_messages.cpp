@@ -78,7 +78,77 @@ std::vector<std::string> ReachLines(const HostReach& reach, const PortMapping* m
   return lines;
 }
 
+const char* const kThroughService = "Playing through the meeting service";
+const char* const kLookingForWay = "Looking for a way to the other player";
+
+// What the host's meeting is doing while it waits; the failure, after which only addresses are
+// left to give.
+std::vector<std::string> HostMeetingLines(const Meeting& meeting) {
+  switch (meeting.stage()) {
+    case MeetingStage::kFindingService:
+    case MeetingStage::kAsking:
+      return {"Asking the meeting service for a code"};
+    case MeetingStage::kWaiting:
+      return {"The other player joins with this code"};
+    case MeetingStage::kLooking:
+      return {kLookingForWay};
+    case MeetingStage::kRelayed:
+      return {kThroughService};
+    case MeetingStage::kDirect:
+      break;
+    case MeetingStage::kFailed:
+      return {meeting.failure()};
+  }
+  return {};
+}
+
+// What the joiner's meeting is doing before the connection to the host is up.
+std::vector<std::string> JoinerMeetingLines(const Meeting& meeting) {
+  switch (meeting.stage()) {
+    case MeetingStage::kFindingService:
+    case MeetingStage::kAsking:
+    case MeetingStage::kWaiting:
+      return {"Looking for the game of code " + FormatRoomCode(*meeting.code())};
+    case MeetingStage::kLooking:
+      return {kLookingForWay};
+    case MeetingStage::kDirect:
+      return {"Connecting to the other player"};
+    case MeetingStage::kRelayed:
+      return {kThroughService};
+    case MeetingStage::kFailed:
+      break;
+  }
+  return {meeting.failure(), kEscEnds};
+}
+
+// The host's lines while it waits for its player.
+std::vector<std::string> HostWaitingLines(const NetworkGame& game) {
+  std::vector<std::string> lines;
+  const Meeting* meeting = game.meeting();
+  if (meeting != nullptr) lines = HostMeetingLines(*meeting);
+  // Where it can be reached, unless it is to be hidden; after a failed meeting, the one way left.
+  if (!game.setup().meeting.hide_address) {
+    for (std::string& line : ReachLines(game.reach(), game.mapping(), game.setup().address.port)) {
+      lines.push_back(std::move(line));
+    }
+  }
+  return lines;
+}
+
 }  // namespace
+
+std::string CodeLine(RoomCode code) { return "Code: " + FormatRoomCode(code); }
+
+std::string NetworkHeadline(const NetworkGame& game) {
+  const Meeting* meeting = game.meeting();
+  const Session* session = game.session();
+  if (meeting == nullptr || session == nullptr || game.setup().role != Role::kHost ||
+      session->phase() != Phase::kWaiting || !meeting->code() ||
+      meeting->stage() == MeetingStage::kFailed) {
+    return {};
+  }
+  return CodeLine(*meeting->code());
+}
 
 std::vector<std::string> NetworkOverlayLines(const NetworkGame& game) {
   const Session* session = game.session();
@@ -95,6 +165,12 @@ std::vector<std::string> NetworkOverlayLines(const NetworkGame& game) {
   const int64_t ignored =
       stats.malformed + stats.unknown_type + stats.from_strangers + stats.unexpected;
   if (ignored > 0) lines.push_back("Packets Ignored: " + std::to_string(ignored));
+  if (const Meeting* meeting = game.meeting()) {
+    if (meeting->stage() == MeetingStage::kDirect) lines.emplace_back("Path: direct");
+    if (meeting->stage() == MeetingStage::kRelayed) {
+      lines.emplace_back("Path: relayed by the meeting service");
+    }
+  }
   return lines;
 }
 
@@ -112,13 +188,14 @@ std::vector<std::string> NetworkMessages(const NetworkGame& game) {
   const NetworkSetup& setup = game.setup();
   switch (session.phase()) {
     case Phase::kConnecting:
+      if (const Meeting* meeting = game.meeting()) return JoinerMeetingLines(*meeting);
       return {"Connecting to " + setup.address.Text()};
     case Phase::kWaiting: {
       std::vector<std::string> lines = {"Waiting for the other player"};
       if (setup.role == Role::kHost) {
-        for (std::string& line : ReachLines(game.reach(), game.mapping(), setup.address.port)) {
-          lines.push_back(std::move(line));
-        }
+        for (std::string& line : HostWaitingLines(game)) lines.push_back(std::move(line));
+      } else if (game.meeting() != nullptr && game.meeting()->stage() == MeetingStage::kRelayed) {
+        lines.emplace_back(kThroughService);
       }
       if (session.turned_away()) {
         lines.push_back(TurnedAwayLine(*session.turned_away(), session.settings()));

@@ -11,6 +11,10 @@ namespace kraylo {
 // The messages of `game` as it stands: what it waits for, or why it stopped; none while it plays
 // as it should.
 std::vector<std::string> NetworkMessages(const NetworkGame& game);
+// The host's code, shown large while it waits for the other player; empty without one.
+std::string NetworkHeadline(const NetworkGame& game);
+// "Code: ABCD-EFGH", as the waiting screen and standard output write it.
+std::string CodeLine(RoomCode code);
 // How many spectators watch the game ("2 spectators watch"), as the players see it; empty while
 // none do.
 std::string WatchersNote(const NetworkGame& game);

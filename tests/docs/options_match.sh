@@ -54,7 +54,10 @@ manual_options=$(awk '
 docs_options=$(awk -F'|' '
   /^## / { inside = ($0 == "## Command-line options"); next }
   inside && /^\| *`--/ {
-    option = $2; words = $3
+    # A bar inside a cell is written \| in Markdown: not a cell'"'"'s end.
+    line = $0; gsub(/\\\|/, "\001", line); split(line, cell, "|")
+    option = cell[2]; words = cell[3]
+    gsub(/\001/, "|", option); gsub(/\001/, "|", words)
     gsub(/^ *`|` *$/, "", option); gsub(/^ +| +$/, "", words)
     print option "\t" words
   }' "$docs")

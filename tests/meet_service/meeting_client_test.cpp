@@ -16,6 +16,7 @@ constexpr HashKey kKey{1, 2, 3};
 struct Side {
   Endpoint endpoint;
   bool hard_nat = false;  // a new public port per destination port
+  bool hides_address = false;
   std::optional<MeetingClient> client;
   std::vector<MeetingEvent> events;
   std::vector<std::pair<Endpoint, std::vector<uint8_t>>> game_datagrams;  // not the meeting's
@@ -27,8 +28,9 @@ struct World {
   bool service_up = true;
   testing::RecordingNetwork network;
   MeetingService service{kKey, ServiceLimits{}, network};
-  Side host{{0xC0000201, 27910}, false, std::nullopt, {}, {}};
-  Side player{{0xC6336402, 27910}, false, std::nullopt, {}, {}};
+  Side host{{0xC0000201, 27910}, false, false, std::nullopt, {}, {}};
+  Side player{{0xC6336402, 27910}, false, false, std::nullopt, {}, {}};
+  std::vector<Endpoint> sent_to;  // every datagram's destination, from either side
   double now = 0;
 
   Endpoint PublicFrom(const Side& side, Endpoint to) const {
@@ -48,6 +50,7 @@ struct World {
   }
   void SendFrom(Side& side, Endpoint to, std::span<const uint8_t> bytes) {
     const Endpoint from = PublicFrom(side, to);
+    sent_to.push_back(to);
     if (to.address == kService.address) {
       if (service_up) service.Receive(to.port, from, bytes, now);
     } else if (direct) {
@@ -71,10 +74,11 @@ struct World {
     }
   }
   MeetingSetup Setup(const Side& side) const {
-    MeetingSetup setup{kService, "meet.example", Offer{3, 800, 600, 0, {}}, 60,
+    MeetingSetup setup{kService, "meet.example", Offer{3, 800, 600, 0, 0, {}}, 60,
                        side.endpoint.address};
     setup.offer.candidates.count = 1;
     setup.offer.candidates.endpoints[0] = side.endpoint;
+    setup.offer.hides_address = side.hides_address ? 1 : 0;
     return setup;
   }
   // Starts the host, waits for its code, starts the joiner with it.
@@ -152,6 +156,29 @@ TEST(MeetingClientTest, ARelayedSideThatMovesRebindsAndItsGameGoesOn) {
   world.SendFrom(world.player, to_host, game_datagram);
   world.Run(0.05, nullptr);
   EXPECT_EQ(world.host.game_datagrams.size(), 1u);
+}
+
+TEST(MeetingClientTest, ASideThatHidesItsAddressIsNeverToldToTheOtherAndPlaysThroughTheRelay) {
+  for (const bool host_hides : {true, false}) {
+    SCOPED_TRACE(host_hides ? "the host hides" : "the player hides");
+    World world;
+    Side& hider = host_hides ? world.host : world.player;
+    const Side& other = host_hides ? world.player : world.host;
+    hider.hides_address = true;
+    ASSERT_TRUE(world.Meet());
+    const double joined = world.now;
+    world.Run(5, [&] { return world.BothChose(); });
+    ASSERT_TRUE(world.BothChose());
+    // At once, not after the wait for a direct path that could not be offered.
+    EXPECT_LE(world.now - joined, 1.0);
+    EXPECT_EQ(World::Find<PathChosenEvent>(world.host)->kind, PathKind::kRelayed);
+    EXPECT_EQ(World::Find<PathChosenEvent>(world.player)->kind, PathKind::kRelayed);
+    const PeerFoundEvent* found = World::Find<PeerFoundEvent>(other);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->seen, Endpoint{});
+    EXPECT_EQ(found->candidates.count, 0);
+    for (const Endpoint& to : world.sent_to) EXPECT_NE(to.address, hider.endpoint.address);
+  }
 }
 
 TEST(MeetingClientTest, EveryFailureIsSaidWithinFiveSeconds) {

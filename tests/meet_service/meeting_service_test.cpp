@@ -19,7 +19,7 @@ constexpr Endpoint kStranger{0xCB007103, 60000};
 constexpr HashKey kKey{9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
 
 Offer GameOffer(uint16_t version = 3, int32_t width = 800) {
-  return Offer{version, width, 600, 0, {}};
+  return Offer{version, width, 600, 0, 0, {}};
 }
 
 // One service and what it sent; each call sends one message and decodes the answers.
@@ -44,15 +44,15 @@ struct Fixture {
     }
     return std::get<M>(answers[0]);
   }
-  Refusal RefusalOf(Endpoint from, const MeetingMessage& message) {
+  MeetingRefusal RefusalOf(Endpoint from, const MeetingMessage& message) {
     return AskFor<RefusedMessage>(from, message).reason;
   }
   RegisteredMessage Register(Endpoint host = kHost) {
     return AskFor<RegisteredMessage>(host, RegisterMessage{GameOffer()});
   }
   // Binds `role` of `game` with `token` from `from`: the ports, or a refusal.
-  std::variant<BoundMessage, Refusal> Bind(Endpoint from, uint64_t game, Role role,
-                                           const HashKey& token) {
+  std::variant<BoundMessage, MeetingRefusal> Bind(Endpoint from, uint64_t game, MeetingRole role,
+                                                  const HashKey& token) {
     const auto challenge = AskFor<ChallengeMessage>(from, BindRequestMessage{game, role});
     const auto answers =
         Ask(from, BindMessage{game, role, challenge.challenge,
@@ -84,13 +84,13 @@ struct RelayedPair {
   BoundMessage player_bound;
   RelayedPair() {
     const RoomCode code = f.Register().code;
-    const auto answers = f.Ask(kPlayer, JoinMessage{code, Role::kPlayer, GameOffer()});
+    const auto answers = f.Ask(kPlayer, JoinMessage{code, MeetingRole::kPlayer, GameOffer()});
     joined = std::get<JoinedMessage>(answers.at(0));
     introduction = std::get<IntroductionMessage>(answers.at(1));
     host_bound =
-        std::get<BoundMessage>(f.Bind(kHost, joined.game, Role::kHost, introduction.token));
+        std::get<BoundMessage>(f.Bind(kHost, joined.game, MeetingRole::kHost, introduction.token));
     player_bound =
-        std::get<BoundMessage>(f.Bind(kPlayer, joined.game, Role::kPlayer, joined.token));
+        std::get<BoundMessage>(f.Bind(kPlayer, joined.game, MeetingRole::kPlayer, joined.token));
   }
 };
 
@@ -98,16 +98,16 @@ TEST(MeetingServiceTest, ACodeMeetsOnePlayerWithItsHostAndNoSecond) {
   Fixture f;
   const RegisteredMessage room = f.Register();
   EXPECT_EQ(room.seen, kHost);
-  EXPECT_EQ(
-      f.RefusalOf(kPlayer, JoinMessage{RoomCode{room.code.value ^ 1}, Role::kPlayer, GameOffer()}),
-      Refusal::kNoSuchCode);
-  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer(2)}),
-            Refusal::kGameVersion);
-  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer(3, 640)}),
-            Refusal::kFieldSize);
-  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, Role::kWatcher, GameOffer()}),
-            Refusal::kNoWatching);
-  const auto answers = f.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()});
+  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{RoomCode{room.code.value ^ 1}, MeetingRole::kPlayer,
+                                             GameOffer()}),
+            MeetingRefusal::kNoSuchCode);
+  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer(2)}),
+            MeetingRefusal::kGameVersion);
+  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer(3, 640)}),
+            MeetingRefusal::kFieldSize);
+  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, MeetingRole::kWatcher, GameOffer()}),
+            MeetingRefusal::kNoWatching);
+  const auto answers = f.Ask(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()});
   ASSERT_EQ(answers.size(), 2u);
   const auto joined = std::get<JoinedMessage>(answers[0]);
   const auto introduction = std::get<IntroductionMessage>(answers[1]);
@@ -117,12 +117,12 @@ TEST(MeetingServiceTest, ACodeMeetsOnePlayerWithItsHostAndNoSecond) {
   EXPECT_EQ(introduction.game, joined.game);
   EXPECT_NE(introduction.token, joined.token);
   // The player asking again is answered alike; anyone else is turned away.
-  EXPECT_EQ(
-      std::get<JoinedMessage>(f.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()})[0])
-          .game,
-      joined.game);
-  EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{room.code, Role::kPlayer, GameOffer()}),
-            Refusal::kHasPlayer);
+  EXPECT_EQ(std::get<JoinedMessage>(
+                f.Ask(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()})[0])
+                .game,
+            joined.game);
+  EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()}),
+            MeetingRefusal::kHasPlayer);
 }
 
 TEST(MeetingServiceTest, ARoomLivesOnKeepAlivesAndDiesFifteenSecondsAfterTheLast) {
@@ -136,12 +136,12 @@ TEST(MeetingServiceTest, ARoomLivesOnKeepAlivesAndDiesFifteenSecondsAfterTheLast
   }
   f.now += MeetingService::kRoomSeconds;
   f.service.Expire(f.now);
-  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()}),
-            Refusal::kNoSuchCode);
+  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()}),
+            MeetingRefusal::kNoSuchCode);
   // A keep-alive with another room's token keeps nothing.
   EXPECT_EQ(f.RefusalOf(kStranger, KeepAliveMessage{RoomCode{room.code.value ^ 1}, room.room_token,
                                                     GameOffer()}),
-            Refusal::kBadToken);
+            MeetingRefusal::kBadToken);
 }
 
 TEST(MeetingServiceTest, TheRelayForwardsOnlyBetweenItsBoundPair) {
@@ -171,20 +171,21 @@ TEST(MeetingServiceTest, BindingNeedsTheTokenAFreshChallengeAndTheAddressItWasGi
   Fixture& f = pair.f;
   const uint64_t game = pair.joined.game;
   // The other role's token, or none.
-  EXPECT_EQ(std::get<Refusal>(f.Bind(kStranger, game, Role::kHost, pair.joined.token)),
-            Refusal::kBadToken);
-  EXPECT_EQ(std::get<Refusal>(f.Bind(kStranger, game, Role::kPlayer, HashKey{})),
-            Refusal::kBadToken);
+  EXPECT_EQ(
+      std::get<MeetingRefusal>(f.Bind(kStranger, game, MeetingRole::kHost, pair.joined.token)),
+      MeetingRefusal::kBadToken);
+  EXPECT_EQ(std::get<MeetingRefusal>(f.Bind(kStranger, game, MeetingRole::kPlayer, HashKey{})),
+            MeetingRefusal::kBadToken);
   // A bind seen on the way, replayed from elsewhere or a minute later, is refused.
   const auto challenge =
-      f.AskFor<ChallengeMessage>(kPlayer, BindRequestMessage{game, Role::kPlayer});
-  const BindMessage bind{game, Role::kPlayer, challenge.challenge,
-                         BindProof(pair.joined.token, challenge.challenge, game, Role::kPlayer),
-                         60};
-  EXPECT_EQ(f.RefusalOf(kStranger, bind), Refusal::kBadToken);
+      f.AskFor<ChallengeMessage>(kPlayer, BindRequestMessage{game, MeetingRole::kPlayer});
+  const BindMessage bind{
+      game, MeetingRole::kPlayer, challenge.challenge,
+      BindProof(pair.joined.token, challenge.challenge, game, MeetingRole::kPlayer), 60};
+  EXPECT_EQ(f.RefusalOf(kStranger, bind), MeetingRefusal::kBadToken);
   f.now += 61;
   f.Relay(kHost, pair.host_bound.peer_port);  // the game goes on meanwhile
-  EXPECT_EQ(f.RefusalOf(kPlayer, bind), Refusal::kBadToken);
+  EXPECT_EQ(f.RefusalOf(kPlayer, bind), MeetingRefusal::kBadToken);
   ASSERT_TRUE(f.Relay(kPlayer, pair.player_bound.peer_port));
 }
 
@@ -192,8 +193,8 @@ TEST(MeetingServiceTest, ASideRebindsFromANewAddressAndItsOldOneIsAStranger) {
   RelayedPair pair;
   Fixture& f = pair.f;
   const Endpoint moved{0xC6336409, 50123};
-  const auto rebound =
-      std::get<BoundMessage>(f.Bind(moved, pair.joined.game, Role::kPlayer, pair.joined.token));
+  const auto rebound = std::get<BoundMessage>(
+      f.Bind(moved, pair.joined.game, MeetingRole::kPlayer, pair.joined.token));
   EXPECT_EQ(rebound.own_port, pair.player_bound.own_port);
   EXPECT_FALSE(f.Relay(kPlayer, pair.player_bound.peer_port));
   ASSERT_TRUE(f.Relay(moved, pair.player_bound.peer_port));
@@ -207,20 +208,22 @@ TEST(MeetingServiceTest, ARestartedServiceWithTheSameKeyTakesTheTokensBack) {
     SCOPED_TRACE(same_key);
     Fixture restarted(same_key ? kKey : HashKey{}, ServiceLimits{});
     const KeepAliveMessage keep{room.code, room.room_token, GameOffer()};
-    const auto host = restarted.Bind(kHost, pair.joined.game, Role::kHost, pair.introduction.token);
+    const auto host =
+        restarted.Bind(kHost, pair.joined.game, MeetingRole::kHost, pair.introduction.token);
     if (!same_key) {
-      EXPECT_EQ(std::get<Refusal>(host), Refusal::kBadToken);
-      EXPECT_EQ(restarted.RefusalOf(kHost, keep), Refusal::kBadToken);
+      EXPECT_EQ(std::get<MeetingRefusal>(host), MeetingRefusal::kBadToken);
+      EXPECT_EQ(restarted.RefusalOf(kHost, keep), MeetingRefusal::kBadToken);
       continue;
     }
     // The same ports as before, so the game's peers keep their addresses.
     EXPECT_EQ(std::get<BoundMessage>(host).own_port, pair.host_bound.own_port);
-    restarted.Bind(kPlayer, pair.joined.game, Role::kPlayer, pair.joined.token);
+    restarted.Bind(kPlayer, pair.joined.game, MeetingRole::kPlayer, pair.joined.token);
     EXPECT_EQ(restarted.Relay(kHost, pair.host_bound.peer_port)->to, kPlayer);
     // The room comes back with its host's next keep-alive.
     restarted.AskFor<KeptMessage>(kHost, keep);
-    EXPECT_EQ(restarted.Ask(kPlayer, JoinMessage{room.code, Role::kPlayer, GameOffer()}).size(),
-              2u);
+    EXPECT_EQ(
+        restarted.Ask(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()}).size(),
+        2u);
   }
 }
 
@@ -230,7 +233,7 @@ TEST(MeetingServiceTest, NothingItSendsForARequestIsLargerThanTheRequest) {
   Fixture& f = pair.f;
   const RegisteredMessage room = f.Register();
   const auto challenge =
-      f.AskFor<ChallengeMessage>(kHost, BindRequestMessage{pair.joined.game, Role::kHost});
+      f.AskFor<ChallengeMessage>(kHost, BindRequestMessage{pair.joined.game, MeetingRole::kHost});
   struct Request {
     const char* kind;
     MeetingMessage message;
@@ -238,14 +241,14 @@ TEST(MeetingServiceTest, NothingItSendsForARequestIsLargerThanTheRequest) {
   for (const Request& request : {
            Request{"register", RegisterMessage{GameOffer()}},
            Request{"keep-alive", KeepAliveMessage{room.code, room.room_token, GameOffer()}},
-           Request{"join", JoinMessage{room.code, Role::kPlayer, GameOffer()}},
-           Request{"join, refused", JoinMessage{room.code, Role::kPlayer, GameOffer(1)}},
-           Request{"bind request", BindRequestMessage{pair.joined.game, Role::kHost}},
-           Request{"bind", BindMessage{pair.joined.game, Role::kHost, challenge.challenge,
+           Request{"join", JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()}},
+           Request{"join, refused", JoinMessage{room.code, MeetingRole::kPlayer, GameOffer(1)}},
+           Request{"bind request", BindRequestMessage{pair.joined.game, MeetingRole::kHost}},
+           Request{"bind", BindMessage{pair.joined.game, MeetingRole::kHost, challenge.challenge,
                                        BindProof(pair.introduction.token, challenge.challenge,
-                                                 pair.joined.game, Role::kHost),
+                                                 pair.joined.game, MeetingRole::kHost),
                                        60}},
-           Request{"bind, refused", BindMessage{pair.joined.game, Role::kHost, 1, 2, 60}},
+           Request{"bind, refused", BindMessage{pair.joined.game, MeetingRole::kHost, 1, 2, 60}},
        }) {
     const MeetingBytes bytes = EncodeMeeting(request.message);
     f.service.Receive(kMeetingPort, Endpoint{0x0A000001, static_cast<uint16_t>(f.now)},
@@ -287,18 +290,18 @@ TEST(MeetingServiceTest, RatesAndCapsHold) {
   Fixture f(kKey, limits);
   // Look-ups: a burst of five, then one a second.
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(
-        f.RefusalOf(kStranger, JoinMessage{RoomCode{uint64_t(i)}, Role::kPlayer, GameOffer()}),
-        Refusal::kNoSuchCode);
+    EXPECT_EQ(f.RefusalOf(kStranger,
+                          JoinMessage{RoomCode{uint64_t(i)}, MeetingRole::kPlayer, GameOffer()}),
+              MeetingRefusal::kNoSuchCode);
   }
-  EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{RoomCode{9}, Role::kPlayer, GameOffer()}),
-            Refusal::kSlowDown);
+  EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{RoomCode{9}, MeetingRole::kPlayer, GameOffer()}),
+            MeetingRefusal::kSlowDown);
   f.now += 1;
-  EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{RoomCode{9}, Role::kPlayer, GameOffer()}),
-            Refusal::kNoSuchCode);
+  EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{RoomCode{9}, MeetingRole::kPlayer, GameOffer()}),
+            MeetingRefusal::kNoSuchCode);
   // Rooms per address.
   for (int i = 0; i < 3; ++i) f.Register();
-  EXPECT_EQ(f.RefusalOf(kHost, RegisterMessage{GameOffer()}), Refusal::kTooMany);
+  EXPECT_EQ(f.RefusalOf(kHost, RegisterMessage{GameOffer()}), MeetingRefusal::kTooMany);
   EXPECT_EQ(f.Register(Endpoint{kHost.address + 1, 1}).seen.port, 1);
   // STUN answers per address.
   const auto request = StunRequest(StunTransaction{});
@@ -316,9 +319,9 @@ TEST(MeetingServiceTest, ARelayedGameIsHeldToItsRateAndAnAddressToItsGames) {
   limits.game_bytes_per_second = 6000;
   RelayedPair pair;
   Fixture f(kKey, limits);
-  auto host =
-      std::get<BoundMessage>(f.Bind(kHost, pair.joined.game, Role::kHost, pair.introduction.token));
-  f.Bind(kPlayer, pair.joined.game, Role::kPlayer, pair.joined.token);
+  auto host = std::get<BoundMessage>(
+      f.Bind(kHost, pair.joined.game, MeetingRole::kHost, pair.introduction.token));
+  f.Bind(kPlayer, pair.joined.game, MeetingRole::kPlayer, pair.joined.token);
   // 6000 bytes a second: a hundred datagrams of 60 bytes, not more.
   int passed = 0;
   for (int i = 0; i < 150; ++i) passed += f.Relay(kHost, host.peer_port).has_value() ? 1 : 0;
@@ -329,9 +332,9 @@ TEST(MeetingServiceTest, ARelayedGameIsHeldToItsRateAndAnAddressToItsGames) {
   EXPECT_EQ(passed, 50);
   // The host's address has its one relayed side already.
   RelayedPair other;
-  EXPECT_EQ(
-      std::get<Refusal>(f.Bind(kHost, other.joined.game, Role::kHost, other.introduction.token)),
-      Refusal::kTooMany);
+  EXPECT_EQ(std::get<MeetingRefusal>(
+                f.Bind(kHost, other.joined.game, MeetingRole::kHost, other.introduction.token)),
+            MeetingRefusal::kTooMany);
   // A game both of whose sides went quiet past their limit is let go, and its ports with it.
   f.now += 61;
   f.service.Expire(f.now);

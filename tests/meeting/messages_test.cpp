@@ -11,7 +11,7 @@ namespace kraylo {
 namespace {
 
 Offer SomeOffer() {
-  Offer offer{3, 800, 600, 1, {}};
+  Offer offer{3, 800, 600, 1, 1, {}};
   offer.candidates.count = 2;
   offer.candidates.endpoints[0] = {0x0A000002, 27910};
   offer.candidates.endpoints[1] = {0xC0000201, 40000};
@@ -22,17 +22,17 @@ std::vector<MeetingMessage> EveryKind() {
   const HashKey key{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   return {RegisterMessage{SomeOffer()},
           KeepAliveMessage{RoomCode{0x123456789A}, key, SomeOffer()},
-          JoinMessage{RoomCode{kRoomCodeValues - 1}, Role::kWatcher, SomeOffer()},
-          BindRequestMessage{~uint64_t{0}, Role::kPlayer},
-          BindMessage{7, Role::kHost, 8, 9, 600},
-          ProbeMessage{7, Role::kPlayer, 1, 0xDEADBEEF},
+          JoinMessage{RoomCode{kRoomCodeValues - 1}, MeetingRole::kWatcher, SomeOffer()},
+          BindRequestMessage{~uint64_t{0}, MeetingRole::kPlayer},
+          BindMessage{7, MeetingRole::kHost, 8, 9, 600},
+          ProbeMessage{7, MeetingRole::kPlayer, 1, 0xDEADBEEF},
           RegisteredMessage{RoomCode{5}, key, {0x7F000001, 1}},
           KeptMessage{RoomCode{5}, {0x7F000001, 65535}},
           JoinedMessage{7, key, {1, 2}, {3, 4}, SomeOffer()},
-          IntroductionMessage{7, key, Role::kPlayer, {3, 4}, SomeOffer()},
+          IntroductionMessage{7, key, MeetingRole::kPlayer, {3, 4}, SomeOffer()},
           ChallengeMessage{7, 99},
           BoundMessage{7, 28000, 28001},
-          RefusedMessage{Refusal::kSlowDown, kMeetingVersion}};
+          RefusedMessage{MeetingRefusal::kSlowDown, kMeetingVersion}};
 }
 
 TEST(MeetingMessagesTest, EveryKindGoesRoundItsBytesAtItsFixedSize) {
@@ -111,6 +111,9 @@ TEST(LinkPathTest, DirectOnceProbesWentBothWaysElseTheRelay) {
     if (c.answered) facts.answered = Endpoint{1, 2};
     EXPECT_EQ(ChoosePath(facts, c.at), c.expected) << c.at;
   }
+  // Even with probes that went both ways: a hidden address is never played to directly.
+  EXPECT_EQ(ChoosePath(PathFacts{0, false, false, true, Endpoint{1, 2}, true}, 0),
+            PathKind::kRelayed);
 }
 
 TEST(KeyedHashTest, MatchesThePublishedValues) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "meeting/room_code.h"
+
 namespace kraylo {
 namespace {
 
@@ -135,8 +137,8 @@ TEST(Options, HostAndJoinStartANetworkGameWithTheirPortAndDelay) {
   EXPECT_TRUE(ParseOptions({"--mute", "--host"}).mute);
   EXPECT_FALSE(std::get<HostGame>(ParseOptions({"--host", "--no-port-mapping"}).mode).port_mapping);
   EXPECT_TRUE(std::get<HostGame>(ParseOptions({"--host"}).mode).port_mapping);
-  for (const char* option :
-       {"--host [PORT]", "--join [HOST[:PORT]]", "--delay N", "--no-port-mapping", "--mute"}) {
+  for (const char* option : {"--host [PORT]", "--join [CODE|HOST[:PORT]]", "--delay N",
+                             "--no-port-mapping", "--hide-address", "--mute"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;
   }
 }
@@ -181,6 +183,13 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
        "spectator only looks on"},
       {{"--watch", "a", "--delay", "2"},
        "--delay is for a player: a spectator's keys steer nothing"},
+      {{"--join", "ABCD-EFGU"},
+       "--join: A code has no 'U': it uses the digits and the letters but U"},
+      {{"--hide-address"},
+       "--hide-address is for a network game by code: give --host or --join as well"},
+      {{"--join", "example.org", "--hide-address"},
+       "--hide-address cannot go with --join HOST: a game by address shows each side's address; "
+       "join by the host's code"},
   };
   for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
   const Options watching = ParseOptions({"--watch", "friend:27999", "--record", "seen.krp"});
@@ -189,6 +198,19 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
   EXPECT_EQ(watch->host.name, "friend");
   EXPECT_EQ(watch->host.port, 27999);
   EXPECT_TRUE(IsNetworkRun(watching.mode) && ShowsGameAtOnce(watching.mode));
+}
+
+TEST(Options, JoinTakesACodeInAnyCaseWithLookAlikesAndHideAddressGoesWithCodesOnly) {
+  const Options by_code = ParseOptions({"--join", " abcd-efgi ", "--hide-address"});
+  const auto* code_join = std::get_if<CodeJoin>(&by_code.mode);
+  ASSERT_NE(code_join, nullptr);
+  EXPECT_EQ(FormatRoomCode(code_join->code), "ABCD-EFG1");
+  EXPECT_TRUE(code_join->hide_address);
+  EXPECT_TRUE(IsNetworkRun(by_code.mode));
+  // A name without a code's shape is a host, hyphen or not.
+  EXPECT_TRUE(std::holds_alternative<JoinGame>(ParseOptions({"--join", "my-host"}).mode));
+  EXPECT_TRUE(std::get<HostGame>(ParseOptions({"--host", "--hide-address"}).mode).hide_address);
+  EXPECT_TRUE(std::get<TypedJoin>(ParseOptions({"--join", "--hide-address"}).mode).hide_address);
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+#include "online/meeting.h"
+
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "net/enet_transport.h"
+
+namespace kraylo {
+
+// The service's name looked up on a thread of its own: a name server that does not answer must
+// not freeze the picture. The thread owns its share: a meeting that ends first drops the answer.
+struct Meeting::Lookup {
+  std::mutex mutex;
+  bool done = false;
+  std::optional<uint32_t> address;
+};
+
+Meeting::Meeting(MeetingSocket& socket, Clock& clock, Role role, const MeetingPlan& plan,
+                 const Offer& offer, uint16_t keep_seconds)
+    : socket_(socket),
+      clock_(clock),
+      role_(role),
+      plan_(plan),
+      offer_(offer),
+      keep_seconds_(keep_seconds),
+      started_(clock.Seconds()),
+      lookup_(std::make_shared<Lookup>()),
+      code_(plan.code) {
+  offer_.hides_address = plan.hide_address ? 1 : 0;
+  std::thread([name = plan.service->name, lookup = lookup_] {
+    std::optional<uint32_t> address = LookUpIpv4(name);
+    const std::lock_guard lock(lookup->mutex);
+    lookup->address = address;
+    lookup->done = true;
+  }).detach();
+}
+
+void Meeting::Fail(std::string why) {
+  stage_ = MeetingStage::kFailed;
+  failure_ = std::move(why);
+}
+
+void Meeting::StartClient(Endpoint service) {
+  MeetingSetup setup;
+  setup.service = service;
+  setup.service_name = plan_.service->Text();
+  setup.offer = offer_;
+  setup.keep_seconds = keep_seconds_;
+  setup.seed = plan_.seed;
+  // The client's wait for the service counts from the meeting's start: the look-up was part of it.
+  client_ = role_ == Role::kHost ? MeetingClient::ForHost(setup, started_)
+                                 : MeetingClient::ForJoiner(setup, *plan_.code, started_);
+  stage_ = MeetingStage::kAsking;
+}
+
+void Meeting::Serve() {
+  if (stage_ == MeetingStage::kFailed) return;
+  const double now = clock_.Seconds();
+  if (!client_) {
+    const std::lock_guard lock(lookup_->mutex);
+    if (lookup_->done && !lookup_->address) {
+      return Fail("The meeting service's name " + plan_.service->name + " is not known");
+    }
+    if (!lookup_->done) {
+      if (now - started_ > kMostWait) {
+        Fail("No answer about the meeting service's name " + plan_.service->name + " within 5 s");
+      }
+      return;
+    }
+    StartClient(Endpoint{*lookup_->address, plan_.service->port});
+  }
+  for (const MeetingDatagram& datagram : socket_.TakeMeetingDatagrams()) {
+    client_->Receive(datagram.from, datagram.bytes, now);
+  }
+  client_->Advance(now);
+  for (const MeetingSend& send : client_->TakeSends()) {
+    socket_.SendMeetingDatagram(send.to, send.bytes);
+  }
+  for (const MeetingEvent& event : client_->TakeEvents()) Take(event);
+}
+
+void Meeting::Take(const MeetingEvent& event) {
+  if (const auto* given = std::get_if<CodeGivenEvent>(&event)) {
+    code_ = given->code;
+    stage_ = MeetingStage::kWaiting;
+  } else if (std::holds_alternative<PeerFoundEvent>(event)) {
+    stage_ = MeetingStage::kLooking;
+  } else if (const auto* chosen = std::get_if<PathChosenEvent>(&event)) {
+    stage_ = chosen->kind == PathKind::kRelayed ? MeetingStage::kRelayed : MeetingStage::kDirect;
+    // The host is dialled: it only waits. A joiner whose way changed (a rebinding at new relay
+    // ports) connects afresh; the same way again leaves its connection as it is.
+    if (role_ != Role::kHost && dialed_ != chosen->peer) {
+      dialed_ = chosen->peer;
+      socket_.DialPeer(chosen->peer);
+    }
+  } else if (const auto* failed = std::get_if<MeetingFailedEvent>(&event)) {
+    Fail(failed->message);
+  }
+}
+
+void Meeting::Rebind() {
+  const double now = clock_.Seconds();
+  if (!client_ || stage_ != MeetingStage::kRelayed || now - last_rebind_ < kRebindEvery) return;
+  last_rebind_ = now;
+  client_->Rebind(now);
+}
+
+void Meeting::AddCandidate(Endpoint candidate) {
+  // Once the client runs, its offer is the one sent; before, the one it will start from.
+  if (client_) return client_->AddCandidate(candidate);
+  offer_.candidates.Add(candidate);
+}
+
+}  // namespace kraylo
