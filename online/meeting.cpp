@@ -68,6 +68,7 @@ void Meeting::Serve() {
       }
       return;
     }
+    service_address_ = *lookup_->address;
     StartClient(Endpoint{*lookup_->address, plan_.service->port});
   }
   for (const MeetingDatagram& datagram : socket_.TakeMeetingDatagrams()) {
@@ -75,12 +76,13 @@ void Meeting::Serve() {
   }
   client_->Advance(now);
   for (const MeetingSend& send : client_->TakeSends()) {
+    if (send.to.address == service_address_ && !chosen_at_) ++requests_;
     socket_.SendMeetingDatagram(send.to, send.bytes);
   }
-  for (const MeetingEvent& event : client_->TakeEvents()) Take(event);
+  for (const MeetingEvent& event : client_->TakeEvents()) Take(event, now);
 }
 
-void Meeting::Take(const MeetingEvent& event) {
+void Meeting::Take(const MeetingEvent& event, double now) {
   if (const auto* given = std::get_if<CodeGivenEvent>(&event)) {
     code_ = given->code;
     stage_ = MeetingStage::kWaiting;
@@ -88,12 +90,12 @@ void Meeting::Take(const MeetingEvent& event) {
     stage_ = MeetingStage::kLooking;
   } else if (const auto* chosen = std::get_if<PathChosenEvent>(&event)) {
     stage_ = chosen->kind == PathKind::kRelayed ? MeetingStage::kRelayed : MeetingStage::kDirect;
+    if (!chosen_at_) chosen_at_ = now;
     // The host is dialled: it only waits. A joiner whose way changed (a rebinding at new relay
     // ports) connects afresh; the same way again leaves its connection as it is.
-    if (role_ != Role::kHost && dialed_ != chosen->peer) {
-      dialed_ = chosen->peer;
-      socket_.DialPeer(chosen->peer);
-    }
+    const bool changed = way_ != chosen->peer;
+    way_ = chosen->peer;
+    if (role_ != Role::kHost && changed) socket_.DialPeer(chosen->peer);
   } else if (const auto* failed = std::get_if<MeetingFailedEvent>(&event)) {
     Fail(failed->message);
   }

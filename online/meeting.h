@@ -57,6 +57,14 @@ class Meeting {
   const std::optional<RoomCode>& code() const { return code_; }
   // Why the meeting failed, for the player as it is (kFailed).
   const std::string& failure() const { return failure_; }
+  // Where the game goes (kDirect, kRelayed): the other side, or the relay port for it.
+  const std::optional<Endpoint>& way() const { return way_; }
+  // When the meeting began (the code given) and when it first chose a way (seconds).
+  double started() const { return started_; }
+  const std::optional<double>& chosen_at() const { return chosen_at_; }
+  // Datagrams sent to the service (its meeting, echo and relay ports) until the way was chosen:
+  // each a request answered, or one lost and sent again.
+  int requests() const { return requests_; }
 
   // The longest a meeting's service takes to be found and to answer (seconds).
   static constexpr double kMostWait = kServiceAnswerWait;
@@ -66,7 +74,7 @@ class Meeting {
  private:
   struct Lookup;
   void StartClient(Endpoint service);
-  void Take(const MeetingEvent& event);
+  void Take(const MeetingEvent& event, double now);
   void Fail(std::string why);
 
   MeetingSocket& socket_;
@@ -78,9 +86,12 @@ class Meeting {
   double started_;  // seconds
   std::shared_ptr<Lookup> lookup_;
   std::optional<MeetingClient> client_;
+  uint32_t service_address_ = 0;  // the service's IPv4, once looked up
   MeetingStage stage_ = MeetingStage::kFindingService;
   std::optional<RoomCode> code_;
-  std::optional<Endpoint> dialed_;  // the joiner's: where it connected
+  std::optional<Endpoint> way_;
+  std::optional<double> chosen_at_;  // seconds
+  int requests_ = 0;
   double last_rebind_ = -kRebindEvery;
   std::string failure_;
 };

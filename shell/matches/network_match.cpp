@@ -35,7 +35,7 @@ class NetworkMatch final : public Match {
     Session* session = SessionFor(program);
     if (session == nullptr) return;
     game_.Serve();
-    SayCode();
+    SayMeeting(program);
     Show(program, *session);
   }
 
@@ -63,14 +63,28 @@ class NetworkMatch final : public Match {
   }
 
   // The host's code also goes to standard output, for a player who started it from a terminal
-  // (and for scripts).
-  void SayCode() {
+  // (and for scripts); so do the way the meeting found, when the game began on it, and why the
+  // meeting failed.
+  void SayMeeting(Program& program) {
     const Meeting* meeting = game_.meeting();
-    if (code_said_ || meeting == nullptr || game_.setup().role != Role::kHost || !meeting->code()) {
-      return;
+    if (meeting == nullptr) return;
+    if (!code_said_ && game_.setup().role == Role::kHost && meeting->code()) {
+      code_said_ = true;
+      std::cout << CodeLine(*meeting->code()) << std::endl;
     }
-    code_said_ = true;
-    std::cout << CodeLine(*meeting->code()) << std::endl;
+    if (!way_said_ && meeting->way()) {
+      way_said_ = true;
+      std::cout << PathLine(*meeting) << std::endl;
+    }
+    if (!failure_said_ && meeting->stage() == MeetingStage::kFailed) {
+      failure_said_ = true;
+      std::cout << meeting->failure() << std::endl;
+    }
+    if (!start_said_ && game_.session()->phase() == Phase::kPlaying) {
+      start_said_ = true;
+      std::cout << "Playing, " << SecondsText(program.system.clock().Seconds() - meeting->started())
+                << " after the meeting began" << std::endl;
+    }
   }
 
   // The game screen shows the session's game; Running and ShowDebug stay this machine's own.
@@ -87,6 +101,9 @@ class NetworkMatch final : public Match {
 
   NetworkGame game_;
   bool code_said_ = false;
+  bool way_said_ = false;
+  bool start_said_ = false;
+  bool failure_said_ = false;
 };
 
 }  // namespace

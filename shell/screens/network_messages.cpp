@@ -1,6 +1,7 @@
 #include "shell/screens/network_messages.h"
 
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 #include "portmap/port_mapping.h"
@@ -138,6 +139,21 @@ std::vector<std::string> HostWaitingLines(const NetworkGame& game) {
 }  // namespace
 
 std::string CodeLine(RoomCode code) { return "Code: " + FormatRoomCode(code); }
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f s", seconds);
+  return text;
+}
+
+std::string PathLine(const Meeting& meeting) {
+  const std::string seconds = SecondsText(*meeting.chosen_at() - meeting.started());
+  const std::string kind = meeting.stage() == MeetingStage::kRelayed
+                               ? "relayed by the meeting service at "
+                               : "direct to ";
+  return "Path: " + kind + FormatEndpoint(*meeting.way()) + " (" + seconds + ", " +
+         std::to_string(meeting.requests()) + " requests to the meeting service)";
+}
 
 std::string NetworkHeadline(const NetworkGame& game) {
   const Meeting* meeting = game.meeting();

@@ -3,8 +3,10 @@
 # service on an "internet" of documentation addresses, all in network namespaces of the test's own.
 # Each cell (the host's kind of network, the joiner's) is built afresh in a mount, network and PID
 # namespace of its own: when the cell ends, however it ends, its namespaces, processes and files
-# end with it. play_cell then tries the two players against each other; the table at the end holds
-# each cell's path against the one the game should take.
+# end with it. In each, the game itself plays on both sides, each in an X server of its own: the
+# host gives its code, the joiner joins with it, both click Play and push their balls, and the two
+# recordings must agree; the table at the end holds each cell's path against the one the game
+# should take, and how long the meeting took.
 #
 #   public   the player's own address is public: no NAT, nothing filtered
 #   home     a home router: masquerade, the source port kept where it can be, and conntrack lets
@@ -13,12 +15,13 @@
 #   cgn      a home router whose WAN is in 100.64.0.0/10, behind the provider's router
 #            (masquerade too) that has the public address
 #   same     (joiner only) on the host's own LAN, behind the host's router
-#   blocked  a home router that drops every UDP datagram going out
+#   blocked  (joiner only) a home router that drops every UDP datagram going out
+#   hidden   (host only) a home router, and the host hides its address ([Net] hideAddress): the
+#            joiner's network must never see a datagram from the host's address
 #
-# Usage: lab.sh [--program KRAYLO] [--work FOLDER] KRAYLO_MEET [HOST:JOINER]...
-#   without cells: the 16 of public, home, hard and cgn both ways, home:same and home:blocked.
-#   --work keeps each cell's logs in FOLDER/HOST-JOINER; --program is the game, for the cells
-#   that play it.
+# Usage: lab.sh --program KRAYLO [--work FOLDER] KRAYLO_MEET [HOST:JOINER]...
+#   without cells: the 16 of public, home, hard and cgn both ways, home:same, home:blocked and
+#   hidden:home. --work keeps each cell's logs and screenshots in FOLDER/HOST-JOINER.
 # Runs as root. Exit 77 (skipped) where the namespaces cannot be made; under CI=true that fails.
 set -euo pipefail
 lab_script=$(realpath "${BASH_SOURCE[0]}")
@@ -42,6 +45,7 @@ all_cells() {
   done
   echo home:same
   echo home:blocked
+  echo hidden:home
 }
 
 # The path the game should take: direct unless a NAT with a new port per destination meets one
@@ -49,6 +53,7 @@ all_cells() {
 expected_path() {  # host's kind, joiner's kind
   case "$1:$2" in
     *blocked*) echo error ;;
+    hidden:*) echo relayed ;;
     *:same) echo lan ;;
     hard:public | public:hard) echo direct ;;
     *hard*) echo relayed ;;
@@ -60,6 +65,7 @@ kind_name() {
   case $1 in
     same) echo "same router" ;;
     blocked) echo "UDP blocked" ;;
+    hidden) echo "home, hidden" ;;
     *) echo "$1" ;;
   esac
 }
@@ -164,8 +170,8 @@ make_player() {  # side (host|join), kind
       new_ns "$side"
       plug net "$side" "$public/24" "$internet_gateway"
       ;;
-    home | hard | blocked)
-      make_router "$side-rt" net "$lan_router/24" "$public/24" "$internet_gateway" "$2"
+    home | hard | blocked | hidden)
+      make_router "$side-rt" net "$lan_router/24" "$public/24" "$internet_gateway" "${2/hidden/home}"
       new_ns "$side"
       plug "$side-rt" "$side" 10.0.0.2/24 "$lan_router"
       ;;
@@ -191,7 +197,7 @@ make_player() {  # side (host|join), kind
 start_service() {
   in_ns net "$meet" --address "$service" --key "$lab/meet.key" 2>"$logs/meet.log" &
   remember $!
-  wait_for "the meeting service to start" "grep -q 'meeting on UDP port' '$logs/meet.log'" 5
+  wait_for "the meeting service to start" "grep -qs 'meeting on UDP port' '$logs/meet.log'" 5
 }
 
 # Records every datagram from ADDRESS that reaches namespace NS; `captured NS` ends the
@@ -200,7 +206,7 @@ capture_from() {  # namespace, address
   in_ns "$1" tcpdump -i any -n -U -w "$lab/$1.pcap" udp and src host "$2" 2>"$logs/tcpdump-$1.log" &
   echo $! >"$lab/$1.capture"
   remember $!
-  wait_for "tcpdump in $1" "grep -q 'listening on' '$logs/tcpdump-$1.log'" 5
+  wait_for "tcpdump in $1" "grep -qs 'listening on' '$logs/tcpdump-$1.log'" 5
 }
 captured() {  # namespace
   local pid
@@ -215,113 +221,118 @@ captured() {  # namespace
 # lock file, so nothing of it lands in /tmp and every player's display is :0. Run the player's
 # X clients (the game, openbox, xdotool, import) with `DISPLAY=:0 in_ns NS ...`. Prints the display.
 start_display() {  # namespace
-  in_ns "$1" Xvfb -displayfd 3 -noreset -screen 0 1280x720x24 -nolisten tcp -nolisten unix -nolock \
+  in_ns "$1" Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp -nolisten unix -nolock \
     3>"$lab/$1.display" >"$logs/xvfb-$1.log" 2>&1 &
   remember $!
   wait_for "an X server for $1" "[ -s '$lab/$1.display' ]" 10
   echo ":$(cat "$lab/$1.display")"
 }
 
-# ---- The check without the game: STUN from one socket, then a hole punch
+# ---- The game in a cell
 
-# One value of a probe's report: "KEY VALUE" lines.
-value() { awk -v key="$1" '$1 == key { print $2 }' "$2"; }  # key, file
-
-start_probe() {  # side, namespace
-  in_ns "$2" timeout 10 python3 "$lab_folder/probe.py" "$1" "$service" "$lab" \
-    >"$lab/$1.heard" 2>"$logs/probe-$1.log" &
-  echo $! >"$lab/$1.probe"
+# A player's copy of the game with its data folder, the meeting service in its configuration;
+# `hideAddress` too for a host that hides.
+copy_game() {  # side
+  local folder=$lab/$1-game hide=""
+  [ "$1:$host_kind" != host:hidden ] || hide=$'hideAddress = true\r\n'
+  mkdir -p "$folder" "$lab/$1-home"
+  cp -r "$(dirname "$program")/dorvane" "$folder/"
+  cp "$program" "$folder/kraylo"
+  printf '[Net]\r\nmeetServer = %s\r\n%s' "$service" "$hide" >>"$folder/dorvane/config.cfg"
 }
 
-# Whether what the service saw of a side fits its kind of network: the address the internet
-# sees it by, the same port at both service ports (a new one for the hard NAT), and for a public
-# address the player's own port.
-seen_fits() {  # side, kind
-  local one two lan public
-  one=$(value seen27911 "$lab/$1.mapped") two=$(value seen27912 "$lab/$1.mapped")
-  lan=$(value lan "$lab/$1.mapped") public=$(cat "$lab/$1.public")
-  [ "${one%:*}" = "$public" ] && [ "${two%:*}" = "$public" ] || return 1
-  case $2 in
-    hard) [ "$one" != "$two" ] ;;
-    public) [ "$one" = "$two" ] && [ "$one" = "$lan" ] ;;
-    *) [ "$one" = "$two" ] ;;
-  esac
+# Starts a side's game in its namespace and on its X server, recording; its standard output in
+# $logs/SIDE.out (the code, the way the meeting found, when the game began).
+start_game() {  # side, namespace, option...
+  local side=$1 ns=$2
+  shift 2
+  (cd "$lab/$side-game" && HOME=$lab/$side-home DISPLAY=:0 SDL_AUDIODRIVER=dummy \
+    exec ip netns exec "$ns" ./kraylo "$@" --record "$lab/$side.krp" \
+    >"$logs/$side.out" 2>"$logs/$side.log") &
+  echo $! >"$lab/$side.pid"
+  remember $!
 }
 
-describe_seen() {  # side
-  local one two
-  one=$(value seen27911 "$lab/$1.mapped") two=$(value seen27912 "$lab/$1.mapped")
-  if [ "$one" = - ]; then echo "no answer"; else echo "$one/${two##*:}"; fi
+on() { DISPLAY=:0 in_ns "$@"; }  # namespace, X client...
+shot() { on "$1" import -window root "$logs/$2.png" && echo "$logs/$2.png"; }  # namespace, name
+# The share of a rectangle of a screenshot that is lit.
+lit_share() { convert "$1" -crop "${4}x${5}+${2}+${3}" -threshold 6% -format "%[fx:mean]" info:; }
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+said() { grep -qF -- "$2" "$logs/$1.out" 2>/dev/null; }  # side, text on its standard output
+
+# Whether a screenshot shows the menu: the Play button lit, and where the start-up window's log
+# would be white, black.
+is_menu() { above "$(lit_share "$1" 340 255 120 22)" 0.5 && ! above "$(lit_share "$1" 20 100 100 100)" 0.1; }
+# Waits for a side's menu, then clicks Play; the displays are 800x600 as the field is, so the
+# frame's pixels are the screen's.
+click_play() {  # side, namespace
+  wait_for "the $1's menu" "is_menu \$(shot $2 $1-menu)" 15
+  on "$2" xdotool mousemove 400 260 sleep 0.1 click 1
 }
 
-# Did the other side hear a probe of this one.
-heard() {  # side that listened
-  [ "$(value heard_probes "$lab/$1.heard")" != - ]
+# Holds a key for a while in a side's window.
+press() {  # namespace, key, seconds
+  local window
+  window=$(on "$1" xdotool search --name '^Kraylo$' | head -1)
+  on "$1" xdotool windowfocus --sync "$window" keydown "$2" sleep "$3" keyup "$2"
 }
 
-# The game's rule for a side: direct once a probe of the other's reached it and its own came back.
-side_direct() {  # side
-  heard "$1" && [ "$(value heard_echoes "$lab/$1.heard")" != - ]
+ended() { ! kill -0 "$(cat "$lab/$1.pid")" 2>/dev/null; }  # side
+
+# One value of a line on a side's standard output: the first number after `prefix`.
+number_after() { sed -n "s/^$2[^0-9]*\([0-9.]*\).*/\1/p" "$logs/$1.out" | head -1; }
+
+# The way the game went, from the joiner's path line: lan when it went to the host's LAN address.
+game_path() {
+  if grep -q '^Path: relayed' "$logs/join.out"; then echo relayed
+  elif grep -q '^Path: direct to 10\.' "$logs/join.out"; then echo lan
+  else echo direct; fi
 }
 
-# direct or lan (punched, and how), relayed (not punched), error (no answer from the service);
-# bad-seen when the service saw something the kind of network cannot give.
-probe_path() {
-  if [ "$(value seen27911 "$lab/host.mapped")" = - ] ||
-    [ "$(value seen27911 "$lab/join.mapped")" = - ]; then
-    echo error
-  elif ! seen_fits host "$host_kind" || ! seen_fits join "$join_kind"; then
-    echo bad-seen
-  elif side_direct host && side_direct join; then
-    if grep -q ' 10\.' "$lab/host.heard" "$lab/join.heard"; then echo lan; else echo direct; fi
-  else
-    echo relayed
-  fi
-}
+cell_columns=$'code to the way\tcode to the first shared tick\trequests to the service\tthe two games'
 
-# Both sides get the other's LAN address and the address the meeting port saw, as the game's
-# offers carry them; none when either got no answer from the service.
-hand_over() {
-  local side other
-  for side in host join; do
-    other=$([ $side = host ] && echo join || echo host)
-    if [ "$(value seen27911 "$lab/$other.mapped")" = - ] ||
-      [ "$(value seen27911 "$lab/$side.mapped")" = - ]; then
-      : >"$lab/$side.peer"
-    else
-      printf '%s\n%s\n' "$(value lan "$lab/$other.mapped")" \
-        "$(value seen27911 "$lab/$other.mapped")" >"$lab/$side.peer"
-    fi
-  done
-}
-
-cell_columns=$'host seen as (27911/27912)\tjoiner seen as\thost→joiner\tjoiner→host\thost\'s public address at the joiner'
-
-# Plays one cell: prints the path and the columns above, tab-separated. The program's cells
-# replace this with the game itself on both sides.
+# Plays one cell with the game on both sides: the host clicks Play and gives its code, the joiner
+# joins with it and clicks Play, both push their balls, the joiner leaves with Esc and the host
+# ends. Prints the path and the columns above, tab-separated.
 play_cell() {  # host's namespace, joiner's namespace
-  local host_public packets path way_there way_back
+  local host_public code agreed
   host_public=$(cat "$lab/host.public")
+  start_display "$1" >/dev/null
+  start_display "$2" >/dev/null
   capture_from "$2" "$host_public"
-  start_probe host "$1"
-  start_probe join "$2"
-  wait_for "both probes' reports of the service" "[ -s '$lab/host.mapped' ] && [ -s '$lab/join.mapped' ]" 5
-  hand_over
-  wait "$(cat "$lab/host.probe")" || fail "the host's probe failed"
-  wait "$(cat "$lab/join.probe")" || fail "the joiner's probe failed"
-  packets=$(captured "$2")
-  path=$(probe_path)
-  way_there=$(heard join && echo yes || echo no)
-  way_back=$(heard host && echo yes || echo no)
-  # tcpdump must see the host's public address exactly when the joiner heard anything from it:
-  # what proves later that a hidden address never arrives.
-  if grep -qF " $host_public:" "$lab/join.heard"; then
-    [ "$packets" -gt 0 ] || path=bad-capture
-  else
-    [ "$packets" = 0 ] || path=bad-capture
+  copy_game host
+  copy_game join
+  start_game host "$1" --host --no-port-mapping
+  click_play host "$1"
+  wait_for "the host's code" "said host 'Code: '" 10
+  code=$(sed -n 's/^Code: //p' "$logs/host.out")
+  start_game join "$2" --join "$code"
+  click_play join "$2"
+  if [ "$join_kind" = blocked ]; then
+    wait_for "the joiner's failure" "said join 'blocks UDP'" 10
+    shot "$2" join-failed >/dev/null
+    printf 'error\t-\t-\t%s\t%s\n' "$(grep -c . "$logs/join.out") lines" "$(tail -1 "$logs/join.out")"
+    return
   fi
-  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$path" "$(describe_seen host)" "$(describe_seen join)" \
-    "$way_there" "$way_back" "$packets datagrams"
+  wait_for "both games to begin" "said host 'Playing, ' && said join 'Playing, '" 15
+  press "$1" Right 0.2
+  press "$2" Right 0.1
+  sleep 2.5
+  shot "$1" host-playing >/dev/null
+  press "$2" Escape 0.3
+  wait_for "the joiner to end" "ended join" 5
+  wait_for "the host's \"the other player left\"" \
+    "above \$(lit_share \$(shot $1 host-left) 250 114 300 72) 0.02" 5
+  press "$1" Escape 0.3
+  wait_for "the host to end" "ended host" 5
+  agreed=$(python3 "$lab_folder/same_game.py" "$lab/host.krp" "$lab/join.krp" 2>&1) ||
+    fail "the two games differ: $agreed"
+  # A host that hides its address is never seen by the joiner: only the relay's datagrams reach it.
+  if [ "$host_kind" = hidden ] && [ "$(captured "$2")" != 0 ]; then
+    fail "the joiner's network saw datagrams from the hidden host's address $host_public"
+  fi
+  printf '%s\t%s s\t%s s\t%s\t%s\n' "$(game_path)" "$(number_after join 'Path: .*(')" \
+    "$(number_after join 'Playing, ')" "$(number_after join 'Path: .*s, ')" "$agreed"
 }
 
 # ---- One cell, inside its own namespaces
@@ -363,10 +374,11 @@ skip() {
 check_prerequisites() {
   [ "$(id -u)" = 0 ] || skip "the NAT laboratory makes network namespaces: run it as root"
   local tool
-  for tool in ip nft unshare tcpdump python3 timeout; do
+  for tool in ip nft unshare tcpdump python3 timeout Xvfb xdotool convert import; do
     command -v "$tool" >/dev/null || skip "$tool is missing (tools/install-deps test)"
   done
   [ -x "$LAB_MEET" ] || skip "no meeting service at $LAB_MEET"
+  [ -x "$LAB_PROGRAM" ] || skip "no game at '$LAB_PROGRAM' (--program)"
   unshare --mount --net --pid --fork sh -c 'mount -t tmpfs lab /run && ip netns add lab &&
     ip link add lab0 type veth peer name lab1 && nft add table ip lab' 2>/dev/null ||
     skip "this machine cannot make namespaces with veth cables and nftables here"
