@@ -108,9 +108,9 @@ void NetworkGame::Serve() {
   if (meeting_) {
     meeting_->Serve();
     OfferMappedPort();
-    // A relayed way lost with the connection may be a new address of this side, or a restarted
-    // service: binding again costs a few datagrams and finds out.
-    if (session_->phase() == Phase::kReconnecting) meeting_->Rebind();
+    // A relayed way gone silent may be a new address of this side, or a restarted service:
+    // binding again costs a few datagrams and finds out, before the connection counts as lost.
+    if (session_->interrupted() || session_->phase() == Phase::kReconnecting) meeting_->Rebind();
   }
   session_->Serve();
 }

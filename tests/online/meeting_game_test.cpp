@@ -145,6 +145,30 @@ TEST(MeetingGame, ACodeMeetsTheHostDirectlyOrThroughTheRelayWhenAnAddressIsHidde
   }
 }
 
+TEST(MeetingGame, ARelayedGameGoesOnAfterTheServiceRestartsWithItsKey) {
+  const uint16_t port = SomePort();
+  std::optional<ServiceOnLoopback> service(std::in_place, port);
+  ASSERT_TRUE(service->up);
+  NetSettings settings = WithService(service->address());
+  settings.hide_address = true;
+  HostGame host_game;
+  host_game.port_mapping = false;
+  MetGame met(HostSetup(host_game, settings, 5), CodeJoinSetup(CodeJoin{}, settings, 6));
+  met.Run(10, [&] { return met.joiner && met.joiner->checksums.size() >= 60; });
+  ASSERT_TRUE(met.joiner && met.joiner->checksums.size() >= 60);
+  service.reset();
+  met.Run(1.5, [] { return false; });
+  service.emplace(port);
+  ASSERT_TRUE(service->up);
+  const size_t before = met.joiner->checksums.size();
+  met.Run(15, [&] { return met.joiner->checksums.size() >= before + 60; });
+  EXPECT_GE(met.joiner->checksums.size(), before + 60) << "the game went on";
+  EXPECT_EQ(met.joiner->game->session()->phase(), Phase::kPlaying);
+  const size_t both = std::min(met.host.checksums.size(), met.joiner->checksums.size());
+  EXPECT_TRUE(std::equal(met.host.checksums.begin(), met.host.checksums.begin() + both,
+                         met.joiner->checksums.begin()));
+}
+
 TEST(MeetingGame, AWrongCodeOrASilentServiceIsSaidWithinFiveSeconds) {
   ServiceOnLoopback service(SomePort());
   ASSERT_TRUE(service.up);
