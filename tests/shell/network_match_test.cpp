@@ -551,5 +551,35 @@ TEST(NetworkSettings, ReconnectSecondsIsFiveToSixHundredAndPortMappingTrueOrFals
   }
 }
 
+TEST(NetworkSettings, MeetServerIsHostOrHostPortOrEmptyAndHideAddressTrueOrFalse) {
+  const struct {
+    const char* lines;
+    const char* service;  // "" none, nullptr refused
+    bool hide;
+  } cases[] = {
+      {"[Net]\r\nmeetServer = meet.example\r\nhideAddress = TRUE\r\n", "meet.example:27911", true},
+      {"[Net]\r\nmeetServer = 192.0.2.1:4000\r\n", "192.0.2.1:4000", false},
+      {"[Net]\r\nmeetServer =\r\n", "", false},
+      {"[Net]\r\nmeetServer = a:b\r\n", nullptr, false},
+      {"[Net]\r\nhideAddress = yes\r\n", nullptr, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    Session s;
+    s.WriteConfig(Config() + c.lines);
+    s.program.options.mode = TypedJoin{};
+    s.EndFrom(1);
+    if (c.service == nullptr) {
+      EXPECT_NE(s.Run(), 0);
+      EXPECT_EQ(s.machine.ErrorReports().size(), 1u);
+      continue;
+    }
+    EXPECT_EQ(s.Run(), 0);
+    const auto& service = s.program.net_settings.meet_server;
+    EXPECT_EQ(service ? service->Text() : "", c.service);
+    EXPECT_EQ(s.program.net_settings.hide_address, c.hide);
+  }
+}
+
 }  // namespace
 }  // namespace kraylo::testing
