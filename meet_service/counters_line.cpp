@@ -6,7 +6,7 @@ namespace {
 // The refusals' names in the log, by MeetingRefusal.
 constexpr const char* kRefusalNames[] = {
     "",          "no-such-code", "has-player", "game-version",    "field-size",
-    "bad-token", "too-many",     "slow-down",  "meeting-version", "no-watching"};
+    "bad-token", "too-many",     "slow-down",  "meeting-version", "watchers-full"};
 
 }  // namespace
 

@@ -33,6 +33,9 @@ struct HashInput {
 
 bool SameGame(const Offer& a, const Offer& b) { return a.width == b.width && a.height == b.height; }
 
+// Each relayed game has the host's side (0) and the other's (1), a player's or a spectator's.
+size_t SideOf(MeetingRole role) { return role == MeetingRole::kHost ? 0 : 1; }
+
 // What the other side is told of a side: nothing of where it is, when it hides its address.
 Endpoint Shown(Endpoint seen, const Offer& offer) {
   return offer.hides_address != 0 ? Endpoint{} : seen;
@@ -129,13 +132,13 @@ void MeetingService::BindAtRelay(uint16_t port, Endpoint from, std::span<const u
   const size_t index = static_cast<size_t>(port - limits_.relay_low);
   if (index >= ports_.size() || ports_[index].first == 0) return;
   const uint64_t game = ports_[index].first;
-  const auto sender = static_cast<MeetingRole>(1 - ports_[index].second);
+  const size_t sender = 1 - ports_[index].second;
   const MeetingMessage message = DecodeMeeting(bytes);
   if (const auto* request = std::get_if<BindRequestMessage>(&message)) {
-    if (request->game == game && request->role == sender)
+    if (request->game == game && SideOf(request->role) == sender)
       AnswerBindRequest(from, *request, now, port);
   } else if (const auto* bind = std::get_if<BindMessage>(&message)) {
-    if (bind->game == game && bind->role == sender) Bind(from, *bind, now, port);
+    if (bind->game == game && SideOf(bind->role) == sender) Bind(from, *bind, now, port);
   }
 }
 
@@ -144,7 +147,7 @@ bool MeetingService::OpenRoom(RoomCode code, Endpoint host, const Offer& offer, 
     return false;
   }
   ++RoomsOf(host.address);
-  rooms_[code.value] = Room{host, offer, now, 0, {}};
+  rooms_[code.value] = Room{host, offer, now, 0, {}, {}};
   return true;
 }
 
@@ -186,13 +189,14 @@ void MeetingService::Join(Endpoint from, const JoinMessage& message, double now)
   if (!rate_limits_.Take(from.address, Limited::kRequest, now)) {
     return Refuse(from, MeetingRefusal::kSlowDown);
   }
-  if (message.role == MeetingRole::kWatcher) return Refuse(from, MeetingRefusal::kNoWatching);
   const auto found = rooms_.find(message.code.value);
   if (found == rooms_.end()) return Refuse(from, MeetingRefusal::kNoSuchCode);
   Room& room = found->second;
   if (room.offer.game_version != message.offer.game_version) {
     return Refuse(from, MeetingRefusal::kGameVersion);
   }
+  // A spectator is shown the host's field, whatever its own.
+  if (message.role == MeetingRole::kWatcher) return JoinToWatch(from, message, room);
   if (!SameGame(room.offer, message.offer)) return Refuse(from, MeetingRefusal::kFieldSize);
   if (room.game != 0 && !(room.player == from)) return Refuse(from, MeetingRefusal::kHasPlayer);
   // The same player asking again (its answer was lost) is answered again, alike.
@@ -206,6 +210,25 @@ void MeetingService::Join(Endpoint from, const JoinMessage& message, double now)
   Reply(room.host, IntroductionMessage{room.game, GameToken(room.game, MeetingRole::kHost),
                                        MeetingRole::kPlayer, Shown(from, message.offer),
                                        Shown(message.offer)});
+}
+
+void MeetingService::JoinToWatch(Endpoint from, const JoinMessage& message, Room& room) {
+  auto& watchers = room.watchers;
+  auto known = std::find_if(watchers.begin(), watchers.end(),
+                            [&](const Watching& watching) { return watching.watcher == from; });
+  // The same spectator asking again is answered again, alike.
+  if (known == watchers.end()) {
+    if (watchers.size() >= kMostRoomWatchers) return Refuse(from, MeetingRefusal::kWatchersFull);
+    watchers.push_back({SystemRandom() | 1, from});
+    known = watchers.end() - 1;
+    ++counters_.games_met;
+  }
+  const uint64_t game = known->game;
+  Reply(from, JoinedMessage{game, GameToken(game, MeetingRole::kWatcher), from,
+                            Shown(room.host, room.offer), Shown(room.offer)});
+  Reply(room.host,
+        IntroductionMessage{game, GameToken(game, MeetingRole::kHost), MeetingRole::kWatcher,
+                            Shown(from, message.offer), Shown(message.offer)});
 }
 
 MeetingService::RelayedGame* MeetingService::OpenGame(uint64_t game) {
@@ -250,7 +273,6 @@ void MeetingService::CloseGame(uint64_t game) {
 }
 
 void MeetingService::Bind(Endpoint from, const BindMessage& message, double now, uint16_t port) {
-  if (message.role == MeetingRole::kWatcher) return Refuse(from, MeetingRefusal::kNoWatching, port);
   const auto period = static_cast<int64_t>(std::floor(now / kChallengePeriod));
   const bool fresh = message.challenge == Challenge(from, message.game, message.role, period) ||
                      message.challenge == Challenge(from, message.game, message.role, period - 1);
@@ -260,7 +282,7 @@ void MeetingService::Bind(Endpoint from, const BindMessage& message, double now,
   }
   auto found = games_.find(message.game);
   RelayedGame* game = found != games_.end() ? &found->second : nullptr;
-  const auto role = static_cast<size_t>(message.role);
+  const size_t role = SideOf(message.role);
   const bool moves = game == nullptr || !game->sides[role].bound ||
                      game->sides[role].address.address != from.address;
   if (moves && sides_per_address_[from.address] >= limits_.games_per_address) {

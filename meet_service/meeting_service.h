@@ -59,14 +59,22 @@ class MeetingService {
 
   // A room's life without a keep-alive (seconds).
   static constexpr double kRoomSeconds = 15;
+  // Spectators a room introduces to its host at most: as many as a host lets watch.
+  static constexpr size_t kMostRoomWatchers = 8;
 
  private:
+  // A spectator's game with the host of a room.
+  struct Watching {
+    uint64_t game = 0;
+    Endpoint watcher;
+  };
   struct Room {
     Endpoint host;
     Offer offer;
     double last = 0;
     uint64_t game = 0;  // 0 until a player joined
     Endpoint player;
+    std::vector<Watching> watchers;  // at most kMostRoomWatchers
   };
   struct Side {
     Endpoint address;
@@ -89,6 +97,7 @@ class MeetingService {
   void Register(Endpoint from, const RegisterMessage& message, double now);
   void KeepAlive(Endpoint from, const KeepAliveMessage& message, double now);
   void Join(Endpoint from, const JoinMessage& message, double now);
+  void JoinToWatch(Endpoint from, const JoinMessage& message, Room& room);
   void AnswerBindRequest(Endpoint from, const BindRequestMessage& request, double now,
                          uint16_t port);
   void Bind(Endpoint from, const BindMessage& message, double now, uint16_t port);

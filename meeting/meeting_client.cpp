@@ -1,6 +1,7 @@
-// The phases, in order: discovering (STUN to both service ports: does the NAT give a new port per
-// destination?), asking (register or join), waiting (the host, for a player), probing every
-// candidate, then either chosen at once (direct) or binding to the relay and proving the token.
+// With the service, in order: discovering (STUN to both service ports: does the NAT give a new
+// port per destination?), asking (register or join), met (the host keeps its room alive). Each
+// link to another side: probing every candidate, then either chosen at once (direct) or binding
+// to the relay and proving the token.
 #include "meeting/meeting_client.h"
 
 #include <algorithm>
@@ -31,8 +32,8 @@ std::string RefusalText(MeetingRefusal reason, RoomCode code) {
       return "The meeting service has as many games as it takes; try again later";
     case MeetingRefusal::kSlowDown:
       return "The meeting service asks to slow down; try again in a minute";
-    case MeetingRefusal::kNoWatching:
-      return "The meeting service does not let anyone watch a game yet";
+    case MeetingRefusal::kWatchersFull:
+      return "The game of code " + shown + " has as many spectators as it lets watch";
     case MeetingRefusal::kOtherMeetingVersion:
       break;
   }
@@ -42,11 +43,11 @@ std::string RefusalText(MeetingRefusal reason, RoomCode code) {
 }  // namespace
 
 MeetingClient::MeetingClient(const MeetingSetup& setup, MeetingRole role, RoomCode code, double now)
-    : setup_(setup), role_(role), code_(code), random_state_(setup.seed), bind_to_(setup.service) {
+    : setup_(setup), role_(role), code_(code), random_state_(setup.seed) {
   for (StunTransaction& transaction : stun_) {
     for (uint8_t& byte : transaction) byte = static_cast<uint8_t>(Random());
   }
-  Enter(Phase::kDiscovering, now);
+  phase_started_ = next_send_ = now;
   Advance(now);
 }
 
@@ -56,6 +57,10 @@ MeetingClient MeetingClient::ForHost(const MeetingSetup& setup, double now) {
 
 MeetingClient MeetingClient::ForJoiner(const MeetingSetup& setup, RoomCode code, double now) {
   return {setup, MeetingRole::kPlayer, code, now};
+}
+
+MeetingClient MeetingClient::ForWatcher(const MeetingSetup& setup, RoomCode code, double now) {
+  return {setup, MeetingRole::kWatcher, code, now};
 }
 
 bool MeetingClient::Intercepts(std::span<const uint8_t> bytes) {
@@ -80,16 +85,16 @@ void MeetingClient::Fail(MeetingFailure failure, std::string message) {
   events_.emplace_back(MeetingFailedEvent{failure, std::move(message)});
 }
 
-void MeetingClient::Enter(Phase phase, double now) {
-  phase_ = phase;
-  phase_started_ = now;
-  next_send_ = now;
+MeetingClient::Link* MeetingClient::FindLink(uint64_t game) {
+  const auto found = std::find_if(links_.begin(), links_.end(),
+                                  [game](const Link& link) { return link.game == game; });
+  return found == links_.end() ? nullptr : &*found;
 }
 
 void MeetingClient::Ask(double now) {
   Offer offer = setup_.offer;
   offer.port_varies = stun_seen_[0] && stun_seen_[1] && stun_seen_[0]->port != stun_seen_[1]->port;
-  path_.own_port_varies = offer.port_varies != 0;
+  own_port_varies_ = offer.port_varies != 0;
   if (offer.hides_address != 0) offer.candidates = {};
   if (role_ == MeetingRole::kHost && phase_ == Phase::kAsking) {
     Send(setup_.service, RegisterMessage{offer});
@@ -102,60 +107,90 @@ void MeetingClient::Ask(double now) {
 }
 
 void MeetingClient::Met(Endpoint peer_seen, const Offer& peer_offer, uint64_t game,
-                        const HashKey& token, double now) {
-  game_ = game;
-  token_ = token;
-  peer_seen_ = peer_seen;
-  peer_candidates_ = peer_offer.candidates;
-  probe_nonce_ = static_cast<uint32_t>(Random());
-  path_.started = now;
-  path_.peer_port_varies = peer_offer.port_varies != 0;
-  path_.address_hidden = setup_.offer.hides_address != 0 || peer_offer.hides_address != 0;
-  events_.emplace_back(PeerFoundEvent{peer_seen, peer_offer.candidates});
-  Enter(Phase::kProbing, now);
+                        const HashKey& token, MeetingRole peer_role, double now) {
+  // The same introduction again (its answer was lost on the way), or one more than a host serves.
+  if (FindLink(game) != nullptr || links_.size() >= kMostLinks) return;
+  Link link;
+  link.game = game;
+  link.token = token;
+  link.peer_role = peer_role;
+  link.peer_seen = peer_seen;
+  link.peer_candidates = peer_offer.candidates;
+  link.probe_nonce = static_cast<uint32_t>(Random());
+  link.path.started = now;
+  link.path.own_port_varies = own_port_varies_;
+  link.path.peer_port_varies = peer_offer.port_varies != 0;
+  link.path.address_hidden = setup_.offer.hides_address != 0 || peer_offer.hides_address != 0;
+  link.bind_to = setup_.service;
+  Enter(link, LinkPhase::kProbing, now);
+  links_.push_back(link);
+  events_.emplace_back(PeerFoundEvent{peer_seen, peer_offer.candidates, game, peer_role});
 }
 
-void MeetingClient::Probe() {
+void MeetingClient::Enter(Link& link, LinkPhase phase, double now) {
+  link.phase = phase;
+  link.phase_started = now;
+  link.next_send = now;
+}
+
+void MeetingClient::Probe(const Link& link) {
   // A probe would tell the other side where this one is.
-  if (path_.address_hidden) return;
-  const ProbeMessage probe{game_, role_, 0, probe_nonce_};
-  if (peer_seen_.address != 0) Send(peer_seen_, probe);
-  for (size_t i = 0; i < peer_candidates_.count; ++i) {
-    const Endpoint candidate = peer_candidates_.endpoints[i];
-    if (candidate.address != 0 && !(candidate == peer_seen_)) Send(candidate, probe);
+  if (link.path.address_hidden) return;
+  const ProbeMessage probe{link.game, role_, 0, link.probe_nonce};
+  if (link.peer_seen.address != 0) Send(link.peer_seen, probe);
+  for (size_t i = 0; i < link.peer_candidates.count; ++i) {
+    const Endpoint candidate = link.peer_candidates.endpoints[i];
+    if (candidate.address != 0 && !(candidate == link.peer_seen)) Send(candidate, probe);
   }
 }
 
-void MeetingClient::Choose(double now) {
-  switch (ChoosePath(path_, now)) {
+void MeetingClient::Choose(Link& link, double now) {
+  switch (ChoosePath(link.path, now)) {
     case PathKind::kUndecided:
       return;
     case PathKind::kDirect:
-      phase_ = Phase::kChosen;
-      events_.emplace_back(PathChosenEvent{PathKind::kDirect, *path_.answered});
+      link.phase = LinkPhase::kChosen;
+      link.chosen = PathKind::kDirect;
+      events_.emplace_back(
+          PathChosenEvent{PathKind::kDirect, *link.path.answered, link.game, link.peer_role});
       return;
     case PathKind::kRelayed:
-      Enter(Phase::kBinding, now);
+      Enter(link, LinkPhase::kBinding, now);
       return;
   }
 }
 
 void MeetingClient::Rebind(double now) {
-  if (phase_ != Phase::kChosen || game_ == 0) return;
-  // The meeting port first: a restarted service opens the relay ports again only then.
-  bind_to_ = setup_.service;
-  Enter(Phase::kBinding, now);
+  for (Link& link : links_) {
+    if (link.phase != LinkPhase::kChosen || link.chosen != PathKind::kRelayed) continue;
+    // The meeting port first: a restarted service opens the relay ports again only then.
+    link.bind_to = setup_.service;
+    Enter(link, LinkPhase::kBinding, now);
+  }
 }
 
 void MeetingClient::AddCandidate(Endpoint candidate) { setup_.offer.candidates.Add(candidate); }
 
+void MeetingClient::Discover() {
+  const Endpoint echo{setup_.service.address, static_cast<uint16_t>(setup_.service.port + 1)};
+  const Endpoint ports[2] = {setup_.service, echo};
+  for (int i = 0; i < 2; ++i) {
+    if (stun_seen_[i]) continue;
+    const auto request = StunRequest(stun_[i]);
+    sends_.push_back({ports[i], {request.begin(), request.end()}});
+  }
+}
+
+std::string MeetingClient::NoAnswerText() const {
+  return "The meeting service " + setup_.service_name +
+         " does not answer, or this network blocks UDP";
+}
+
 void MeetingClient::Advance(double now) {
-  const bool asking_service = phase_ == Phase::kDiscovering || phase_ == Phase::kAsking ||
-                              phase_ == Phase::kBinding || phase_ == Phase::kProving;
-  if (asking_service && now - phase_started_ >= kServiceAnswerWait) {
-    Fail(MeetingFailure::kNoAnswer, "The meeting service " + setup_.service_name +
-                                        " does not answer, or this network blocks UDP");
-    return;
+  if (phase_ == Phase::kFailed) return;
+  const bool asking = phase_ == Phase::kDiscovering || phase_ == Phase::kAsking;
+  if (asking && now - phase_started_ >= kServiceAnswerWait) {
+    return Fail(MeetingFailure::kNoAnswer, NoAnswerText());
   }
   if (phase_ == Phase::kDiscovering &&
       ((stun_seen_[0] && stun_seen_[1]) || now - phase_started_ >= kDiscoverySeconds)) {
@@ -163,43 +198,51 @@ void MeetingClient::Advance(double now) {
     phase_ = Phase::kAsking;
     next_send_ = now;
   }
-  if (role_ == MeetingRole::kHost && phase_ != Phase::kFailed && phase_ > Phase::kAsking &&
-      now >= next_keep_) {
-    Ask(now);
-  }
-  if (phase_ == Phase::kProbing) Choose(now);
-  if (now < next_send_) return;
-  switch (phase_) {
-    case Phase::kDiscovering: {
-      const Endpoint echo{setup_.service.address, static_cast<uint16_t>(setup_.service.port + 1)};
-      const Endpoint ports[2] = {setup_.service, echo};
-      for (int i = 0; i < 2; ++i) {
-        if (stun_seen_[i]) continue;
-        const auto request = StunRequest(stun_[i]);
-        sends_.push_back({ports[i], {request.begin(), request.end()}});
-      }
-      break;
-    }
-    case Phase::kAsking:
+  if (role_ == MeetingRole::kHost && phase_ == Phase::kMet && now >= next_keep_) Ask(now);
+  if (asking && now >= next_send_) {
+    if (phase_ == Phase::kDiscovering) {
+      Discover();
+    } else {
       Ask(now);
-      break;
-    case Phase::kProbing:
-      Probe();
-      next_send_ = now + kProbeSeconds;
-      return;
-    case Phase::kBinding:
-      Send(bind_to_, BindRequestMessage{game_, role_});
-      break;
-    case Phase::kProving:
-      Send(bind_to_, BindMessage{game_, role_, challenge_,
-                                 BindProof(token_, challenge_, game_, role_), setup_.keep_seconds});
-      break;
-    case Phase::kWaiting:
-    case Phase::kChosen:
-    case Phase::kFailed:
-      return;
+    }
+    next_send_ = now + kResendSeconds;
   }
-  next_send_ = now + kResendSeconds;
+  for (auto link = links_.begin(); link != links_.end();) {
+    if (AdvanceLink(*link, now)) {
+      ++link;
+    } else if (role_ != MeetingRole::kHost) {
+      return Fail(MeetingFailure::kNoAnswer, NoAnswerText());
+    } else {
+      // The host gives up on that one side alone; the others play on.
+      link = links_.erase(link);
+    }
+  }
+}
+
+bool MeetingClient::AdvanceLink(Link& link, double now) {
+  const bool binding = link.phase == LinkPhase::kBinding || link.phase == LinkPhase::kProving;
+  if (binding && now - link.phase_started >= kServiceAnswerWait) return false;
+  if (link.phase == LinkPhase::kProbing) Choose(link, now);
+  if (now < link.next_send) return true;
+  switch (link.phase) {
+    case LinkPhase::kProbing:
+      Probe(link);
+      link.next_send = now + kProbeSeconds;
+      break;
+    case LinkPhase::kBinding:
+      Send(link.bind_to, BindRequestMessage{link.game, role_});
+      link.next_send = now + kResendSeconds;
+      break;
+    case LinkPhase::kProving:
+      Send(link.bind_to, BindMessage{link.game, role_, link.challenge,
+                                     BindProof(link.token, link.challenge, link.game, role_),
+                                     setup_.keep_seconds});
+      link.next_send = now + kResendSeconds;
+      break;
+    case LinkPhase::kChosen:
+      break;
+  }
+  return true;
 }
 
 void MeetingClient::Receive(Endpoint from, std::span<const uint8_t> bytes, double now) {
@@ -215,66 +258,80 @@ void MeetingClient::Receive(Endpoint from, std::span<const uint8_t> bytes, doubl
 }
 
 void MeetingClient::ReceiveMessage(Endpoint from, const MeetingMessage& message, double now) {
-  if (const auto* probe = std::get_if<ProbeMessage>(&message)) {
-    // From the other side only, on any path; an echo goes back to where the probe came from.
-    if (game_ == 0 || probe->game != game_ || probe->role == role_) return;
-    if (probe->answer == 0) {
-      path_.heard_probe = true;
-      Send(from, ProbeMessage{game_, role_, 1, probe->nonce});
-      // Where the other side's NAT sent it from, towards this side: a NAT with a new port per
-      // destination is reached there, not at the port the service saw.
-      const auto& known = peer_candidates_.endpoints;
-      if (!(from == peer_seen_) &&
-          std::find(known.begin(), known.begin() + peer_candidates_.count, from) ==
-              known.begin() + peer_candidates_.count) {
-        peer_candidates_.Add(from);
-      }
-    } else if (probe->nonce == probe_nonce_ && !path_.answered) {
-      path_.answered = from;
-    }
+  if (const auto* probe = std::get_if<ProbeMessage>(&message)) return ReceiveProbe(from, *probe);
+  // Everything else comes from the service: its meeting port, or a relay port bound at.
+  const bool from_service =
+      from == setup_.service || std::any_of(links_.begin(), links_.end(),
+                                            [&](const Link& link) { return from == link.bind_to; });
+  if (from_service) ReceiveFromService(message, now);
+}
+
+void MeetingClient::ReceiveProbe(Endpoint from, const ProbeMessage& probe) {
+  // From the other side of a link only, on any path; an echo goes back to where the probe came
+  // from.
+  Link* link = FindLink(probe.game);
+  if (link == nullptr || probe.role != link->peer_role) return;
+  if (probe.answer != 0) {
+    if (probe.nonce == link->probe_nonce && !link->path.answered) link->path.answered = from;
     return;
   }
-  // Everything else comes from the service: its meeting port, or the relay port bound at.
-  if (!(from == setup_.service) && !(from == bind_to_)) return;
+  link->path.heard_probe = true;
+  Send(from, ProbeMessage{link->game, role_, 1, probe.nonce});
+  // Where the other side's NAT sent it from, towards this side: a NAT with a new port per
+  // destination is reached there, not at the port the service saw.
+  const auto& known = link->peer_candidates.endpoints;
+  const auto end = known.begin() + link->peer_candidates.count;
+  if (!(from == link->peer_seen) && std::find(known.begin(), end, from) == end) {
+    link->peer_candidates.Add(from);
+  }
+}
+
+void MeetingClient::ReceiveFromService(const MeetingMessage& message, double now) {
+  const bool host = role_ == MeetingRole::kHost;
   if (std::holds_alternative<OtherVersionMessage>(message)) {
     Fail(MeetingFailure::kOtherVersion, RefusalText(MeetingRefusal::kOtherMeetingVersion, code_));
   } else if (const auto* refused = std::get_if<RefusedMessage>(&message)) {
-    // A refused keep-alive once the game is on changes nothing for the game.
-    if (phase_ != Phase::kChosen) {
+    // A refused keep-alive, or a host's binding for one side, changes nothing for the game; a
+    // joiner's before its way is chosen ends its meeting.
+    const bool chosen = !links_.empty() && links_.front().phase == LinkPhase::kChosen;
+    if (phase_ != Phase::kMet || (!host && !chosen)) {
       Fail(MeetingFailure::kRefused, RefusalText(refused->reason, code_));
     }
   } else if (const auto* registered = std::get_if<RegisteredMessage>(&message)) {
-    if (phase_ != Phase::kAsking || role_ != MeetingRole::kHost) return;
+    if (phase_ != Phase::kAsking || !host) return;
     code_ = registered->code;
     room_token_ = registered->room_token;
     events_.emplace_back(CodeGivenEvent{code_});
-    Enter(Phase::kWaiting, now);
+    phase_ = Phase::kMet;
     next_keep_ = now + kKeepAliveSeconds;
   } else if (const auto* introduction = std::get_if<IntroductionMessage>(&message)) {
-    if (phase_ == Phase::kWaiting && role_ == MeetingRole::kHost) {
+    if (phase_ == Phase::kMet && host) {
       Met(introduction->peer, introduction->peer_offer, introduction->game, introduction->token,
-          now);
+          introduction->role, now);
     }
   } else if (const auto* joined = std::get_if<JoinedMessage>(&message)) {
-    if (phase_ == Phase::kAsking && role_ != MeetingRole::kHost) {
-      Met(joined->peer, joined->peer_offer, joined->game, joined->token, now);
-    }
+    if (phase_ != Phase::kAsking || host) return;
+    phase_ = Phase::kMet;
+    Met(joined->peer, joined->peer_offer, joined->game, joined->token, MeetingRole::kHost, now);
   } else if (const auto* challenge = std::get_if<ChallengeMessage>(&message)) {
-    if (phase_ == Phase::kBinding && challenge->game == game_) {
-      challenge_ = challenge->challenge;
-      Enter(Phase::kProving, now);
+    Link* link = FindLink(challenge->game);
+    if (link != nullptr && link->phase == LinkPhase::kBinding) {
+      link->challenge = challenge->challenge;
+      Enter(*link, LinkPhase::kProving, now);
     }
   } else if (const auto* bound = std::get_if<BoundMessage>(&message)) {
-    if (phase_ != Phase::kProving || bound->game != game_) return;
+    Link* link = FindLink(bound->game);
+    if (link == nullptr || link->phase != LinkPhase::kProving) return;
     const Endpoint peer{setup_.service.address, bound->peer_port};
-    if (!(bind_to_ == peer)) {
+    if (!(link->bind_to == peer)) {
       // Bound through the meeting port: once more through the port the game will send to, where
       // this side's NAT may well give it another port.
-      bind_to_ = peer;
-      Enter(Phase::kBinding, now);
+      link->bind_to = peer;
+      Enter(*link, LinkPhase::kBinding, now);
     } else {
-      phase_ = Phase::kChosen;
-      events_.emplace_back(PathChosenEvent{PathKind::kRelayed, peer});
+      link->phase = LinkPhase::kChosen;
+      link->chosen = PathKind::kRelayed;
+      events_.emplace_back(PathChosenEvent{PathKind::kRelayed, peer, link->game, link->peer_role});
     }
   }
 }

@@ -54,7 +54,7 @@ constexpr Range<uint8_t> kOfferFlags{0, 3};  // bit 0: the port varies, bit 1: t
 constexpr Range<uint8_t> kRoles{0, static_cast<uint8_t>(MeetingRole::kWatcher)};
 constexpr Range<uint8_t> kJoinRoles{static_cast<uint8_t>(MeetingRole::kPlayer),
                                     static_cast<uint8_t>(MeetingRole::kWatcher)};
-constexpr Range<uint8_t> kRefusals{1, static_cast<uint8_t>(MeetingRefusal::kNoWatching)};
+constexpr Range<uint8_t> kRefusals{1, static_cast<uint8_t>(MeetingRefusal::kWatchersFull)};
 constexpr Range<uint8_t> kCandidateCounts{0, kMostCandidates};
 constexpr Range<uint16_t> kKeepSeconds{1, 600};
 // A field's sides: what a window can be (pixels).

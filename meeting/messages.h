@@ -140,7 +140,7 @@ enum class MeetingRefusal : uint8_t {
   kTooMany = 6,              // a cap: rooms or games of this address, or of the service
   kSlowDown = 7,             // too many requests from this address
   kOtherMeetingVersion = 8,  // the service speaks another meeting version
-  kNoWatching = 9,           // this service does not yet let anyone watch a game
+  kWatchersFull = 9,         // the room's game has as many spectators as it lets watch
 };
 struct RefusedMessage {
   MeetingRefusal reason = MeetingRefusal::kNoSuchCode;

@@ -19,8 +19,9 @@ namespace kraylo {
 namespace {
 
 constexpr size_t kChannels = 2;
-// Connections a host serves at once: the player and a few who knock while the game is on.
-constexpr size_t kHostPeers = 8;
+// Connections a host serves at once: the player, as many spectators as it lets watch, and a few
+// newcomers it is turning away.
+constexpr size_t kHostPeers = 1 + kMostWatchers + 3;
 // ENet reassembles datagrams into packets up to this size, and holds up to the second figure per
 // connection: far above our packets, far below what a sender could make it allocate otherwise.
 constexpr size_t kMostPacketBytes = 1024;

@@ -16,7 +16,7 @@ struct Meeting::Lookup {
   std::optional<uint32_t> address;
 };
 
-Meeting::Meeting(MeetingSocket& socket, Clock& clock, Role role, const MeetingPlan& plan,
+Meeting::Meeting(MeetingSocket& socket, Clock& clock, MeetingRole role, const MeetingPlan& plan,
                  const Offer& offer, uint16_t keep_seconds)
     : socket_(socket),
       clock_(clock),
@@ -49,8 +49,17 @@ void Meeting::StartClient(Endpoint service) {
   setup.keep_seconds = keep_seconds_;
   setup.seed = plan_.seed;
   // The client's wait for the service counts from the meeting's start: the look-up was part of it.
-  client_ = role_ == Role::kHost ? MeetingClient::ForHost(setup, started_)
-                                 : MeetingClient::ForJoiner(setup, *plan_.code, started_);
+  switch (role_) {
+    case MeetingRole::kHost:
+      client_ = MeetingClient::ForHost(setup, started_);
+      break;
+    case MeetingRole::kPlayer:
+      client_ = MeetingClient::ForJoiner(setup, *plan_.code, started_);
+      break;
+    case MeetingRole::kWatcher:
+      client_ = MeetingClient::ForWatcher(setup, *plan_.code, started_);
+      break;
+  }
   stage_ = MeetingStage::kAsking;
 }
 
@@ -86,19 +95,25 @@ void Meeting::Take(const MeetingEvent& event, double now) {
   if (const auto* given = std::get_if<CodeGivenEvent>(&event)) {
     code_ = given->code;
     stage_ = MeetingStage::kWaiting;
-  } else if (std::holds_alternative<PeerFoundEvent>(event)) {
-    stage_ = MeetingStage::kLooking;
+  } else if (const auto* found = std::get_if<PeerFoundEvent>(&event)) {
+    if (Concerns(found->role)) stage_ = MeetingStage::kLooking;
   } else if (const auto* chosen = std::get_if<PathChosenEvent>(&event)) {
+    if (!Concerns(chosen->role)) return;
     stage_ = chosen->kind == PathKind::kRelayed ? MeetingStage::kRelayed : MeetingStage::kDirect;
     if (!chosen_at_) chosen_at_ = now;
     // The host is dialled: it only waits. A joiner whose way changed (a rebinding at new relay
     // ports) connects afresh; the same way again leaves its connection as it is.
     const bool changed = way_ != chosen->peer;
     way_ = chosen->peer;
-    if (role_ != Role::kHost && changed) socket_.DialPeer(chosen->peer);
+    if (role_ != MeetingRole::kHost && changed) socket_.DialPeer(chosen->peer);
   } else if (const auto* failed = std::get_if<MeetingFailedEvent>(&event)) {
     Fail(failed->message);
   }
+}
+
+bool Meeting::Concerns(MeetingRole other) const {
+  // The host's stage and way are its player's: spectators come and go through the door.
+  return role_ != MeetingRole::kHost || other == MeetingRole::kPlayer;
 }
 
 void Meeting::Rebind() {

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "meeting/meeting_client.h"
-#include "net/handshake.h"
 #include "net/meeting_socket.h"
 #include "online/host_address.h"
 #include "platform/platform.h"
@@ -39,7 +38,7 @@ class Meeting {
   // `socket` and `clock` must outlive the meeting; `plan` has a service. `offer` is this side's
   // game (version and field) and its own addresses; `keep_seconds` how long the relay waits for a
   // side gone quiet.
-  Meeting(MeetingSocket& socket, Clock& clock, Role role, const MeetingPlan& plan,
+  Meeting(MeetingSocket& socket, Clock& clock, MeetingRole role, const MeetingPlan& plan,
           const Offer& offer, uint16_t keep_seconds);
 
   // Takes in what arrived, sends what is due, connects the joiner once the way is known. Call it
@@ -53,7 +52,7 @@ class Meeting {
   void AddCandidate(Endpoint candidate);
 
   MeetingStage stage() const { return stage_; }
-  // The host's code once the service gave it; the joiner's from the start.
+  // The host's code once the service gave it; the joiner's and the spectator's from the start.
   const std::optional<RoomCode>& code() const { return code_; }
   // Why the meeting failed, for the player as it is (kFailed).
   const std::string& failure() const { return failure_; }
@@ -75,11 +74,13 @@ class Meeting {
   struct Lookup;
   void StartClient(Endpoint service);
   void Take(const MeetingEvent& event, double now);
+  // Whether the other side `other`'s events make this side's stage.
+  bool Concerns(MeetingRole other) const;
   void Fail(std::string why);
 
   MeetingSocket& socket_;
   Clock& clock_;
-  Role role_;
+  MeetingRole role_;
   MeetingPlan plan_;
   Offer offer_;
   uint16_t keep_seconds_;

@@ -59,13 +59,20 @@ NetworkSetup JoinSetup(const JoinGame& join, const NetSettings& settings) {
   return setup;
 }
 
-NetworkSetup CodeJoinSetup(const CodeJoin& join, const NetSettings& settings, uint64_t seed) {
+MeetingPlan CodePlan(RoomCode code, bool hide_address, const NetSettings& settings, uint64_t seed,
+                     const char* joining) {
   if (!settings.meet_server) {
-    Raise(kErrNetwork, "Joining by code needs a meeting service: " + std::string(kSetService));
+    Raise(kErrNetwork,
+          std::string(joining) + " by code needs a meeting service: " + std::string(kSetService));
   }
+  MeetingPlan plan = PlanOf(settings, hide_address, seed);
+  plan.code = code;
+  return plan;
+}
+
+NetworkSetup CodeJoinSetup(const CodeJoin& join, const NetSettings& settings, uint64_t seed) {
   NetworkSetup setup = JoinerSetup(join.input_delay, settings);
-  setup.meeting = PlanOf(settings, join.hide_address, seed);
-  setup.meeting.code = join.code;
+  setup.meeting = CodePlan(join.code, join.hide_address, settings, seed, "Joining");
   return setup;
 }
 
@@ -98,7 +105,8 @@ Session& NetworkGame::Begin(Clock& clock, int32_t width, int32_t height, uint64_
     if (const auto lan = ReadIpv4(reach_.lan_address); lan && !setup_.meeting.hide_address) {
       offer.candidates.Add({*lan, socket->port()});
     }
-    meeting_.emplace(*socket, clock, setup_.role, setup_.meeting, offer,
+    const MeetingRole role = setup_.role == Role::kHost ? MeetingRole::kHost : MeetingRole::kPlayer;
+    meeting_.emplace(*socket, clock, role, setup_.meeting, offer,
                      static_cast<uint16_t>(setup_.reconnect_seconds));
   }
   return *session_;

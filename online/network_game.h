@@ -58,6 +58,10 @@ struct NetworkSetup {
 NetworkSetup HostSetup(const HostGame& host, const NetSettings& settings, uint64_t seed);
 NetworkSetup JoinSetup(const JoinGame& join, const NetSettings& settings);
 NetworkSetup CodeJoinSetup(const CodeJoin& join, const NetSettings& settings, uint64_t seed);
+// The meeting of a side that gives the host's `code` (to join, or to watch), raising kErrNetwork
+// when no service is configured; `joining` words the message.
+MeetingPlan CodePlan(RoomCode code, bool hide_address, const NetSettings& settings, uint64_t seed,
+                     const char* joining);
 
 class NetworkGame {
  public:

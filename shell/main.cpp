@@ -23,7 +23,8 @@ kraylo::RunResources OpenResources(const kraylo::RunMode& mode) {
     resources.transport = kraylo::ListenOn(host->port);
   } else if (const auto* join = std::get_if<kraylo::JoinGame>(&mode)) {
     resources.transport = kraylo::DialHost(join->host);
-  } else if (std::holds_alternative<kraylo::CodeJoin>(mode)) {
+  } else if (std::holds_alternative<kraylo::CodeJoin>(mode) ||
+             std::holds_alternative<kraylo::CodeWatch>(mode)) {
     resources.transport = kraylo::OpenForMeeting();
   } else if (const auto* watch = std::get_if<kraylo::WatchGame>(&mode)) {
     resources.transport = kraylo::DialHost(watch->host);

@@ -23,10 +23,11 @@ struct CommandLine {
   std::optional<Level> computer_level;
   bool host = false;
   bool join = false;
-  std::optional<HostAddress> watch;      // --watch's host and port
+  bool watch = false;
+  std::optional<HostAddress> watched;    // --watch's host and port
   HostAddress address;                   // --host's port; --join's host and port
-  std::optional<RoomCode> code;          // --join's code
-  bool typed = true;                     // --join without an address or code
+  std::optional<RoomCode> code;          // --join's or --watch's code
+  bool typed = true;                     // --join or --watch without an address or code
   int input_delay = kDefaultInputDelay;  // ticks
   bool port_mapping = true;
   bool hide_address = false;
@@ -74,25 +75,34 @@ void ApplyHost(CommandLine& line, const std::optional<std::string>& value) {
   if (value) line.address.port = Address([&] { return ParsePort(*value); });
 }
 
-// --join [CODE|HOST[:PORT]]: without one, the player types it on the address screen.
-void ApplyJoin(CommandLine& line, const std::optional<std::string>& value) {
-  line.join = true;
-  if (!value) return;
+// A host's code or address as `option` was given it: the code, else the address.
+void ReadHost(CommandLine& line, const std::string& value, const std::string& option,
+              HostAddress& address) {
   line.typed = false;
-  if (!LooksLikeRoomCode(Strip(*value))) {
-    line.address = Address([&] { return ParseHostAddress(*value, "--join"); });
+  if (!LooksLikeRoomCode(Strip(value))) {
+    address = Address([&] { return ParseHostAddress(value, option); });
     return;
   }
-  const auto code = ParseRoomCode(*value);
+  const auto code = ParseRoomCode(value);
   if (const auto* error = std::get_if<RoomCodeError>(&code)) {
-    throw UsageError("--join: " + error->message);
+    throw UsageError(option + ": " + error->message);
   }
   line.code = std::get<RoomCode>(code);
 }
 
-// --watch HOST[:PORT]
+// --join [CODE|HOST[:PORT]]: without one, the player types it on the address screen.
+void ApplyJoin(CommandLine& line, const std::optional<std::string>& value) {
+  line.join = true;
+  if (value) ReadHost(line, *value, "--join", line.address);
+}
+
+// --watch [CODE|HOST[:PORT]]: the same, for a spectator.
 void ApplyWatch(CommandLine& line, const std::optional<std::string>& value) {
-  line.watch = Address([&] { return ParseHostAddress(*value, "--watch"); });
+  line.watch = true;
+  if (!value) return;
+  HostAddress address;
+  ReadHost(line, *value, "--watch", address);
+  if (!line.code) line.watched = address;
 }
 
 // --delay N
@@ -144,8 +154,10 @@ const std::array kOptions{
               "play the host of CODE (ABCD-EFGH) or waiting at HOST (name or IPv4; typed in "
               "when left out); ball 2",
               ApplyJoin},
-    OptionRow{"watch", Value::kRequired, "HOST[:PORT]",
-              "watch the game played at HOST (name or IPv4) as it goes on", ApplyWatch},
+    OptionRow{"watch", Value::kOptional, "CODE|HOST[:PORT]",
+              "watch the game of CODE or played at HOST (name or IPv4; typed in when left out) "
+              "as it goes on",
+              ApplyWatch},
     OptionRow{"delay", Value::kRequired, "N",
               "network game's input delay in ticks, 0 to " + std::to_string(kMostInputDelay) +
                   " (" + std::to_string(kDefaultInputDelay) + ")",
@@ -196,13 +208,14 @@ void RefuseCombinations(const CommandLine& line, const Given& given) {
   if (given("no-port-mapping") && !given("host")) {
     throw UsageError("--no-port-mapping is for the host: give --host as well");
   }
-  if (given("hide-address") && !online) {
-    throw UsageError("--hide-address is for a network game by code: give --host or --join as well");
-  }
-  if (given("hide-address") && given("join") && !line.typed && !line.code) {
+  if (given("hide-address") && !online && !given("watch")) {
     throw UsageError(
-        "--hide-address cannot go with --join HOST: a game by address shows each side's address; "
-        "join by the host's code");
+        "--hide-address is for a network game by code: give --host, --join or --watch as well");
+  }
+  if (given("hide-address") && !given("host") && !line.typed && !line.code) {
+    throw UsageError(
+        "--hide-address cannot go with an address: a game by address shows each side's address; "
+        "give the host's code");
   }
 }
 
@@ -211,7 +224,9 @@ RunMode ModeOf(const CommandLine& line) {
   if (!line.replay.empty()) return ReplayToShow{line.replay};
   if (!line.check_replay.empty()) return ReplayToCheck{line.check_replay};
   if (line.computer) return ComputerGame{line.computer_level};
-  if (line.watch) return WatchGame{*line.watch};
+  if (line.watch && line.typed) return TypedWatch{line.hide_address};
+  if (line.watch && line.code) return CodeWatch{*line.code, line.hide_address};
+  if (line.watch) return WatchGame{*line.watched};
   if (line.host) {
     return HostGame{line.address.port, line.input_delay, line.port_mapping, line.hide_address};
   }

@@ -32,12 +32,17 @@ std::optional<Level> ConfigLevel(Files& files) {
 
 bool IsNetworkRun(const RunMode& mode) {
   return std::holds_alternative<HostGame>(mode) || std::holds_alternative<JoinGame>(mode) ||
-         std::holds_alternative<CodeJoin>(mode) || std::holds_alternative<TypedJoin>(mode) ||
-         std::holds_alternative<WatchGame>(mode);
+         std::holds_alternative<CodeJoin>(mode) || std::holds_alternative<WatchGame>(mode) ||
+         std::holds_alternative<CodeWatch>(mode) || TypesItsHost(mode);
 }
 
 bool ShowsGameAtOnce(const RunMode& mode) {
-  return std::holds_alternative<ReplayToShow>(mode) || std::holds_alternative<WatchGame>(mode);
+  return std::holds_alternative<ReplayToShow>(mode) || std::holds_alternative<WatchGame>(mode) ||
+         std::holds_alternative<CodeWatch>(mode);
+}
+
+bool TypesItsHost(const RunMode& mode) {
+  return std::holds_alternative<TypedJoin>(mode) || std::holds_alternative<TypedWatch>(mode);
 }
 
 RunMode ResolveRunMode(const RunMode& asked, Files& files) {

@@ -30,6 +30,15 @@ struct TypedJoin {
 struct WatchGame {
   HostAddress host;  // where the host plays
 };
+// --watch CODE: the same, the host met through the meeting service by its code.
+struct CodeWatch {
+  RoomCode code;
+  bool hide_address = false;  // --hide-address
+};
+// --watch alone: the host's code or address is typed on the address screen.
+struct TypedWatch {
+  bool hide_address = false;  // --hide-address: only a code will do
+};
 // --replay FILE: the games recorded in FILE shown again.
 struct ReplayToShow {
   std::string file;
@@ -40,7 +49,10 @@ struct ReplayToCheck {
 };
 
 using RunMode = std::variant<LocalGame, ComputerGame, HostGame, JoinGame, CodeJoin, TypedJoin,
-                             WatchGame, ReplayToShow, ReplayToCheck>;
+                             WatchGame, CodeWatch, TypedWatch, ReplayToShow, ReplayToCheck>;
+
+// Whether the run types its host's code or address on the address screen first.
+bool TypesItsHost(const RunMode& mode);
 
 // Whether the run plays or watches a game over the network (or will, once its address is typed).
 bool IsNetworkRun(const RunMode& mode);

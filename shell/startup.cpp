@@ -97,7 +97,7 @@ void StartUp(Program& program) {
   program.options.mode = ResolveRunMode(program.options.mode, files);
   if (IsNetworkRun(program.options.mode)) program.net_settings = ReadNetSettings(files);
   program.match = MakeMatch(program);
-  if (std::holds_alternative<TypedJoin>(program.options.mode)) StartAddressEntry(program);
+  if (TypesItsHost(program.options.mode)) StartAddressEntry(program);
   program.bindings = ReadKeyBindings(files, program.system.keyboard());
   const MuteKey mute = ReadMuteKey(files, program.system.keyboard(), program.bindings);
   program.sound.mute_key = mute.key;

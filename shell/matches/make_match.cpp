@@ -63,10 +63,17 @@ std::unique_ptr<Match> MakeMatch(Program& program, const ConfirmedTickHooks& ext
         program, CodeJoinSetup(*join, program.net_settings, DrawSeed(program.system.random())),
         extra);
   }
+  const ConfirmedTickHooks recording =
+      program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{};
   if (const auto* watch = std::get_if<WatchGame>(&mode)) {
-    return MakeWatchMatch(
-        std::move(program.resources.transport), watch->host,
-        program.recorder ? RecordingHooks(*program.recorder) : ConfirmedTickHooks{});
+    return MakeWatchMatch(std::move(program.resources.transport), watch->host, std::nullopt,
+                          recording);
+  }
+  if (const auto* watch = std::get_if<CodeWatch>(&mode)) {
+    return MakeWatchMatch(std::move(program.resources.transport), {},
+                          CodePlan(watch->code, watch->hide_address, program.net_settings,
+                                   DrawSeed(program.system.random()), "Watching"),
+                          recording);
   }
   if (std::holds_alternative<ReplayToShow>(mode) && program.resources.replay) {
     return MakeReplayMatch(std::move(*program.resources.replay));

@@ -15,7 +15,7 @@
 namespace kraylo {
 
 struct Program;
-class NetworkGame;
+class Meeting;
 
 class Match {
  public:
@@ -47,8 +47,8 @@ class Match {
   // The timeline bar to draw across the bottom of the game screen now, with the pointer to click
   // it; none for a game played here.
   virtual std::optional<TimelineBar> Bar() const { return std::nullopt; }
-  // The network game this match plays; nullptr for a game of this machine alone.
-  virtual const NetworkGame* network_game() const { return nullptr; }
+  // The meeting by code that finds this match's way to its host; nullptr for none.
+  virtual const Meeting* meeting() const { return nullptr; }
 };
 
 // Two players at this machine: each tick runs the simulation once on the local keys; while the

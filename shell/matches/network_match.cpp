@@ -42,7 +42,7 @@ class NetworkMatch final : public Match {
   std::vector<std::string> OverlayLines() const override { return NetworkOverlayLines(game_); }
   std::vector<std::string> Messages() const override { return NetworkMessages(game_); }
   std::string Headline() const override { return NetworkHeadline(game_); }
-  const NetworkGame* network_game() const override { return &game_; }
+  const Meeting* meeting() const override { return game_.meeting(); }
   std::string CornerNote() const override { return WatchersNote(game_); }
 
  private:

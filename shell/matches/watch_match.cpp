@@ -1,5 +1,6 @@
 #include "shell/matches/watch_match.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,7 @@
 #include "replay/replay_file.h"
 #include "shell/matches/replay_match.h"
 #include "shell/program.h"
+#include "shell/screens/network_messages.h"
 
 namespace kraylo {
 namespace {
@@ -28,14 +30,25 @@ const char* const kEscEnds = "Esc ends";
 
 class WatchMatch final : public Match {
  public:
-  WatchMatch(std::unique_ptr<Transport> transport, HostAddress host, ConfirmedTickHooks hooks)
-      : transport_(std::move(transport)), host_(std::move(host)), hooks_(std::move(hooks)) {}
+  WatchMatch(std::unique_ptr<Transport> transport, HostAddress host,
+             std::optional<MeetingPlan> plan, ConfirmedTickHooks hooks)
+      : transport_(std::move(transport)),
+        host_(std::move(host)),
+        plan_(std::move(plan)),
+        hooks_(std::move(hooks)) {}
 
   void Serve(Program& program) override {
-    if (!session_) session_.emplace(*transport_, program.system.clock());
+    if (!session_) Begin(program);
+    if (meeting_) {
+      meeting_->Serve();
+      // A relayed way gone silent: bound again, as a player's is.
+      if (shown_ && session_->phase() == WatchPhase::kConnecting) meeting_->Rebind();
+    }
     session_->Serve();
     Gather();
   }
+
+  const Meeting* meeting() const override { return meeting_ ? &*meeting_ : nullptr; }
 
   void Tick(Program& program, const KeyTable& local) override {
     if (!shown_) {
@@ -74,6 +87,7 @@ class WatchMatch final : public Match {
     switch (session_->phase()) {
       case WatchPhase::kConnecting:
         if (shown_) return {"The connection is interrupted, connecting again"};
+        if (meeting_) return MeetingLines(*meeting_, "the host");
         return {"Connecting to " + host_.Text()};
       case WatchPhase::kWatching:
         return {};
@@ -103,11 +117,29 @@ class WatchMatch final : public Match {
     return {"The host would not let this machine watch", kEscEnds};
   }
 
+  // The session, and the meeting that finds its way to the host, once the program's clock is at
+  // hand.
+  void Begin(Program& program) {
+    Clock& clock = program.system.clock();
+    session_.emplace(*transport_, clock);
+    MeetingSocket* socket = transport_->meeting_socket();
+    if (!plan_ || socket == nullptr) return;
+    // The service shows a spectator the host's field; its own only has to be one.
+    const Offer offer{kProtocolVersion,
+                      std::max(program.game.ScreenWidth, 1),
+                      std::max(program.game.ScreenHeight, 1),
+                      0,
+                      0,
+                      {}};
+    meeting_.emplace(*socket, clock, MeetingRole::kWatcher, *plan_, offer,
+                     static_cast<uint16_t>(kDefaultReconnectSeconds));
+  }
+
   // What the session has gathered since the last call goes onto the timeline shown.
   void Gather() {
     const std::optional<WatchedGame>& game = session_->game();
     if (!game || out_of_step_) return;
-    if (!shown_) Begin(*game);
+    if (!shown_) Show(*game);
     Timeline& timeline = shown_->playback().timeline();
     const std::vector<Directions>& inputs = session_->inputs();
     const std::vector<TickChecksum>& checksums = session_->checksums();
@@ -128,7 +160,7 @@ class WatchMatch final : public Match {
     if (session_->phase() == WatchPhase::kEnded) shown_->playback().SetLive(false);
   }
 
-  void Begin(const WatchedGame& game) {
+  void Show(const WatchedGame& game) {
     Timeline timeline;
     timeline.BeginGame(game.seed, game.width, game.height);
     shown_.emplace(std::move(timeline), "Watching");
@@ -158,8 +190,10 @@ class WatchMatch final : public Match {
 
   std::unique_ptr<Transport> transport_;
   HostAddress host_;
+  std::optional<MeetingPlan> plan_;
   ConfirmedTickHooks hooks_;
   std::optional<WatchSession> session_;  // once the program's clock is at hand
+  std::optional<Meeting> meeting_;       // the same, for a host met by its code
   std::optional<ReplayMatch> shown_;     // once the host has let this spectator in
   size_t gathered_ticks_ = 0;
   size_t gathered_checksums_ = 0;
@@ -171,8 +205,10 @@ class WatchMatch final : public Match {
 }  // namespace
 
 std::unique_ptr<Match> MakeWatchMatch(std::unique_ptr<Transport> transport, HostAddress host,
+                                      std::optional<MeetingPlan> meeting,
                                       ConfirmedTickHooks hooks) {
-  return std::make_unique<WatchMatch>(std::move(transport), std::move(host), std::move(hooks));
+  return std::make_unique<WatchMatch>(std::move(transport), std::move(host), std::move(meeting),
+                                      std::move(hooks));
 }
 
 }  // namespace kraylo

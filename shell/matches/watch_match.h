@@ -3,17 +3,20 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "net/session.h"
 #include "net/transport.h"
 #include "online/host_address.h"
+#include "online/meeting.h"
 #include "shell/matches/match.h"
 
 namespace kraylo {
 
-// A spectator of the game at `host`, over `transport` (dialling it). `hooks` hear of the game's
-// start and of every tick as it arrives (the recorder's, when the run records).
+// A spectator of the game at `host`, over `transport` (dialling it); or, with a `meeting`, of the
+// game whose code it gives, the way to the host found through the meeting service. `hooks` hear
+// of the game's start and of every tick as it arrives (the recorder's, when the run records).
 std::unique_ptr<Match> MakeWatchMatch(std::unique_ptr<Transport> transport, HostAddress host,
-                                      ConfirmedTickHooks hooks);
+                                      std::optional<MeetingPlan> meeting, ConfirmedTickHooks hooks);
 
 }  // namespace kraylo

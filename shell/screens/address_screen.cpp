@@ -44,6 +44,36 @@ void LeaveAddressScreen(Program& program) {
   program.system.window().AcceptText(false);
   program.address_entry.reset();
   program.screen.Shown = kMenuScreen;
+  // A spectator has no menu to pass: the game watched shows at once.
+  if (ShowsGameAtOnce(program.options.mode)) StartGame(program);
+}
+
+bool Watching(const AddressEntry& entry) {
+  return std::holds_alternative<TypedWatch>(entry.typed_for);
+}
+
+bool HidesAddress(const Program& program) {
+  const RunMode& typed = program.address_entry->typed_for;
+  const auto* join = std::get_if<TypedJoin>(&typed);
+  return program.net_settings.hide_address ||
+         (join != nullptr ? join->hide_address : std::get<TypedWatch>(typed).hide_address);
+}
+
+// The run a typed code asks for.
+RunMode CodeRun(const Program& program, RoomCode code) {
+  const bool hide = HidesAddress(program);
+  if (const auto* join = std::get_if<TypedJoin>(&program.address_entry->typed_for)) {
+    return CodeJoin{code, join->input_delay, hide};
+  }
+  return CodeWatch{code, hide};
+}
+
+// The run a typed address asks for, once it has been looked up.
+RunMode AddressRun(const AddressEntry& entry) {
+  if (const auto* join = std::get_if<TypedJoin>(&entry.typed_for)) {
+    return JoinGame{entry.address, join->input_delay};
+  }
+  return WatchGame{entry.address};
 }
 
 // A code typed: the game is met through the meeting service, the screen staying until the
@@ -56,14 +86,12 @@ void JoinByCode(Program& program, const std::string& typed) {
     entry.problem = error->message;
     return;
   }
-  const TypedJoin typed_join = std::get<TypedJoin>(program.options.mode);
   try {
     program.resources.transport = program.resources.open_for_meeting();
-    program.options.mode =
-        CodeJoin{std::get<RoomCode>(code), typed_join.input_delay, typed_join.hide_address};
+    program.options.mode = CodeRun(program, std::get<RoomCode>(code));
     program.match = MakeMatch(program);
   } catch (const RunError& error) {
-    program.options.mode = typed_join;
+    program.options.mode = entry.typed_for;
     entry.problem = error.description();
     return;
   }
@@ -75,7 +103,7 @@ void JoinByCode(Program& program, const std::string& typed) {
 // again with the reason.
 void ServeMeeting(Program& program) {
   AddressEntry& entry = *program.address_entry;
-  const Meeting* meeting = program.match->network_game()->meeting();
+  const Meeting* meeting = program.match->meeting();
   // The meeting begins with the match's first frame.
   if (meeting == nullptr) return;
   switch (meeting->stage()) {
@@ -83,14 +111,12 @@ void ServeMeeting(Program& program) {
     case MeetingStage::kAsking:
     case MeetingStage::kWaiting:
       return;
-    case MeetingStage::kFailed: {
+    case MeetingStage::kFailed:
       entry.problem = meeting->failure();
       entry.meeting = false;
-      const CodeJoin join = std::get<CodeJoin>(program.options.mode);
-      program.options.mode = TypedJoin{join.input_delay, join.hide_address};
+      program.options.mode = entry.typed_for;
       program.match = MakeLocalMatch();
       return;
-    }
     case MeetingStage::kLooking:
     case MeetingStage::kDirect:
     case MeetingStage::kRelayed:
@@ -103,7 +129,7 @@ void Connect(Program& program) {
   AddressEntry& entry = *program.address_entry;
   const std::string typed = Strip(entry.typed);
   if (LooksLikeRoomCode(typed)) return JoinByCode(program, typed);
-  if (std::get<TypedJoin>(program.options.mode).hide_address || program.net_settings.hide_address) {
+  if (HidesAddress(program)) {
     entry.problem = "This machine's address is to be hidden: type the host's code, not an address";
     return;
   }
@@ -118,11 +144,11 @@ void Connect(Program& program) {
                                               program.system.clock().Seconds());
 }
 
-// The network game over `transport`, as --join ADDRESS makes it; the address is kept once the
-// game has begun.
+// The network game over `transport`, as --join ADDRESS (or --watch ADDRESS) makes it; the
+// address is kept once the game has begun.
 void BeginMatch(Program& program, std::unique_ptr<Transport> transport) {
   const HostAddress& address = program.address_entry->address;
-  program.options.mode = JoinGame{address, std::get<TypedJoin>(program.options.mode).input_delay};
+  program.options.mode = AddressRun(*program.address_entry);
   program.resources.transport = std::move(transport);
   ConfirmedTickHooks remember;
   remember.game_started = [text = address.Text(), file = LastAddressFile(program),
@@ -148,6 +174,7 @@ std::string LastAddressFile(Program& program) {
 
 void StartAddressEntry(Program& program) {
   AddressEntry& entry = program.address_entry.emplace();
+  entry.typed_for = program.options.mode;
   const std::string file = LastAddressFile(program);
   try {
     if (!file.empty()) Append(entry.typed, program.system.files().ReadFile(file, kMostTyped + 2));
@@ -195,7 +222,10 @@ void ServeAddressEntry(Program& program) {
 
 std::vector<std::string> AddressLines(const AddressEntry& entry) {
   std::vector<std::string> lines = {
-      "Type the host's code (ABCD-EFGH) or address (name or IPv4, :PORT when not 27910)",
+      std::string(Watching(entry) ? "Type the code (ABCD-EFGH) or the host's address of the game "
+                                    "to watch (name or IPv4, :PORT when not 27910)"
+                                  : "Type the host's code (ABCD-EFGH) or address (name or IPv4, "
+                                    ":PORT when not 27910)"),
       entry.typed + (entry.lookup || entry.meeting ? "" : "_")};
   if (entry.lookup) lines.push_back("Looking up the host...");
   if (entry.meeting) lines.push_back("Looking for the game of this code...");

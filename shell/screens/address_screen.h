@@ -1,7 +1,7 @@
-// The screen where a player started with --join alone types the host's address, shown once the
-// picture is up and before the menu: the keyboard's own layout, Backspace, Ctrl+V, Enter to
-// connect, Esc to end the program. The address of the last game played over the network is
-// offered again.
+// The screen where a player started with --join or --watch alone types the host's code or
+// address, shown once the picture is up and before the menu (or the game watched): the keyboard's
+// own layout, Backspace, Ctrl+V, Enter to connect, Esc to end the program. The address of the last
+// game played over the network is offered again.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +11,14 @@
 
 #include "online/host_address.h"
 #include "online/host_lookup.h"
+#include "shell/run_mode.h"
 
 namespace kraylo {
 
 struct Program;
 
 struct AddressEntry {
+  RunMode typed_for;                   // the run the screen types for: TypedJoin or TypedWatch
   std::string typed;                   // UTF-8, as typed
   HostAddress address;                 // the last address Enter read from it
   std::string problem;                 // why the last Enter did not connect; empty: nothing

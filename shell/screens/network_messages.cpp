@@ -80,7 +80,7 @@ std::vector<std::string> ReachLines(const HostReach& reach, const PortMapping* m
 }
 
 const char* const kThroughService = "Playing through the meeting service";
-const char* const kLookingForWay = "Looking for a way to the other player";
+const char* const kOtherPlayer = "the other player";
 
 // What the host's meeting is doing while it waits; the failure, after which only addresses are
 // left to give.
@@ -92,7 +92,7 @@ std::vector<std::string> HostMeetingLines(const Meeting& meeting) {
     case MeetingStage::kWaiting:
       return {"The other player joins with this code"};
     case MeetingStage::kLooking:
-      return {kLookingForWay};
+      return {"Looking for a way to " + std::string(kOtherPlayer)};
     case MeetingStage::kRelayed:
       return {kThroughService};
     case MeetingStage::kDirect:
@@ -101,25 +101,6 @@ std::vector<std::string> HostMeetingLines(const Meeting& meeting) {
       return {meeting.failure()};
   }
   return {};
-}
-
-// What the joiner's meeting is doing before the connection to the host is up.
-std::vector<std::string> JoinerMeetingLines(const Meeting& meeting) {
-  switch (meeting.stage()) {
-    case MeetingStage::kFindingService:
-    case MeetingStage::kAsking:
-    case MeetingStage::kWaiting:
-      return {"Looking for the game of code " + FormatRoomCode(*meeting.code())};
-    case MeetingStage::kLooking:
-      return {kLookingForWay};
-    case MeetingStage::kDirect:
-      return {"Connecting to the other player"};
-    case MeetingStage::kRelayed:
-      return {kThroughService};
-    case MeetingStage::kFailed:
-      break;
-  }
-  return {meeting.failure(), kEscEnds};
 }
 
 // The host's lines while it waits for its player.
@@ -137,6 +118,24 @@ std::vector<std::string> HostWaitingLines(const NetworkGame& game) {
 }
 
 }  // namespace
+
+std::vector<std::string> MeetingLines(const Meeting& meeting, const std::string& host) {
+  switch (meeting.stage()) {
+    case MeetingStage::kFindingService:
+    case MeetingStage::kAsking:
+    case MeetingStage::kWaiting:
+      return {"Looking for the game of code " + FormatRoomCode(*meeting.code())};
+    case MeetingStage::kLooking:
+      return {"Looking for a way to " + host};
+    case MeetingStage::kDirect:
+      return {"Connecting to " + host};
+    case MeetingStage::kRelayed:
+      return {kThroughService};
+    case MeetingStage::kFailed:
+      break;
+  }
+  return {meeting.failure(), kEscEnds};
+}
 
 std::string CodeLine(RoomCode code) { return "Code: " + FormatRoomCode(code); }
 
@@ -204,7 +203,7 @@ std::vector<std::string> NetworkMessages(const NetworkGame& game) {
   const NetworkSetup& setup = game.setup();
   switch (session.phase()) {
     case Phase::kConnecting:
-      if (const Meeting* meeting = game.meeting()) return JoinerMeetingLines(*meeting);
+      if (const Meeting* meeting = game.meeting()) return MeetingLines(*meeting, kOtherPlayer);
       return {"Connecting to " + setup.address.Text()};
     case Phase::kWaiting: {
       std::vector<std::string> lines = {"Waiting for the other player"};

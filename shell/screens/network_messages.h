@@ -11,6 +11,9 @@ namespace kraylo {
 // The messages of `game` as it stands: what it waits for, or why it stopped; none while it plays
 // as it should.
 std::vector<std::string> NetworkMessages(const NetworkGame& game);
+// What a joiner's or a spectator's meeting is doing before the connection to the host is up, the
+// host named as `host` ("the other player", "the host"); why it failed, once it has.
+std::vector<std::string> MeetingLines(const Meeting& meeting, const std::string& host);
 // The host's code, shown large while it waits for the other player; empty without one.
 std::string NetworkHeadline(const NetworkGame& game);
 // "Code: ABCD-EFGH", as the waiting screen and standard output write it.

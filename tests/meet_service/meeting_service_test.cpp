@@ -105,8 +105,6 @@ TEST(MeetingServiceTest, ACodeMeetsOnePlayerWithItsHostAndNoSecond) {
             MeetingRefusal::kGameVersion);
   EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer(3, 640)}),
             MeetingRefusal::kFieldSize);
-  EXPECT_EQ(f.RefusalOf(kPlayer, JoinMessage{room.code, MeetingRole::kWatcher, GameOffer()}),
-            MeetingRefusal::kNoWatching);
   const auto answers = f.Ask(kPlayer, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()});
   ASSERT_EQ(answers.size(), 2u);
   const auto joined = std::get<JoinedMessage>(answers[0]);
@@ -123,6 +121,38 @@ TEST(MeetingServiceTest, ACodeMeetsOnePlayerWithItsHostAndNoSecond) {
             joined.game);
   EXPECT_EQ(f.RefusalOf(kStranger, JoinMessage{room.code, MeetingRole::kPlayer, GameOffer()}),
             MeetingRefusal::kHasPlayer);
+}
+
+TEST(MeetingServiceTest, SpectatorsJoinARoomBesideItsPlayerEachWithAGameAndARelayOfItsOwn) {
+  Fixture f;
+  const RoomCode code = f.Register().code;
+  const auto watch = [&](Endpoint from, int32_t width) {
+    return f.Ask(from, JoinMessage{code, MeetingRole::kWatcher, GameOffer(3, width)});
+  };
+  // Before the player and after, on another field (a spectator is shown the host's).
+  const auto first = watch(kStranger, 640);
+  f.Ask(kPlayer, JoinMessage{code, MeetingRole::kPlayer, GameOffer()});
+  const auto joined = std::get<JoinedMessage>(first.at(0));
+  const auto introduction = std::get<IntroductionMessage>(first.at(1));
+  EXPECT_EQ(introduction.role, MeetingRole::kWatcher);
+  EXPECT_EQ(introduction.game, joined.game);
+  EXPECT_EQ(std::get<JoinedMessage>(watch(kStranger, 640).at(0)).game, joined.game) << "again";
+  const auto watcher_bound =
+      std::get<BoundMessage>(f.Bind(kStranger, joined.game, MeetingRole::kWatcher, joined.token));
+  const auto host_bound =
+      std::get<BoundMessage>(f.Bind(kHost, joined.game, MeetingRole::kHost, introduction.token));
+  EXPECT_EQ(f.Relay(kStranger, watcher_bound.peer_port)->to, kHost);
+  EXPECT_EQ(f.Relay(kHost, host_bound.peer_port)->to, kStranger);
+  // A spectator's token is no player's.
+  EXPECT_EQ(
+      std::get<MeetingRefusal>(f.Bind(kStranger, joined.game, MeetingRole::kPlayer, joined.token)),
+      MeetingRefusal::kBadToken);
+  for (uint32_t more = 1; more < MeetingService::kMostRoomWatchers; ++more) {
+    EXPECT_EQ(watch({kStranger.address + more, 1}, 800).size(), 2u);
+  }
+  EXPECT_EQ(f.RefusalOf({kStranger.address + 99, 1},
+                        JoinMessage{code, MeetingRole::kWatcher, GameOffer()}),
+            MeetingRefusal::kWatchersFull);
 }
 
 TEST(MeetingServiceTest, ARoomLivesOnKeepAlivesAndDiesFifteenSecondsAfterTheLast) {

@@ -13,6 +13,7 @@
 #include "game/state_checksum.h"
 #include "meet_service/udp_loop.h"
 #include "net/enet_transport.h"
+#include "net/watch_session.h"
 #include "online/network_game.h"
 #include "tests/net/fake_network.h"
 
@@ -76,12 +77,30 @@ struct Side {
   std::vector<uint32_t> checksums;
 };
 
+// A spectator by code: its meeting and its session over a socket of its own.
+struct Watcher {
+  Watcher(Clock& clock, MeetingPlan plan)
+      : transport(EnetTransport::Unconnected()),
+        meeting(*transport, clock, MeetingRole::kWatcher, plan,
+                Offer{kProtocolVersion, 1, 1, 0, 0, {}}, 60),
+        session(*transport, clock) {}
+  void Serve() {
+    meeting.Serve();
+    session.Serve();
+  }
+  std::unique_ptr<EnetTransport> transport;
+  Meeting meeting;
+  WatchSession session;
+};
+
 // Both sides on the real clock (ENet's timers run on it), a frame every 5 ms and a tick every 30.
 struct MetGame {
-  MetGame(const NetworkSetup& host_setup, NetworkSetup join_setup, bool join = true)
-      : host(EnetTransport::Listen(0, "127.0.0.1"), host_setup) {
+  MetGame(const NetworkSetup& host_setup, NetworkSetup join_setup,
+          std::optional<MeetingPlan> watch_plan = std::nullopt)
+      : host(EnetTransport::Listen(0, "127.0.0.1"), host_setup),
+        join_later(std::move(join_setup)),
+        watch_later(std::move(watch_plan)) {
     host.game->Begin(clock, kWidth, kHeight, 99, StepGame);
-    join_later = join ? std::optional(std::move(join_setup)) : std::nullopt;
   }
 
   // Runs until `done` or `seconds` have passed; the joiner starts once the host has its code.
@@ -91,11 +110,16 @@ struct MetGame {
       clock.now =
           1 + std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       const Meeting* meeting = host.game->meeting();
-      if (!joiner && join_later && meeting->code()) {
-        join_later->meeting.code = meeting->code();
-        joiner.emplace(EnetTransport::Unconnected(), *join_later);
+      if (!joiner && meeting->code()) {
+        join_later.meeting.code = meeting->code();
+        joiner.emplace(EnetTransport::Unconnected(), join_later);
         joiner->game->Begin(clock, kWidth, kHeight, 0, StepGame);
+        if (watch_later) {
+          watch_later->code = meeting->code();
+          watcher.emplace(clock, *watch_later);
+        }
       }
+      if (watcher) watcher->Serve();
       for (Side* side : {&host, joiner ? &*joiner : nullptr}) {
         if (side == nullptr) continue;
         side->game->Serve();
@@ -109,8 +133,10 @@ struct MetGame {
   ManualClock clock;
   double next_tick = 1;
   Side host;
-  std::optional<NetworkSetup> join_later;
+  NetworkSetup join_later;
+  std::optional<MeetingPlan> watch_later;
   std::optional<Side> joiner;
+  std::optional<Watcher> watcher;
 };
 
 TEST(MeetingGame, ACodeMeetsTheHostDirectlyOrThroughTheRelayWhenAnAddressIsHidden) {
@@ -131,13 +157,19 @@ TEST(MeetingGame, ACodeMeetsTheHostDirectlyOrThroughTheRelayWhenAnAddressIsHidde
     host_game.hide_address = c.host_hides;
     CodeJoin code_join;
     code_join.hide_address = c.joiner_hides;
-    MetGame met(HostSetup(host_game, settings, 5), CodeJoinSetup(code_join, settings, 6));
+    // A spectator by code beside them, hiding its address when the joiner does.
+    MetGame met(HostSetup(host_game, settings, 5), CodeJoinSetup(code_join, settings, 6),
+                CodePlan({}, c.joiner_hides, settings, 7, "Watching"));
     met.Run(10, [&] {
-      return met.joiner && met.host.checksums.size() >= 60 && met.joiner->checksums.size() >= 60;
+      return met.joiner && met.host.checksums.size() >= 60 && met.joiner->checksums.size() >= 60 &&
+             met.watcher->session.inputs().size() >= 60;
     });
     ASSERT_TRUE(met.joiner);
     EXPECT_EQ(met.host.game->meeting()->stage(), c.path);
     EXPECT_EQ(met.joiner->game->meeting()->stage(), c.path);
+    EXPECT_EQ(met.watcher->meeting.stage(), c.path);
+    EXPECT_GE(met.watcher->session.inputs().size(), 60u) << "the spectator sees the game";
+    EXPECT_EQ(met.host.game->session()->watchers(), 1);
     ASSERT_GE(met.joiner->checksums.size(), 60u);
     ASSERT_GE(met.host.checksums.size(), 60u);
     EXPECT_TRUE(std::equal(met.joiner->checksums.begin(), met.joiner->checksums.begin() + 60,

@@ -177,7 +177,6 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
        "--host or --join cannot go with --replay or --check-replay: a replay plays no game"},
       {{"--join", "a", "--check-replay", "b"},
        "--host or --join cannot go with --replay or --check-replay: a replay plays no game"},
-      {{"--watch"}, "--watch needs a value (HOST[:PORT])"},
       {{"--watch", "a", "--host"},
        "--watch cannot go with --host, --join, --computer, --replay or --check-replay: a "
        "spectator only looks on"},
@@ -186,10 +185,15 @@ TEST(Options, ABadPortHostOrDelayIsAUsageErrorThatSaysWhatIsWrong) {
       {{"--join", "ABCD-EFGU"},
        "--join: A code has no 'U': it uses the digits and the letters but U"},
       {{"--hide-address"},
-       "--hide-address is for a network game by code: give --host or --join as well"},
+       "--hide-address is for a network game by code: give --host, --join or --watch as well"},
       {{"--join", "example.org", "--hide-address"},
-       "--hide-address cannot go with --join HOST: a game by address shows each side's address; "
-       "join by the host's code"},
+       "--hide-address cannot go with an address: a game by address shows each side's address; "
+       "give the host's code"},
+      {{"--watch=192.0.2.1", "--hide-address"},
+       "--hide-address cannot go with an address: a game by address shows each side's address; "
+       "give the host's code"},
+      {{"--watch", "ABCD-EFGU"},
+       "--watch: A code has no 'U': it uses the digits and the letters but U"},
   };
   for (const auto& c : cases) EXPECT_EQ(UsageErrorOf(c.arguments), c.error) << c.error;
   const Options watching = ParseOptions({"--watch", "friend:27999", "--record", "seen.krp"});
@@ -211,6 +215,11 @@ TEST(Options, JoinTakesACodeInAnyCaseWithLookAlikesAndHideAddressGoesWithCodesOn
   EXPECT_TRUE(std::holds_alternative<JoinGame>(ParseOptions({"--join", "my-host"}).mode));
   EXPECT_TRUE(std::get<HostGame>(ParseOptions({"--host", "--hide-address"}).mode).hide_address);
   EXPECT_TRUE(std::get<TypedJoin>(ParseOptions({"--join", "--hide-address"}).mode).hide_address);
+  const RunMode watch_code = ParseOptions({"--watch", "WXYZ-0123", "--hide-address"}).mode;
+  EXPECT_EQ(FormatRoomCode(std::get<CodeWatch>(watch_code).code), "WXYZ-0123");
+  EXPECT_TRUE(std::get<CodeWatch>(watch_code).hide_address && ShowsGameAtOnce(watch_code));
+  const RunMode typed_watch = ParseOptions({"--watch"}).mode;
+  EXPECT_TRUE(std::holds_alternative<TypedWatch>(typed_watch) && TypesItsHost(typed_watch));
 }
 
 }  // namespace

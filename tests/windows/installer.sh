@@ -18,7 +18,8 @@ check "the program installed" "[ -f '$folder/kraylo.exe' ] && [ -f '$folder/dorv
 check "the font and the licences beside it" \
   "[ -f '$folder/tahoma.ttf' ] && [ -f '$folder/LICENSE.txt' ] && [ -f '$folder/tahoma-licence.txt' ]"
 check "no portable marker in an installed program" "[ ! -e '$folder/portable.txt' ]"
-for entry in Kraylo "Play against the computer" "Host a network game" "Join a network game"; do
+for entry in Kraylo "Play against the computer" "Host a network game" "Join a network game" \
+  "Watch a network game"; do
   check "the Start-menu entry $entry" "[ -f '$menu/$entry.lnk' ]"
 done
 wine reg query "$key" /v DisplayName >"$work/registry.log" 2>&1 || true
