@@ -19,9 +19,12 @@
 #   hidden   (host only) a home router, and the host hides its address ([Net] hideAddress): the
 #            joiner's network must never see a datagram from the host's address
 #
-# Usage: lab.sh --program KRAYLO [--work FOLDER] KRAYLO_MEET [HOST:JOINER]...
+# Usage: lab.sh --program KRAYLO [--joiner-program KRAYLO.EXE] [--work FOLDER] KRAYLO_MEET
+#               [HOST:JOINER]...
 #   without cells: the 16 of public, home, hard and cgn both ways, home:same, home:blocked and
 #   hidden:home. --work keeps each cell's logs and screenshots in FOLDER/HOST-JOINER.
+#   --joiner-program: the joiner plays that program instead, the Windows build under Wine (with
+#   the Windows tests' WINEPREFIX).
 # Runs as root. Exit 77 (skipped) where the namespaces cannot be made; under CI=true that fails.
 set -euo pipefail
 lab_script=$(realpath "${BASH_SOURCE[0]}")
@@ -233,12 +236,24 @@ start_display() {  # namespace
 # A player's copy of the game with its data folder, the meeting service in its configuration;
 # `hideAddress` too for a host that hides.
 copy_game() {  # side
-  local folder=$lab/$1-game hide=""
+  local folder=$lab/$1-game hide="" game=$program
   [ "$1:$host_kind" != host:hidden ] || hide=$'hideAddress = true\r\n'
+  [ "$1" != join ] || game=$joiner_program
   mkdir -p "$folder" "$lab/$1-home"
-  cp -r "$(dirname "$program")/dorvane" "$folder/"
-  cp "$program" "$folder/kraylo"
+  cp -r "$(dirname "$game")/dorvane" "$folder/"
+  if [[ $game == *.exe ]]; then
+    # As the portable zip has it: the font beside it, and the mark that keeps its files there.
+    cp "$game" "$(dirname "$game")/tahoma.ttf" "$folder/"
+    touch "$folder/portable.txt"
+  else
+    cp "$game" "$folder/kraylo"
+  fi
   printf '[Net]\r\nmeetServer = %s\r\n%s' "$service" "$hide" >>"$folder/dorvane/config.cfg"
+}
+
+# The command that starts a side's copy, from its folder.
+game_command() {  # side
+  if [ -f "$lab/$1-game/kraylo.exe" ]; then echo "wine ./kraylo.exe"; else echo "./kraylo"; fi
 }
 
 # Starts a side's game in its namespace and on its X server, recording; its standard output in
@@ -247,7 +262,7 @@ start_game() {  # side, namespace, option...
   local side=$1 ns=$2
   shift 2
   (cd "$lab/$side-game" && HOME=$lab/$side-home DISPLAY=:0 SDL_AUDIODRIVER=dummy \
-    exec ip netns exec "$ns" ./kraylo "$@" --record "$lab/$side.krp" \
+    exec ip netns exec "$ns" $(game_command "$side") "$@" --record "$lab/$side.krp" \
     >"$logs/$side.out" 2>"$logs/$side.log") &
   echo $! >"$lab/$side.pid"
   remember $!
@@ -354,7 +369,7 @@ in_cell() {  # HOST:JOINER
   lab=/run/lab logs=${LAB_WORK:-/run/lab}
   [ -z "${LAB_WORK:-}" ] || { rm -rf "$logs" && mkdir -p "$logs"; }
   trap tear_down EXIT
-  meet=$LAB_MEET program=${LAB_PROGRAM:-}
+  meet=$LAB_MEET program=${LAB_PROGRAM:-} joiner_program=${LAB_JOINER_PROGRAM:-$LAB_PROGRAM}
   make_internet
   start_service
   local host_ns join_ns
@@ -396,24 +411,26 @@ run_cell() {  # HOST:JOINER
 print_row() { printf '%-8s %-12s %-9s %-11s %s\n' "$@"; }
 
 main() {
-  program="" work_folder=""
+  program="" joiner_program="" work_folder=""
   while [ $# -gt 0 ]; do
     case $1 in
       --in-cell) in_cell "$2"; exit ;;
       --program) program=$(realpath "$2") && shift 2 ;;
+      --joiner-program) joiner_program=$(realpath "$2") && shift 2 ;;
       --work) work_folder=$(realpath -m "$2") && shift 2 ;;
       *) break ;;
     esac
   done
   [ $# -ge 1 ] || { sed -n '/^# Usage:/,/^# Runs as root/p' "$lab_script" | sed 's/^# \{0,1\}//'; exit 2; }
-  export LAB_MEET LAB_PROGRAM=$program
+  export LAB_MEET LAB_PROGRAM=$program LAB_JOINER_PROGRAM=$joiner_program
   LAB_MEET=$(realpath -m "$1")
   shift
   check_prerequisites
   # The whole run in a PID namespace of its own too: killed, it takes every cell with it at once.
   if [ -z "${LAB_ENCLOSED:-}" ]; then
     LAB_ENCLOSED=1 exec unshare --mount --net --pid --fork --kill-child --mount-proc -- \
-      "$lab_script" ${program:+--program "$program"} ${work_folder:+--work "$work_folder"} \
+      "$lab_script" ${program:+--program "$program"} \
+      ${joiner_program:+--joiner-program "$joiner_program"} ${work_folder:+--work "$work_folder"} \
       "$LAB_MEET" "$@"
   fi
   local cells=("$@") cell row path details expected verdict mismatches=0 started
