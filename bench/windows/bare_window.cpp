@@ -1,7 +1,7 @@
-// The baseline of the Windows frame benchmark (tools/bench-windows): a bare SDL program built the
-// same way as Kraylo's Windows program, full screen on the desktop, drawing an 800 x 600 frame
-// (cleared, a rectangle, scaled onto the window's surface) 60 times a second, paced by sleeping
-// as Kraylo paces a display without vertical sync. Ends on Esc or after the seconds given.
+// The baseline of the Windows frame benchmark (tools/windows/bench-windows): a bare SDL program
+// built the same way as Kraylo's Windows program, full screen on the desktop, drawing an 800 x 600
+// frame (cleared, a rectangle, scaled onto the window's surface) 60 times a second, paced by
+// sleeping as Kraylo paces a display without vertical sync. Ends on Esc or after the seconds given.
 // Usage: bare_window [seconds]
 #include <SDL.h>
 

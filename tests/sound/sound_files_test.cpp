@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "sound/wave_file.h"
-#include "tools/sound_art.h"
+#include "tools/art/sound_art.h"
 
 namespace kraylo {
 namespace {

@@ -5,7 +5,7 @@
 set -euo pipefail
 source_tree=$(realpath "$1")
 work=$2
-tools=$source_tree/tools
+checks=$source_tree/tools/checks
 rm -rf "$work" && mkdir -p "$work"
 failures=0
 
@@ -58,9 +58,9 @@ expect() {  # name, check (layers|style), change (shell code run in the tree), e
   (cd "$tree" && eval "$3")
   index_tree "$tree"
   if [ "$2" = layers ]; then
-    output=$("$tools/check-layers" --all-builds --tree "$tree" "$tree/build" 2>&1) || status=$?
+    output=$("$checks/check-layers" --all-builds --tree "$tree" "$tree/build" 2>&1) || status=$?
   else
-    output=$("$tools/check-style" --tree "$tree" "$tree/build" 2>&1) || status=$?
+    output=$("$checks/check-style" --tree "$tree" "$tree/build" 2>&1) || status=$?
   fi
   if [ -z "$4" ] && [ $status != 0 ]; then
     echo "FAIL: $1: the clean tree did not pass $2:"$'\n'"$output"

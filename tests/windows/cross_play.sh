@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cross-play of the simulation: the same generated games (tools/cross_play/cross_games.cpp) give
+# Cross-play of the simulation: the same generated games (tests/helpers/cross_games.cpp) give
 # the same checksum at every checkpoint in the native build and in the Windows build under Wine,
 # and each build's --check-replay accepts the other's replay files with the same final checksum.
 # Usage: cross_play.sh <native build> <Windows build> <work folder>   (WINEPREFIX: a made prefix)
@@ -8,9 +8,9 @@ native=$1 windows=$2 work=$3
 rm -rf "$work" && mkdir -p "$work/native" "$work/windows"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$native/tools/cross_games" "$work/native" >"$work/native.txt"
+"$native/tests/helpers/cross_games" "$work/native" >"$work/native.txt"
 # Windows ends its printed lines with CR LF.
-wine "$windows/tools/cross_games.exe" "$work/windows" | tr -d '\r' >"$work/windows.txt"
+wine "$windows/tests/helpers/cross_games.exe" "$work/windows" | tr -d '\r' >"$work/windows.txt"
 diff "$work/native.txt" "$work/windows.txt" >"$work/differences.txt" ||
   fail "the builds computed different games: $(head -4 "$work/differences.txt")"
 [ -s "$work/native.txt" ] || fail "no games were played"

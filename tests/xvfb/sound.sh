@@ -2,10 +2,11 @@
 # The sound of a real game: records a game against the computer on a real X server, then shows the
 # recording with --replay through SDL's disk audio driver, which writes the mixed output to a file.
 # The contacts, drops and rounds found from the recording's states (replay_events) must each have
-# sound in their window, and there must be silence away from them (tools/sound-timing, which also
-# plots the loudness over time with the events marked: sound.png). The same replay with no audio
-# device runs silent and says so in its log. With a fifth program (the Windows build's kraylo.exe)
-# the game is recorded by the first and heard, and run silent, through the fifth under Wine.
+# sound in their window, and there must be silence away from them (tests/helpers/sound-timing,
+# which also plots the loudness over time with the events marked: sound.png). The same replay with
+# no audio device runs silent and says so in its log. With a fifth program (the Windows build's
+# kraylo.exe) the game is recorded by the first and heard, and run silent, through the fifth under
+# Wine.
 # Usage: sound.sh <kraylo executable> <openbox|bare> <work folder> <replay_events executable>
 #                 [<replaying kraylo.exe>]   (WINEPREFIX: a made prefix)
 set -euo pipefail
@@ -47,7 +48,7 @@ sleep "$(awk -v t="$ticks" -v s=$start_time 'BEGIN { print t * 0.03 + s }')"
 shoot replay-end >/dev/null
 end_with_escape $pid 5
 check "the replay ends with status 0 ($status)" '[ $status = 0 ]'
-"$(dirname "$0")/../../tools/sound-timing" "$player_folder/sound.raw" "$work/events.txt" "$work/sound.png" \
+"$(dirname "$0")/../helpers/sound-timing" "$player_folder/sound.raw" "$work/events.txt" "$work/sound.png" \
   >"$work/windows.log" 2>&1 || fail "sound in every event's window and nowhere else"
 cat "$work/windows.log"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "sound/wave_file.h"
-#include "tools/sound_art.h"
+#include "tools/art/sound_art.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/graphics/text_renderer.h"
-#include "tools/sprite_art.h"
+#include "tools/art/sprite_art.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 # Cross builds for 64-bit Windows with Debian's MinGW-w64: the -posix compilers (the win32 ones
-# of GCC 12 have no std::thread), the libraries tools/windows-deps built in KRAYLO_WINDOWS_DEPS,
-# and Wine to run what the build runs (the tests).
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/mingw-w64.cmake \
-#         -DKRAYLO_WINDOWS_DEPS=$(tools/windows-deps | tail -1)
+# of GCC 12 have no std::thread), the libraries tools/windows/windows-deps built in
+# KRAYLO_WINDOWS_DEPS, and Wine to run what the build runs (the tests).
+#   cmake --preset windows -DKRAYLO_WINDOWS_DEPS=$(tools/windows/windows-deps | tail -1) \
+#         -DKRAYLO_NATIVE_BUILD=<a native build>      (tools/windows/build-windows does)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triplet x86_64-w64-mingw32)

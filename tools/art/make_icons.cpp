@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sprite_art.h"
+#include "tools/art/sprite_art.h"
 
 namespace {
 

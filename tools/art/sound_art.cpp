@@ -1,4 +1,4 @@
-#include "tools/sound_art.h"
+#include "tools/art/sound_art.h"
 
 #include <cmath>
 #include <functional>
