@@ -8,6 +8,7 @@
 #include "display/full_screen.h"
 #include "display/sprites.h"
 #include "game/balls.h"
+#include "platform/data_files.h"
 #include "platform/run_error.h"
 #include "shell/config_keys.h"
 #include "shell/screens/screens.h"
@@ -24,9 +25,9 @@ struct SheetSlot {
   std::unique_ptr<Surface> DisplayState::*surface;
 };
 constexpr std::array<SheetSlot, 3> kSheets = {{
-    {"\\dorvane\\graph\\balls.bmp", &DisplayState::ddsBalls},
-    {"\\dorvane\\graph\\cursor.bmp", &DisplayState::ddsCursor},
-    {"\\dorvane\\graph\\buttons.bmp", &DisplayState::ddsButtons},
+    {kBallsSheet, &DisplayState::ddsBalls},
+    {kCursorSheet, &DisplayState::ddsCursor},
+    {kButtonsSheet, &DisplayState::ddsButtons},
 }};
 // Black (pixel value 0) is transparent in every sheet.
 constexpr uint32_t kSheetColorKey = 0;

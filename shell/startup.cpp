@@ -7,6 +7,7 @@
 
 #include "display/sprites.h"
 #include "online/net_settings.h"
+#include "platform/data_files.h"
 #include "shell/config_keys.h"
 #include "shell/key_config.h"
 #include "shell/matches/make_match.h"
@@ -33,9 +34,6 @@ std::string ModeLine(Files& files) {
   }
   return line;
 }
-
-// Pad mappings of the data folder, beside SDL's own and the user's.
-constexpr std::string_view kPadMappingsFile = "\\dorvane\\gamecontrollerdb.txt";
 
 // Adds the data folder's pad mappings and logs which pads steer which ball: "Pad 1: NAME" per
 // player, a pad beyond the two as spare.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/data_files.h"
 #include "platform/run_error.h"
 #include "sound/wave_file.h"
 #include "support/config.h"
@@ -33,7 +34,7 @@ TickSounds SoundEventsOf(int64_t tick, const TickEvents& events) {
 SoundBank LoadSoundBank(Files& files, std::vector<std::string>& problems) {
   SoundBank bank;
   for (size_t i = 0; i < kSoundKinds; ++i) {
-    const std::string path = ProgramPath(files, "\\dorvane\\sound\\" + std::string(kSoundFiles[i]));
+    const std::string path = ProgramPath(files, std::string(kSoundFolder).append(kSoundFiles[i]));
     std::optional<std::vector<int16_t>> samples;
     try {
       // A few seconds of sound at most; anything bigger is not ours.

@@ -73,12 +73,11 @@ constexpr std::string_view kBlanks = " \t";
 
 std::string ProgramPath(Files& files, std::string_view relative) {
   if (relative == kConfigFile) return files.ConfigFile();
-  if (!relative.starts_with(kDataFolderName) || relative.size() == kDataFolderName.size() ||
-      relative[kDataFolderName.size()] != '\\') {
+  if (!InDataFolder(relative)) {
     Raise(kErrInvalidArgument, "Invalid procedure call or argument: " + std::string(relative) +
                                    " is not a file of the data folder");
   }
-  std::string path(relative.substr(kDataFolderName.size()));
+  std::string path(relative.substr(kDataFolder.size() + 1));
   std::replace(path.begin(), path.end(), '\\', '/');
   return files.DataFolder() + path;
 }

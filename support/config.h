@@ -7,14 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/data_files.h"
 #include "platform/platform.h"
 
 namespace kraylo {
-
-// The program names its files by their place in the data folder: the configuration file ...
-inline constexpr std::string_view kConfigFile = "\\dorvane\\config.cfg";
-// ... and every other file under this prefix ("\dorvane\graph\balls.bmp").
-inline constexpr std::string_view kDataFolderName = "\\dorvane";
 
 // Where a file named by its place in the data folder is on this machine: the configuration in
 // use for kConfigFile, the data folder found at start for the others (with '/'). Raises 5 for a

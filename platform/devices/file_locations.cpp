@@ -4,10 +4,11 @@
 #include <cctype>
 #include <filesystem>
 
+#include "platform/data_files.h"
+
 namespace kraylo {
 namespace {
 
-constexpr const char* kDataFolderName = "dorvane";
 constexpr const char* kConfigName = "config.cfg";
 constexpr const char* kErrorLogName = "Debug.txt";
 constexpr const char* kProgramName = "kraylo";
@@ -49,7 +50,7 @@ std::optional<std::string> WindowsUserFolder(LocationProbe& probe, const char* v
 const char* const kInstalledData = KRAYLO_INSTALLED_DATA;
 
 FileLocations LocationsInFolder(const std::string& program_folder) {
-  const std::string data = program_folder + "/" + kDataFolderName;
+  const std::string data = program_folder + "/" + std::string(kDataFolder);
   return {data, data + "/" + kConfigName, program_folder + "/" + kErrorLogName};
 }
 

@@ -79,7 +79,7 @@ struct Side {
 
 // A spectator by code: its meeting and its session over a socket of its own.
 struct Watcher {
-  Watcher(Clock& clock, MeetingPlan plan)
+  Watcher(Clock& clock, const MeetingPlan& plan)
       : transport(EnetTransport::Unconnected()),
         meeting(*transport, clock, MeetingRole::kWatcher, plan,
                 Offer{kProtocolVersion, 1, 1, 0, 0, {}}, 60),
