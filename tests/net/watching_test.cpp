@@ -90,18 +90,21 @@ void ExpectSameRun(const PlayersRun& a, const PlayersRun& b) {
   }
 }
 
-// A minute of play, with whatever `spectators` do to the game before and during it.
-PlayersRun PlayAMinute(const std::function<void(WatchedDuel&)>& spectators) {
+// A minute of play, with whatever `spectators` do to the game before and during it; the
+// spectators live as long as the game, so what they saw is looked at in `afterwards`.
+PlayersRun PlayAMinute(const std::function<void(WatchedDuel&)>& spectators,
+                       const std::function<void()>& afterwards = nullptr) {
   WatchedDuel game;
   if (spectators) spectators(game);
   game.Run(70, [&] { return game.duel->BothRan(2000); });
+  if (afterwards) afterwards();
   return Players(*game.duel);
 }
 
 TEST(Spectator, FourSpectatorsOneOfThemSlowChangeNothingForThePlayers) {
   const PlayersRun alone = PlayAMinute(nullptr);
   std::vector<Spectator*> watching;
-  const PlayersRun watched = PlayAMinute([&](WatchedDuel& game) {
+  const auto spectators = [&](WatchedDuel& game) {
     for (double one_way : {0.01, 0.05, 0.1}) watching.push_back(&game.AddSpectator(one_way));
     // A link of 300 ms whose connection is forever at the host's budget, half the time.
     Spectator& slow = game.AddSpectator(0.15);
@@ -111,13 +114,15 @@ TEST(Spectator, FourSpectatorsOneOfThemSlowChangeNothingForThePlayers) {
                                                                    : size_t{0};
     };
     watching.push_back(&slow);
+  };
+  const PlayersRun watched = PlayAMinute(spectators, [&] {
+    ASSERT_EQ(watching.size(), 4u);
+    for (const Spectator* spectator : watching) {
+      EXPECT_EQ(spectator->session.phase(), WatchPhase::kWatching);
+      EXPECT_GT(spectator->session.inputs().size(), 1500u) << "it follows the game";
+    }
   });
   ExpectSameRun(alone, watched);
-  ASSERT_EQ(watching.size(), 4u);
-  for (const Spectator* spectator : watching) {
-    EXPECT_EQ(spectator->session.phase(), WatchPhase::kWatching);
-    EXPECT_GT(spectator->session.inputs().size(), 1500u) << "it follows the game";
-  }
 }
 
 TEST(Spectator, WhatASpectatorSaysOrItsVanishingChangesNothingForThePlayers) {
