@@ -58,9 +58,9 @@ class Rig {
         back_(width, height, bits, text_.get()),
         program_(machine_) {
     screen_.SetPacing(false);
-    program_.display.ddsBack = &back_;
-    program_.display.ddsButtons = LoadSheet(sheets, "buttons.bmp", bits);
-    program_.display.ddsCursor = LoadSheet(sheets, "cursor.bmp", bits);
+    program_.display.back_buffer = &back_;
+    program_.display.button_sheet = LoadSheet(sheets, "buttons.bmp", bits);
+    program_.display.cursor_sheet = LoadSheet(sheets, "cursor.bmp", bits);
     program_.game.ScreenWidth = width;
     program_.game.ScreenHeight = height;
     program_.screen.MenuX = static_cast<int16_t>(width / 2 - 70);

@@ -10,12 +10,12 @@ namespace kraylo {
 
 // Created by CreateDDS and the frame loop's set-up; absent until then and after a failure.
 struct DisplayState {
-  std::unique_ptr<DisplayDevice> dd;
-  std::unique_ptr<PrimarySurface> ddsPrimary;
-  Surface* ddsBack = nullptr;  // owned by ddsPrimary
-  std::unique_ptr<Surface> ddsBalls;
-  std::unique_ptr<Surface> ddsCursor;
-  std::unique_ptr<Surface> ddsButtons;
+  std::unique_ptr<DisplayDevice> device;    // the monitor in the game's mode
+  std::unique_ptr<PrimarySurface> primary;  // the flipping pair the monitor shows
+  Surface* back_buffer = nullptr;           // owned by primary
+  std::unique_ptr<Surface> ball_sheet;      // the sprite sheets, in the mode's depth
+  std::unique_ptr<Surface> cursor_sheet;
+  std::unique_ptr<Surface> button_sheet;
 };
 
 // Raises kErrNoSurface: the display is not set up (its set-up failed or has not run).
@@ -30,7 +30,7 @@ Part& SetUpPart(Part* part) {
 }
 
 // The back buffer every frame is drawn into; raises while the display is not set up.
-inline Surface& BackBuffer(const DisplayState& display) { return SetUpPart(display.ddsBack); }
+inline Surface& BackBuffer(const DisplayState& display) { return SetUpPart(display.back_buffer); }
 
 // The frame-rate counter's state.
 struct FpsCounter {

@@ -45,11 +45,11 @@ void SetUpFullScreenDisplay(System& system, DisplayState& display, WindowHandle 
                             int32_t width, int32_t height, int32_t bits) {
   try {
     // The System is the root object: there is nothing to create before the display object.
-    display.dd = system.display().Create();
-    display.dd->SetCooperativeLevel(window, DisplayDevice::kFullScreenExclusive);
-    display.dd->SetDisplayMode(width, height, bits);
-    display.ddsPrimary = display.dd->CreatePrimarySurface();
-    display.ddsBack = &display.ddsPrimary->BackBuffer();
+    display.device = system.display().Create();
+    display.device->SetCooperativeLevel(window, DisplayDevice::kFullScreenExclusive);
+    display.device->SetDisplayMode(width, height, bits);
+    display.primary = display.device->CreatePrimarySurface();
+    display.back_buffer = &display.primary->BackBuffer();
   } catch (const RunError& error) {
     ReportDisplayFailure(system, display, error, "CreateDDS");
   } catch (const std::bad_alloc&) {
@@ -62,13 +62,13 @@ void SetUpFullScreenDisplay(System& system, DisplayState& display, WindowHandle 
 void TearDownDisplay(System& system, DisplayState& display) {
   // Without a display object (its creation failed) there is no mode to restore and no screen to
   // give back; the rest of the teardown still runs, so the pointer comes back in every case.
-  if (display.dd) {
-    display.dd->RestoreDisplayMode();
-    display.dd->SetCooperativeLevel(0, DisplayDevice::kNormal);
+  if (display.device) {
+    display.device->RestoreDisplayMode();
+    display.device->SetCooperativeLevel(0, DisplayDevice::kNormal);
   }
-  display.ddsBack = nullptr;
-  display.ddsPrimary.reset();
-  display.dd.reset();
+  display.back_buffer = nullptr;
+  display.primary.reset();
+  display.device.reset();
   system.window().ShowCursor(true);
 }
 

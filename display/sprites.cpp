@@ -27,7 +27,7 @@ void CopyCell(DisplayState& display, const std::unique_ptr<Surface>& sheet, cons
 std::unique_ptr<Surface> CreateSurface(System& system, DisplayState& display, std::string_view file,
                                        uint32_t color_key) {
   const std::string path = ProgramPath(system.files(), file);
-  DisplayDevice& device = SetUpPart(display.dd.get());
+  DisplayDevice& device = SetUpPart(display.device.get());
   const Bitmap bitmap = system.display().LoadBitmap(path);
   std::unique_ptr<Surface> surface;
   try {
@@ -56,7 +56,7 @@ void DrawBall(DisplayState& display, const GameModel& game, int16_t index, int16
   // The cell's top-left corner lies one radius above and left of the centre.
   const int32_t x = ToInt32(ball.X - kBallRadius);
   const int32_t y = ToInt32(ball.Y - kBallRadius);
-  CopyCell(display, display.ddsBalls, "ball", x, y, cell);
+  CopyCell(display, display.ball_sheet, "ball", x, y, cell);
 }
 
 bool IsOverButton(int16_t mouse_x, int16_t mouse_y, int16_t x, int16_t y) {
@@ -71,14 +71,14 @@ void DrawButton(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int16_t
   const int16_t bottom = Mul16(index, kButtonHeight);
   // The highlighted look is the sheet's second column.
   const int32_t left = IsOverButton(mouse_x, mouse_y, x, y) ? kButtonWidth : 0;
-  CopyCell(display, display.ddsButtons, "menu button", x, y,
+  CopyCell(display, display.button_sheet, "menu button", x, y,
            Rect{left, top, left + kButtonWidth, bottom});
 }
 
 void DrawCursor(DisplayState& display, int16_t mouse_x, int16_t mouse_y, int32_t left, int32_t top,
                 int32_t size) {
   const Rect cell{left, top, Add32(left, size), Add32(top, size)};
-  CopyCell(display, display.ddsCursor, "pointer", mouse_x, mouse_y, cell);
+  CopyCell(display, display.cursor_sheet, "pointer", mouse_x, mouse_y, cell);
 }
 
 }  // namespace kraylo

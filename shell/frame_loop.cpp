@@ -25,9 +25,9 @@ struct SheetSlot {
   std::unique_ptr<Surface> DisplayState::*surface;
 };
 constexpr std::array<SheetSlot, 3> kSheets = {{
-    {kBallsSheet, &DisplayState::ddsBalls},
-    {kCursorSheet, &DisplayState::ddsCursor},
-    {kButtonsSheet, &DisplayState::ddsButtons},
+    {kBallsSheet, &DisplayState::ball_sheet},
+    {kCursorSheet, &DisplayState::cursor_sheet},
+    {kButtonsSheet, &DisplayState::button_sheet},
 }};
 // Black (pixel value 0) is transparent in every sheet.
 constexpr uint32_t kSheetColorKey = 0;
@@ -79,7 +79,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   DisplayState& display = program.display;
   // Without a display (its set-up failed) the window shows its log and Exit button, and nothing
   // changes but through an event.
-  if (display.ddsPrimary) {
+  if (display.primary) {
     Guarded([&] { system.window().Yield(); });
   } else {
     Guarded([&] { system.window().WaitThenYield(); });
@@ -91,7 +91,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   program.match->Serve(program);
   if (program.address_entry) ServeAddressEntry(program);
   PlayGameSounds(program);
-  Guarded([&] { ClearBackBuffer(display.ddsBack); });
+  Guarded([&] { ClearBackBuffer(display.back_buffer); });
   switch (screen.Shown) {
     case kMenuScreen:
       DrawMenu(program);
@@ -115,7 +115,7 @@ void RunFrame(Program& program, int32_t& saved_fore_color) {
   }
   Guarded(
       [&] { DrawFPS(program.fps, display, system.clock(), system.DecimalSeparator(), 10, 10); });
-  Guarded([&] { SetUpPart(display.ddsPrimary.get()).Flip(); });
+  Guarded([&] { SetUpPart(display.primary.get()).Flip(); });
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ class DisplayTest : public ::testing::Test {
   // Sets up a full-screen mode; fails the test when that does not succeed.
   void EnterMode(int32_t width, int32_t height, int32_t bits) {
     SetUpFullScreenDisplay(system_, display_, kMainWindow, width, height, bits);
-    ASSERT_NE(display_.ddsBack, nullptr) << system_.window().LogText();
+    ASSERT_NE(display_.back_buffer, nullptr) << system_.window().LogText();
   }
 
   // Copies a sprite sheet of the source tree into the program folder.

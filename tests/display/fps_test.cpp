@@ -17,7 +17,7 @@ class FrameRate : public DisplayTest {
     for (int i = 0; i < frames; ++i) {
       system_.AdvanceClock(seconds);
       DrawFPS(counter_, display_, system_.clock(), separator, 10, 10);
-      display_.ddsPrimary->Flip();
+      display_.primary->Flip();
     }
     return system_.TextsOfLastFrame().back().text;
   }
@@ -26,7 +26,7 @@ class FrameRate : public DisplayTest {
 };
 
 TEST_F(FrameRate, ShowsNothingMeasuredForSixtyFramesThenTheRateEveryThirty) {
-  display_.ddsBack->SetForeColor(0x00C000);
+  display_.back_buffer->SetForeColor(0x00C000);
   for (int frame = 1; frame <= 60; ++frame) ASSERT_EQ(Run(1, 1.0 / 60), "FPS: .0") << frame;
   EXPECT_EQ(Run(1, 1.0 / 60), "FPS: 60.0") << "frame 61";
   EXPECT_EQ(Run(29, 1.0 / 100), "FPS: 60.0") << "frames 62 to 90 keep the value";
@@ -36,7 +36,7 @@ TEST_F(FrameRate, ShowsNothingMeasuredForSixtyFramesThenTheRateEveryThirty) {
   EXPECT_EQ(text.color, 0xFFFFFF);
   EXPECT_EQ(text.font, LogFont());
   EXPECT_EQ(text.x + text.y, 20);
-  EXPECT_EQ(display_.ddsBack->GetForeColor(), 0x00C000) << "the fore colour is put back";
+  EXPECT_EQ(display_.back_buffer->GetForeColor(), 0x00C000) << "the fore colour is put back";
 }
 
 TEST_F(FrameRate, SkipsAMeasurementWhenNoTimeHasPassed) {

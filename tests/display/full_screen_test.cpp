@@ -20,7 +20,7 @@ struct Machine {
 
   // The display torn down, the pointer shown, the controls shown, when `failed`; else all left.
   void ExpectFailed(bool failed) {
-    EXPECT_EQ(!display.dd && !display.ddsPrimary && !display.ddsBack, failed);
+    EXPECT_EQ(!display.device && !display.primary && !display.back_buffer, failed);
     EXPECT_EQ(system.IsFullScreen(), !failed);
     EXPECT_EQ(system.CursorCount(), failed ? 0 : -1) << "one show undoes the one hide";
     EXPECT_EQ(system.window().IsVisible(Control::kExit), failed);
@@ -65,9 +65,9 @@ TEST(CreateDDS, EntersTheModeOrLogsTheFailingStepAndGivesTheDesktopBack) {
     SetUpFullScreenDisplay(m.system, m.display, c.window, c.width, c.height, c.bits);
     m.ExpectFailed(c.line != nullptr);
     if (c.line == nullptr) {
-      EXPECT_EQ(m.display.ddsBack->width(), c.width);
-      EXPECT_EQ(m.display.ddsBack->height(), c.height);
-      EXPECT_EQ(m.display.ddsBack->bits(), c.bits);
+      EXPECT_EQ(m.display.back_buffer->width(), c.width);
+      EXPECT_EQ(m.display.back_buffer->height(), c.height);
+      EXPECT_EQ(m.display.back_buffer->bits(), c.bits);
       EXPECT_EQ(m.system.window().LogText(), "");
       EXPECT_FALSE(std::filesystem::exists(m.folder.path() + "/Debug.txt"));
       continue;

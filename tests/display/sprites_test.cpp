@@ -45,7 +45,7 @@ class Sprites : public DisplayTest {
   // Loads the sheet `name` of the program folder as the ball sheet; the error it raised.
   std::optional<RunError> LoadBalls(const std::string& name) {
     return CaughtError([&] {
-      display_.ddsBalls = CreateSurface(system_, display_, "\\dorvane\\graph\\" + name, 0);
+      display_.ball_sheet = CreateSurface(system_, display_, "\\dorvane\\graph\\" + name, 0);
     });
   }
   // Draws ball 1 at (x, y) from cell (row, col); the error number, 0 when it was drawn.
@@ -63,7 +63,7 @@ TEST_F(Sprites, ASheetLoadsWithEveryPixelInTheModesDepth) {
       folder_.Write("dorvane/graph/made.bmp", BmpBytes(5, 3, bits, top_down));
       ASSERT_FALSE(LoadBalls("made.bmp"));
       for (int32_t i = 0; i < 15; ++i) {
-        EXPECT_EQ(display_.ddsBalls->Pixel(i % 5, i / 5), Gradient(i % 5, i / 5)) << bits << i;
+        EXPECT_EQ(display_.ball_sheet->Pixel(i % 5, i / 5), Gradient(i % 5, i / 5)) << bits << i;
       }
     }
   }
@@ -73,9 +73,9 @@ TEST_F(Sprites, ASheetLoadsWithEveryPixelInTheModesDepth) {
     for (const auto& [name, width, height] :
          {std::tuple{"balls.bmp", 204, 204}, {"cursor.bmp", 30, 30}, {"buttons.bmp", 280, 160}}) {
       ASSERT_FALSE(LoadBalls(name));
-      EXPECT_EQ(display_.ddsBalls->width(), width) << name;
-      EXPECT_EQ(display_.ddsBalls->height(), height) << name;
-      EXPECT_EQ(display_.ddsBalls->bits(), bits);
+      EXPECT_EQ(display_.ball_sheet->width(), width) << name;
+      EXPECT_EQ(display_.ball_sheet->height(), height) << name;
+      EXPECT_EQ(display_.ball_sheet->bits(), bits);
     }
   }
 }
@@ -110,14 +110,14 @@ TEST_F(Sprites, ASheetThatIsNotAWholeBitmapStaysUnsetNamingTheFile) {
     EXPECT_NE(error->description().find(folder_.path() + "/dorvane/graph/" + name),
               std::string::npos)
         << error->description();
-    EXPECT_EQ(display_.ddsBalls, nullptr);
+    EXPECT_EQ(display_.ball_sheet, nullptr);
   }
   EXPECT_EQ(DrawBallAt(400, 300), kErrNoSurface);
-  EXPECT_EQ(LitArea(*display_.ddsBack), Rect{});
+  EXPECT_EQ(LitArea(*display_.back_buffer), Rect{});
 }
 
 TEST_F(Sprites, ABallIsCentredWithHalvesRoundedToEvenAndNeverDrawnInPart) {
-  display_.ddsBalls = SolidSheet(204, 204, 32, kInk);
+  display_.ball_sheet = SolidSheet(204, 204, 32, kInk);
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {
     double x, y;
@@ -130,17 +130,17 @@ TEST_F(Sprites, ABallIsCentredWithHalvesRoundedToEvenAndNeverDrawnInPart) {
       {3e9, 300, kErrOverflow},  {-3e9, 300, kErrOverflow}, {nan, 300, kErrOverflow},
   };
   for (const auto& c : cases) {
-    ClearBackBuffer(display_.ddsBack);
+    ClearBackBuffer(display_.back_buffer);
     EXPECT_EQ(DrawBallAt(c.x, c.y), c.error) << c.x << "," << c.y;
-    EXPECT_EQ(LitArea(*display_.ddsBack),
+    EXPECT_EQ(LitArea(*display_.back_buffer),
               (c.error != 0 ? Rect{} : Rect{c.left, c.top, c.left + 102, c.top + 102}))
         << c.x << "," << c.y;
   }
 }
 
 TEST_F(Sprites, CellArithmeticOverflowsSixteenBits) {
-  display_.ddsBalls = SolidSheet(204, 204, 32, kInk);
-  display_.ddsButtons = SolidSheet(280, 160, 32, kInk);
+  display_.ball_sheet = SolidSheet(204, 204, 32, kInk);
+  display_.button_sheet = SolidSheet(280, 160, 32, kInk);
   const struct {
     int16_t row, col;
     int32_t error;
@@ -155,11 +155,11 @@ TEST_F(Sprites, CellArithmeticOverflowsSixteenBits) {
     EXPECT_EQ(ErrorNumberOf([&] { DrawButton(display_, 0, 0, 330, 250, index); }), kErrOverflow);
   }
   EXPECT_EQ(ErrorNumberOf([&] { DrawButton(display_, 0, 0, 330, 250, 6); }), kErrBadRect);
-  EXPECT_EQ(LitArea(*display_.ddsBack), Rect{});
+  EXPECT_EQ(LitArea(*display_.back_buffer), Rect{});
 }
 
 TEST_F(Sprites, APointerIsDrawnUpToTheEdgesAndNeverClipped) {
-  display_.ddsCursor = SolidSheet(30, 30, 32, kInk);
+  display_.cursor_sheet = SolidSheet(30, 30, 32, kInk);
   const struct {
     int16_t x, y;
     int32_t left, top, size, error;
@@ -172,22 +172,22 @@ TEST_F(Sprites, APointerIsDrawnUpToTheEdgesAndNeverClipped) {
       {0, 0, 0, 0, -5, kErrBadRect},   {0, 0, INT32_MAX, 0, 1, kErrOverflow},
   };
   for (const auto& c : cases) {
-    ClearBackBuffer(display_.ddsBack);
+    ClearBackBuffer(display_.back_buffer);
     EXPECT_EQ(ErrorNumberOf([&] { DrawCursor(display_, c.x, c.y, c.left, c.top, c.size); }),
               c.error);
     const Rect drawn = c.error != 0 ? Rect{} : Rect{c.x, c.y, c.x + 30, c.y + 30};
-    EXPECT_EQ(LitArea(*display_.ddsBack), drawn) << c.x << "," << c.y << " " << c.left;
+    EXPECT_EQ(LitArea(*display_.back_buffer), drawn) << c.x << "," << c.y << " " << c.left;
   }
 }
 
 TEST_F(Sprites, TheKeyBlackOfASheetLeavesTheBackBufferAsItWasAtSixteenAndThirtyTwoBits) {
   for (int32_t bits : {16, 32}) {
     SetUpFullScreenDisplay(system_, display_, kMainWindow, 400, 300, bits);
-    display_.ddsBalls = SolidSheet(204, 204, bits, kInk);
-    display_.ddsBalls->Fill(Rect{0, 0, 51, 204}, 0);  // the left half of column 0 is black
-    display_.ddsBack->Fill(Rect{0, 0, 400, 300}, 0x1F);
+    display_.ball_sheet = SolidSheet(204, 204, bits, kInk);
+    display_.ball_sheet->Fill(Rect{0, 0, 51, 204}, 0);  // the left half of column 0 is black
+    display_.back_buffer->Fill(Rect{0, 0, 400, 300}, 0x1F);
     ASSERT_EQ(DrawBallAt(200, 150, 1, 0), 0);
-    EXPECT_EQ(LitArea(*display_.ddsBack, 0x1F), (Rect{200, 99, 251, 201})) << bits;
+    EXPECT_EQ(LitArea(*display_.back_buffer, 0x1F), (Rect{200, 99, 251, 201})) << bits;
   }
 }
 

@@ -496,7 +496,7 @@ TEST(NetworkPlay, WaitsThenPlaysTheOtherSidesGameThenSaysTheOtherLeftAndEscEndsW
     return text.text == "Waiting for the other player";
   });
   ASSERT_NE(said, waiting.end());
-  Surface& back = *s.program.display.ddsBack;
+  Surface& back = *s.program.display.back_buffer;
   back.SetFont(said->font);
   const int32_t width = back.TextWidth(said->text);
   EXPECT_NEAR(said->x + width / 2.0, 400, 1);

@@ -52,7 +52,7 @@ TEST(Play, MenuThenButton1ThenKeysAndOverlayThenEscHeldEndsAfterTheFlip) {
       if (ticks == 1 && overlay.empty()) {
         overlay = s.machine.TextsOfLastFrame();
         // The overlay puts the back buffer's text colour back.
-        EXPECT_EQ(s.program.display.ddsBack->GetForeColor(), 0);
+        EXPECT_EQ(s.program.display.back_buffer->GetForeColor(), 0);
       }
       if (ticks >= 6) keys[key_index::kEscape] = key_index::kHeld;
       if (seen_x.count(ticks) != 0 || expected_x.count(ticks) == 0) return;
