@@ -6,13 +6,18 @@
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 in_xvfb "$5" "$@"
-timeout 30 "$probe" "$4" "$6" 4 "$7" >"$work/probe.log" 2>&1 &
+# A Windows probe (.exe) runs under Wine, whose server must know this display.
+launcher=()
+if [[ $probe == *.exe ]]; then launcher=(wine) && wineserver --wait; fi
+timeout 30 "${launcher[@]}" "$probe" "$4" "$6" 4 "$7" >"$work/probe.log" 2>&1 &
 pid=$!
 wait_until "the probe ready" "grep -q '^ready' '$work/probe.log'"
 xdotool mousemove $(to_screen 400 300)
 sleep 0.8
 shot=$(shoot probe)
 wait_exit $pid 30
+# A Windows program's lines end in CR LF.
+sed -i 's/\r$//' "$work/probe.log"
 check "exit status 0 ($status)" '[ $status = 0 ]'
 check "a $5 screenshot" "[ \"\$(identify -format %wx%h '$shot')\" = $5 ]"
 bar=$(to_screen 0 0 | cut -d' ' -f1)
@@ -33,4 +38,5 @@ check "the mouse at frame pixel (400, 300)" "grep -q '^mouse 400 300$' '$work/pr
 check "the pointer drawn at the mouse" 'above $(brightest "$shot" 401 303 7 10) 0.95'
 check "white FPS text" 'above $(brightest "$shot" 10 10 50 12) 0.95'
 check "back on the desktop at 417x334" "grep -q '^desktop 417x334$' '$work/probe.log'"
-echo "PASS: $session, $5 at $6 bits on the $7 path"
+[ "$7" = auto ] || check "SDL's renderer" "grep -q '^ready renderer' '$work/probe.log'"
+echo "PASS: $session, $5 at $6 bits on the $7 path: $(grep -m1 '^ready' "$work/probe.log")"

@@ -2,7 +2,8 @@
 
 namespace kraylo {
 
-// Windows keeps to the window's own framebuffer.
-bool MayHaveGpu() { return false; }
+// Every Windows machine has a display adapter; whether it draws on a graphics processor or on the
+// CPU (a virtual machine, an adapter without its maker's driver) its GL tells.
+bool MayHaveGpu() { return true; }
 
 }  // namespace kraylo
