@@ -90,8 +90,7 @@ void ExpectSameRun(const PlayersRun& a, const PlayersRun& b) {
   }
 }
 
-// A minute of play, with whatever `spectators` do to the game before and during it; the
-// spectators live as long as the game, so what they saw is looked at in `afterwards`.
+// A minute of play with what `spectators` do to it, looked at `afterwards` while it lives.
 PlayersRun PlayAMinute(const std::function<void(WatchedDuel&)>& spectators,
                        const std::function<void()>& afterwards = nullptr) {
   WatchedDuel game;
