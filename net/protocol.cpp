@@ -106,8 +106,7 @@ constexpr Range<uint8_t> kRefusalReasons{static_cast<uint8_t>(RefusalReason::kVe
                                          static_cast<uint8_t>(RefusalReason::kNoRoom)};
 constexpr Range<uint8_t> kWatcherCounts{0, kMostWatchers};
 // The input packet's offsets from its tick: one signed byte each.
-constexpr int64_t kMostInputsBack = 128;  // ticks before `tick` the first input may be
-constexpr int64_t kMostAckAhead = 127;    // ticks beyond `tick` an acknowledgement may claim
+constexpr int64_t kMostAckAhead = 127;  // ticks beyond `tick` an acknowledgement may claim
 // The checked field says how many ticks before `tick` the checksummed state is; this says none.
 constexpr uint8_t kNoChecksum = 255;
 
