@@ -84,7 +84,7 @@ class MeetingService {
   struct RelayedGame {
     std::array<Side, 2> sides;        // the host's and its player's
     std::array<uint16_t, 2> ports{};  // the relay port that stands for each
-    double keep_seconds = 60;
+    double keep_seconds = kDefaultKeepSeconds;
     double allowance = 0;  // bytes it may still send this second
     double filled = 0;     // when the allowance was last filled (seconds)
   };

@@ -24,11 +24,11 @@ inline constexpr size_t kMostLinks = 9;
 
 // What the game tells its side of the meeting. (in)
 struct MeetingSetup {
-  Endpoint service;            // the meeting port; the echo port is the next one
-  std::string service_name;    // "HOST[:PORT]" as configured, for the messages
-  Offer offer;                 // the game's version, field and its own candidates
-  uint16_t keep_seconds = 60;  // the game's reconnection limit (seconds, 1 to 600)
-  uint64_t seed = 0;           // randomness for transactions and probes
+  Endpoint service;                             // the meeting port; the echo port is the next one
+  std::string service_name;                     // "HOST[:PORT]" as configured, for the messages
+  Offer offer;                                  // the game's version, field and its own candidates
+  uint16_t keep_seconds = kDefaultKeepSeconds;  // the game's reconnection limit (seconds)
+  uint64_t seed = 0;                            // randomness for transactions and probes
 };
 
 struct MeetingSend {

@@ -56,7 +56,7 @@ constexpr Range<uint8_t> kJoinRoles{static_cast<uint8_t>(MeetingRole::kPlayer),
                                     static_cast<uint8_t>(MeetingRole::kWatcher)};
 constexpr Range<uint8_t> kRefusals{1, static_cast<uint8_t>(MeetingRefusal::kWatchersFull)};
 constexpr Range<uint8_t> kCandidateCounts{0, kMostCandidates};
-constexpr Range<uint16_t> kKeepSeconds{1, 600};
+constexpr Range<uint16_t> kKeepSeconds{kFewestKeepSeconds, kMostKeepSeconds};
 // A field's sides: what a window can be (pixels).
 constexpr Range<int32_t> kSides{1, 1 << 15};
 

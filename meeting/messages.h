@@ -26,6 +26,11 @@ inline constexpr uint16_t kEchoPort = 27912;
 inline constexpr size_t kMostCandidates = 4;
 // No datagram of the meeting is longer (bytes).
 inline constexpr size_t kMaxMeetingBytes = 192;
+// How long the relay keeps a game whose side has gone quiet (seconds): each game sends its own
+// reconnection limit, which must lie within these.
+inline constexpr uint16_t kFewestKeepSeconds = 1;
+inline constexpr uint16_t kMostKeepSeconds = 600;
+inline constexpr uint16_t kDefaultKeepSeconds = 60;
 
 // Where a side may be reached, best first; count of them used.
 struct Candidates {
@@ -81,8 +86,8 @@ struct BindMessage {
   uint64_t game = 0;
   MeetingRole role = MeetingRole::kHost;
   uint64_t challenge = 0;
-  uint64_t proof = 0;          // SipHash under the token of the challenge, game and role
-  uint16_t keep_seconds = 60;  // how long the relay waits for a side gone quiet, 1 to 600
+  uint64_t proof = 0;  // SipHash under the token of the challenge, game and role
+  uint16_t keep_seconds = kDefaultKeepSeconds;  // how long the relay waits for a side gone quiet
 };
 // Side to side, on every candidate at once: is this path open? Answered with an echo to where it
 // came from.

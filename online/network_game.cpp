@@ -2,10 +2,17 @@
 
 #include <utility>
 
+#include "meeting/messages.h"
 #include "net/enet_transport.h"
 #include "platform/run_error.h"
 
 namespace kraylo {
+// A game's reconnection limit is how long the relay keeps it: every limit the game takes must be
+// one the meeting carries, and a game that sets none asks for the relay's default.
+static_assert(kFewestKeepSeconds <= kFewestReconnectSeconds &&
+              kMostReconnectSeconds <= kMostKeepSeconds);
+static_assert(kDefaultReconnectSeconds == kDefaultKeepSeconds);
+
 namespace {
 
 const char* const kHiddenHow = "--hide-address or [Net] hideAddress = true";
